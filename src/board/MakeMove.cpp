@@ -1,0 +1,334 @@
+// Making and unmaking moves. MakeMove runs at every node of the search and of perft, so it is
+// straight-line code over the record's fields; the colour-dependent parts are written once as
+// templates over the side and resolved by the compiler.
+#include <cstdint>
+#include "board/ChessBoard.h"
+#include "hash/Zobrist.h"
+
+namespace {
+
+using namespace Masks;
+using Count = std::int32_t ChessBoard::*;
+using Set = SquareSet ChessBoard::*;
+
+// Castling masks: the rights that survive a move of the piece.
+constexpr char KeepAllRights = AllCastleRights;
+constexpr char WhiteKingMoved = 12, WhiteRookH1Moved = 14, WhiteRookA1Moved = 13;
+constexpr char BlackKingMoved = 3, BlackRookH8Moved = 11, BlackRookA8Moved = 7;
+
+template <int Side>
+struct SideFields;
+
+template <>
+struct SideFields<0> {
+  static constexpr Set Pieces = &ChessBoard::WhitePieces;
+  static constexpr Set Pawns = &ChessBoard::WhitePawns;
+  static constexpr Set Knights = &ChessBoard::WhiteKnights;
+  static constexpr Set Bishops = &ChessBoard::WhiteBishops;
+  static constexpr Set Rooks = &ChessBoard::WhiteRooks;
+  static constexpr Set Queens = &ChessBoard::WhiteQueens;
+  static constexpr Set King = &ChessBoard::WhiteKing;
+  static constexpr Set SavePieces = &ChessBoard::SaveWhitePieces;
+  static constexpr Set SavePawns = &ChessBoard::SaveWhitePawns;
+  static constexpr Count PawnCount = &ChessBoard::WhitePawnCount;
+  static constexpr Count KnightCount = &ChessBoard::WhiteKnightCount;
+  static constexpr Count BishopCount = &ChessBoard::WhiteBishopCount;
+  static constexpr Count RookCount = &ChessBoard::WhiteRookCount;
+  static constexpr Count QueenCount = &ChessBoard::WhiteQueenCount;
+  static constexpr int PawnCode = WhitePawnCode, KingCode = WhiteKingCode;
+  static constexpr char KnightPromotion = WhiteKnightCode, BishopPromotion = WhiteBishopCode;
+  static constexpr char RookPromotion = WhiteRookCode, QueenPromotion = WhiteQueenCode;
+  static constexpr SquareSet KingHome = E1, KingSideRook = H1, QueenSideRook = A1;
+  static constexpr SquareSet KingSideCastle = G1, QueenSideCastle = C1;
+  static constexpr SquareSet KingSideRookTo = F1, QueenSideRookTo = D1;
+  static constexpr char KingMoved = WhiteKingMoved, KingSideRookMoved = WhiteRookH1Moved;
+  static constexpr char QueenSideRookMoved = WhiteRookA1Moved;
+  static constexpr SquareSet LastRank = Rank8;
+  // En passant: our pawn stands on this rank after the opponent's double step from DoubleStepFrom.
+  static constexpr SquareSet PassingRank = Rank5, DoubleStepFrom = Rank7;
+  static constexpr int WestCaptureShift = 7, EastCaptureShift = 9;  // towards the opponent
+  static SquareSet Forward(SquareSet s, int n) { return s << n; }
+  static SquareSet Backward(SquareSet s, int n) { return s >> n; }
+};
+
+template <>
+struct SideFields<1> {
+  static constexpr Set Pieces = &ChessBoard::BlackPieces;
+  static constexpr Set Pawns = &ChessBoard::BlackPawns;
+  static constexpr Set Knights = &ChessBoard::BlackKnights;
+  static constexpr Set Bishops = &ChessBoard::BlackBishops;
+  static constexpr Set Rooks = &ChessBoard::BlackRooks;
+  static constexpr Set Queens = &ChessBoard::BlackQueens;
+  static constexpr Set King = &ChessBoard::BlackKing;
+  static constexpr Set SavePieces = &ChessBoard::SaveBlackPieces;
+  static constexpr Set SavePawns = &ChessBoard::SaveBlackPawns;
+  static constexpr Count PawnCount = &ChessBoard::BlackPawnCount;
+  static constexpr Count KnightCount = &ChessBoard::BlackKnightCount;
+  static constexpr Count BishopCount = &ChessBoard::BlackBishopCount;
+  static constexpr Count RookCount = &ChessBoard::BlackRookCount;
+  static constexpr Count QueenCount = &ChessBoard::BlackQueenCount;
+  static constexpr int PawnCode = BlackPawnCode, KingCode = BlackKingCode;
+  static constexpr char KnightPromotion = BlackKnightCode, BishopPromotion = BlackBishopCode;
+  static constexpr char RookPromotion = BlackRookCode, QueenPromotion = BlackQueenCode;
+  static constexpr SquareSet KingHome = E8, KingSideRook = H8, QueenSideRook = A8;
+  static constexpr SquareSet KingSideCastle = G8, QueenSideCastle = C8;
+  static constexpr SquareSet KingSideRookTo = F8, QueenSideRookTo = D8;
+  static constexpr char KingMoved = BlackKingMoved, KingSideRookMoved = BlackRookH8Moved;
+  static constexpr char QueenSideRookMoved = BlackRookA8Moved;
+  static constexpr SquareSet LastRank = Rank1;
+  static constexpr SquareSet PassingRank = Rank4, DoubleStepFrom = Rank2;
+  static constexpr int WestCaptureShift = 9, EastCaptureShift = 7;
+  static SquareSet Forward(SquareSet s, int n) { return s >> n; }
+  static SquareSet Backward(SquareSet s, int n) { return s << n; }
+};
+
+// Low half of the lower Zobrist key: the pawn hash code's unit.
+inline std::uint32_t PawnKey(int code, SquareSet s) { return static_cast<std::uint32_t>(LPStable[code][SquareIndex(s)]); }
+
+// Counter + 1 without signed overflow, whatever value a loaded position put there.
+inline std::int32_t Incremented(std::int32_t n) {
+  return static_cast<std::int32_t>(static_cast<std::uint32_t>(n) + 1u);
+}
+
+inline void SaveMoveFields(ChessBoard& b) {
+  b.SaveWhitePawns = b.WhitePawns;
+  b.SaveWhiteBishops = b.WhiteBishops;
+  b.SaveWhiteKnights = b.WhiteKnights;
+  b.SaveWhiteRooks = b.WhiteRooks;
+  b.SaveWhiteQueens = b.WhiteQueens;
+  b.SaveWhiteKing = b.WhiteKing;
+  b.SaveBlackPawns = b.BlackPawns;
+  b.SaveBlackBishops = b.BlackBishops;
+  b.SaveBlackKnights = b.BlackKnights;
+  b.SaveBlackRooks = b.BlackRooks;
+  b.SaveBlackQueens = b.BlackQueens;
+  b.SaveBlackKing = b.BlackKing;
+  b.SaveWhitePieces = b.WhitePieces;
+  b.SaveBlackPieces = b.BlackPieces;
+  b.SaveAllPieces = b.AllPieces;
+  b.SavePawnHashCode = b.PawnHashCode;
+  b.SaveCastleFlags = static_cast<std::uint8_t>(b.CastleFlags);
+  b.SaveFiftyMoveCount = static_cast<std::uint32_t>(b.FiftyMoveCount);
+  b.SaveLastFrom = b.LastFrom;
+  b.SaveLastTo = b.LastTo;
+  b.SaveWhiteMaterialCount = b.WhiteMaterialCount;
+  b.SaveBlackMaterialCount = b.BlackMaterialCount;
+  b.SaveWhiteQueenCount = b.WhiteQueenCount;
+  b.SaveWhiteRookCount = b.WhiteRookCount;
+  b.SaveWhiteBishopCount = b.WhiteBishopCount;
+  b.SaveWhiteKnightCount = b.WhiteKnightCount;
+  b.SaveWhitePawnCount = b.WhitePawnCount;
+  b.SaveBlackQueenCount = b.BlackQueenCount;
+  b.SaveBlackRookCount = b.BlackRookCount;
+  b.SaveBlackBishopCount = b.BlackBishopCount;
+  b.SaveBlackKnightCount = b.BlackKnightCount;
+  b.SaveBlackPawnCount = b.BlackPawnCount;
+}
+
+// Removes the piece of `Side` captured on `to`. Kings are never taken off the board.
+template <int Side>
+inline void RemoveCaptured(ChessBoard& b, SquareSet to) {
+  using S = SideFields<Side>;
+  if (b.*S::Pawns & to) {
+    b.*S::Pawns ^= to;
+    --(b.*S::PawnCount);
+    b.CapturedValue = PawnValue;
+    b.PawnHashCode ^= PawnKey(S::PawnCode, to);
+  } else if (b.*S::Knights & to) {
+    b.*S::Knights ^= to;
+    --(b.*S::KnightCount);
+    b.CapturedValue = KnightValue;
+  } else if (b.*S::Bishops & to) {
+    b.*S::Bishops ^= to;
+    --(b.*S::BishopCount);
+    b.CapturedValue = BishopValue;
+  } else if (b.*S::Rooks & to) {
+    b.*S::Rooks ^= to;
+    --(b.*S::RookCount);
+    b.CapturedValue = RookValue;
+  } else if (b.*S::Queens & to) {
+    b.*S::Queens ^= to;
+    --(b.*S::QueenCount);
+    b.CapturedValue = QueenValue;
+  }
+  b.*S::Pieces &= ~to;
+  b.FiftyMoveCount = 0;
+}
+
+// En passant is read from the position before this move (the Save fields): the opponent's last
+// move was a double step that ended beside our pawn, and we move diagonally behind it.
+template <int Side>
+inline void CaptureEnPassant(ChessBoard& b, SquareSet from, SquareSet to) {
+  using S = SideFields<Side>;
+  using Them = SideFields<Side ^ 1>;
+  if ((from & S::PassingRank) == 0 || (b.SaveLastFrom & S::DoubleStepFrom) == 0) return;
+  if ((b.SaveLastTo & S::PassingRank) == 0 || (b.SaveLastTo & b.*Them::SavePawns) == 0) return;
+  if (to & b.*Them::SavePieces) return;
+  const bool passedWest = (from & FileA) == 0 && (b.SaveLastTo << 1) == from && to == S::Forward(from, S::WestCaptureShift);
+  const bool passedEast = (from & FileH) == 0 && (b.SaveLastTo >> 1) == from && to == S::Forward(from, S::EastCaptureShift);
+  if (!passedWest && !passedEast) return;
+  const SquareSet passed = S::Backward(to, 8);
+  b.*Them::Pawns &= ~passed;
+  b.*Them::Pieces &= ~passed;
+  b.PawnHashCode ^= PawnKey(Them::PawnCode, passed);
+  --(b.*Them::PawnCount);
+}
+
+// A pawn arriving on the last rank becomes the named piece. Without a valid promotion character
+// it stays a pawn, and then it also keeps its key in the pawn hash code.
+template <int Side>
+inline void PromoteArrivingPawn(ChessBoard& b, SquareSet to, char promotion) {
+  using S = SideFields<Side>;
+  char code;
+  Count count;
+  switch (promotion) {
+    case 'Q': case 'q': code = S::QueenPromotion; count = S::QueenCount; break;
+    case 'R': case 'r': code = S::RookPromotion; count = S::RookCount; break;
+    case 'B': case 'b': code = S::BishopPromotion; count = S::BishopCount; break;
+    case 'N': case 'n': code = S::KnightPromotion; count = S::KnightCount; break;
+    default: return;
+  }
+  b.PawnHashCode ^= PawnKey(S::PawnCode, to);
+  b.Promote(static_cast<char>(Side), to, code);
+  ++(b.*count);
+  --(b.*S::PawnCount);
+}
+
+template <int Side>
+inline void MovePawn(ChessBoard& b, SquareSet from, SquareSet to, char promotion) {
+  using S = SideFields<Side>;
+  CaptureEnPassant<Side>(b, from, to);
+  b.*S::Pawns = (b.*S::Pawns ^ from) | to;
+  b.PawnHashCode ^= PawnKey(S::PawnCode, from) ^ PawnKey(S::PawnCode, to);
+  b.FiftyMoveCount = 0;
+  if (to & S::LastRank) PromoteArrivingPawn<Side>(b, to, promotion);
+}
+
+// The king's keys enter the pawn hash code too: the pawn table's entries depend on the king squares.
+// Castling moves the rook only when it is there, so that a bare king step e1-g1 cannot create one.
+template <int Side>
+inline void MoveKing(ChessBoard& b, SquareSet from, SquareSet to, char* castleMask) {
+  using S = SideFields<Side>;
+  b.*S::King = (b.*S::King ^ from) | to;
+  b.PawnHashCode ^= PawnKey(S::KingCode, from) ^ PawnKey(S::KingCode, to);
+  *castleMask = S::KingMoved;
+  if (from != S::KingHome) return;
+  if (to == S::KingSideCastle && (b.*S::Rooks & S::KingSideRook))
+    b.*S::Rooks = (b.*S::Rooks ^ S::KingSideRook) | S::KingSideRookTo;
+  else if (to == S::QueenSideCastle && (b.*S::Rooks & S::QueenSideRook))
+    b.*S::Rooks = (b.*S::Rooks ^ S::QueenSideRook) | S::QueenSideRookTo;
+}
+
+template <int Side>
+inline void MovePiece(ChessBoard& b, SquareSet from, SquareSet to, char promotion, char* castleMask) {
+  using S = SideFields<Side>;
+  b.*S::Pieces = (b.*S::Pieces ^ from) | to;
+  if (b.*S::Pawns & from) {
+    MovePawn<Side>(b, from, to, promotion);
+  } else if (b.*S::Knights & from) {
+    b.*S::Knights = (b.*S::Knights ^ from) | to;
+  } else if (b.*S::Bishops & from) {
+    b.*S::Bishops = (b.*S::Bishops ^ from) | to;
+  } else if (b.*S::Rooks & from) {
+    b.*S::Rooks = (b.*S::Rooks ^ from) | to;
+    if (from == S::KingSideRook) *castleMask = S::KingSideRookMoved;
+    else if (from == S::QueenSideRook) *castleMask = S::QueenSideRookMoved;
+  } else if (b.*S::Queens & from) {
+    b.*S::Queens = (b.*S::Queens ^ from) | to;
+  } else if (b.*S::King & from) {
+    MoveKing<Side>(b, from, to, castleMask);
+  }
+}
+
+inline void RecountTotals(ChessBoard& b) {
+  b.WhiteMaterialCount = b.WhiteQueenCount + b.WhiteRookCount + b.WhiteBishopCount + b.WhiteKnightCount + b.WhitePawnCount;
+  b.BlackMaterialCount = b.BlackQueenCount + b.BlackRookCount + b.BlackBishopCount + b.BlackKnightCount + b.BlackPawnCount;
+  b.WhitePieces = b.WhitePawns | b.WhiteKnights | b.WhiteBishops | b.WhiteRooks | b.WhiteQueens | b.WhiteKing;
+  b.BlackPieces = b.BlackPawns | b.BlackKnights | b.BlackBishops | b.BlackRooks | b.BlackQueens | b.BlackKing;
+  b.AllPieces = b.WhitePieces | b.BlackPieces;
+}
+
+}  // namespace
+
+// Plays the move without any legality test; the side to move and CastleFlags stay for the
+// caller, which ANDs *castleMask into its castling rights.
+void ChessBoard::MakeMove(SquareSet from, SquareSet to, char promotion, char* castleMask) {
+  SaveMoveFields(*this);
+  LastFrom = from;
+  LastTo = to;
+  *castleMask = KeepAllRights;
+  FiftyMoveCount = Incremented(FiftyMoveCount);
+  CapturedValue = 0;
+  if (to & WhitePieces) RemoveCaptured<0>(*this, to);
+  if (to & BlackPieces) RemoveCaptured<1>(*this, to);
+  if (from & WhitePieces) MovePiece<0>(*this, from, to, promotion, castleMask);
+  if (from & BlackPieces) MovePiece<1>(*this, from, to, promotion, castleMask);
+  RecountTotals(*this);
+}
+
+void ChessBoard::UndoMove(int) {
+  WhitePawns = SaveWhitePawns;
+  WhiteBishops = SaveWhiteBishops;
+  WhiteKnights = SaveWhiteKnights;
+  WhiteRooks = SaveWhiteRooks;
+  WhiteQueens = SaveWhiteQueens;
+  WhiteKing = SaveWhiteKing;
+  BlackPawns = SaveBlackPawns;
+  BlackBishops = SaveBlackBishops;
+  BlackKnights = SaveBlackKnights;
+  BlackRooks = SaveBlackRooks;
+  BlackQueens = SaveBlackQueens;
+  BlackKing = SaveBlackKing;
+  WhitePieces = SaveWhitePieces;
+  BlackPieces = SaveBlackPieces;
+  AllPieces = SaveAllPieces;
+  PawnHashCode = SavePawnHashCode;
+  CastleFlags = static_cast<std::int8_t>(SaveCastleFlags);
+  FiftyMoveCount = static_cast<std::int32_t>(SaveFiftyMoveCount);
+  LastFrom = SaveLastFrom;
+  LastTo = SaveLastTo;
+  WhiteMaterialCount = SaveWhiteMaterialCount;
+  BlackMaterialCount = SaveBlackMaterialCount;
+  WhiteQueenCount = SaveWhiteQueenCount;
+  WhiteRookCount = SaveWhiteRookCount;
+  WhiteBishopCount = SaveWhiteBishopCount;
+  WhiteKnightCount = SaveWhiteKnightCount;
+  WhitePawnCount = SaveWhitePawnCount;
+  BlackQueenCount = SaveBlackQueenCount;
+  BlackRookCount = SaveBlackRookCount;
+  BlackBishopCount = SaveBlackBishopCount;
+  BlackKnightCount = SaveBlackKnightCount;
+  BlackPawnCount = SaveBlackPawnCount;
+}
+
+// The piece code alone chooses the new piece's set; counts and occupancy are the caller's.
+void ChessBoard::Promote(char side, SquareSet s, char pieceCode) {
+  if (side) BlackPawns &= ~s;
+  else WhitePawns &= ~s;
+  switch (pieceCode) {
+    case WhiteKnightCode: WhiteKnights ^= s; break;
+    case WhiteBishopCode: WhiteBishops ^= s; break;
+    case WhiteRookCode: WhiteRooks ^= s; break;
+    case WhiteQueenCode: WhiteQueens ^= s; break;
+    case BlackKnightCode: BlackKnights ^= s; break;
+    case BlackBishopCode: BlackBishops ^= s; break;
+    case BlackRookCode: BlackRooks ^= s; break;
+    case BlackQueenCode: BlackQueens ^= s; break;
+    default: break;
+  }
+}
+
+void ChessBoard::DropPawn(char side, SquareSet s) {
+  if (side) {
+    BlackPawns ^= s;
+    BlackPieces ^= s;
+  } else {
+    WhitePawns ^= s;
+    WhitePieces ^= s;
+  }
+  AllPieces ^= s;
+}
+
+bool ChessBoard::PawnOn7th(char side) const {
+  return side ? (BlackPawns & Rank2) != 0 : (WhitePawns & Rank7) != 0;
+}

@@ -1,0 +1,125 @@
+// Attack masks and the check test, against a reference that walks file and rank coordinates.
+#include <gtest/gtest.h>
+#include <random>
+#include "BoardSetup.h"
+
+namespace {
+
+using board_test::Board;
+using board_test::Sq;
+
+SquareSet At(int file, int rank) {
+  return (file >= 0 && file < 8 && rank >= 0 && rank < 8) ? SquareSet{1} << (rank * 8 + file) : 0;
+}
+
+// Union of the rays (df, dr) from sq, each up to its first blocker; with `reach` 1 a single step.
+SquareSet Reference(int sq, std::initializer_list<std::pair<int, int>> dirs, SquareSet occ, int reach = 7,
+                    SquareSet target = ~SquareSet{0}) {
+  SquareSet result = 0;
+  for (auto [df, dr] : dirs) {
+    SquareSet ray = 0;
+    for (int f = sq % 8 + df, r = sq / 8 + dr, n = 0; At(f, r) && n < reach; f += df, r += dr, ++n) {
+      ray |= At(f, r);
+      if (occ & At(f, r)) break;
+    }
+    if (ray & target) result |= ray;
+  }
+  return result;
+}
+const std::initializer_list<std::pair<int, int>> Straight = {{0, 1}, {0, -1}, {1, 0}, {-1, 0}};
+const std::initializer_list<std::pair<int, int>> Diagonal = {{1, 1}, {-1, 1}, {1, -1}, {-1, -1}};
+const std::initializer_list<std::pair<int, int>> Leaps = {{1, 2}, {2, 1}, {2, -1}, {1, -2}, {-1, -2}, {-2, -1}, {-2, 1}, {-1, 2}};
+
+TEST(AttackMasks, EdgesAndCorners) {
+  ChessBoard b = Board({"Pa4"});
+  EXPECT_EQ(b.KnightMask(Sq("a1")), Sq("b3") | Sq("c2"));
+  EXPECT_EQ(b.KnightMask(Sq("h8")), Sq("g6") | Sq("f7"));
+  EXPECT_EQ(b.KingMask(Sq("h1")), Sq("g1") | Sq("g2") | Sq("h2"));
+  EXPECT_EQ(b.RookMask(Sq("a1")), Sq("a2") | Sq("a3") | Sq("a4") | (Masks::Rank1 & ~Sq("a1")));
+  EXPECT_EQ(b.BishopMask(Sq("h1")), Sq("g2") | Sq("f3") | Sq("e4") | Sq("d5") | Sq("c6") | Sq("b7") | Sq("a8"));
+  EXPECT_EQ(b.RookMask(Sq("a4")), (Masks::Rank4 | Masks::FileA) & ~Sq("a4"));  // its own square never blocks
+  // Empty sets attack nothing; several squares shift as one set, so edge guards apply to all.
+  EXPECT_EQ(b.KnightMask(0) | b.KingMask(0) | b.RookMask(0) | b.BishopMask(0) | b.RookCheckMask(0, ~0ull), 0u);
+  EXPECT_FALSE(b.InCheck(0, 0));
+  EXPECT_EQ(b.KnightMask(Sq("c3") | Sq("f6")), b.KnightMask(Sq("c3")) | b.KnightMask(Sq("f6")));
+  EXPECT_EQ(b.KnightMask(Sq("a1") | Sq("h8")), 0u);
+  b = Board({"Pa5"});
+  EXPECT_EQ(b.RookMask(Sq("a1") | Sq("a3")) & Masks::FileA, Sq("a1") | Sq("a2") | Sq("a3") | Sq("a4") | Sq("a5"));
+}
+
+TEST(AttackMasks, MatchReferenceOnRandomOccupancies) {
+  std::mt19937_64 rng(20240611);
+  ChessBoard b;
+  for (int round = 0; round < 2000; ++round) {
+    b.AllPieces = rng() & (round % 2 ? rng() : ~0ull) & (round % 3 ? rng() : ~0ull);
+    const SquareSet target = rng() & rng();
+    for (int sq = 0; sq < 64; ++sq) {
+      const SquareSet s = SquareBit(sq), occ = b.AllPieces;
+      ASSERT_EQ(b.RookMask(s), Reference(sq, Straight, occ)) << sq;
+      ASSERT_EQ(b.BishopMask(s), Reference(sq, Diagonal, occ)) << sq;
+      ASSERT_EQ(b.KnightMask(s), Reference(sq, Leaps, 0, 1));
+      ASSERT_EQ(b.KingMask(s), Reference(sq, Straight, 0, 1) | Reference(sq, Diagonal, 0, 1));
+      ASSERT_EQ(b.RookCheckMask(s, target), Reference(sq, Straight, occ, 7, target)) << sq;
+      ASSERT_EQ(b.BishopCheckMask(s, target), Reference(sq, Diagonal, occ, 7, target)) << sq;
+      // The whole-set ray walks give the same sets for one square.
+      ASSERT_EQ(BoardAttacks::RookSpread(s, occ), b.RookMask(s));
+      ASSERT_EQ(BoardAttacks::BishopSpread(s, occ), b.BishopMask(s));
+      ASSERT_EQ(BoardAttacks::KnightSpread(s), b.KnightMask(s));
+      ASSERT_EQ(BoardAttacks::KingSpread(s), b.KingMask(s));
+    }
+  }
+}
+
+TEST(InCheck, EachAttackerKind) {
+  const struct { std::initializer_list<const char*> pieces; const char* square; char side; bool check; } cases[] = {
+      {{"Ke1", "pd2"}, "e1", 0, true},   {{"Ke1", "pe2"}, "e1", 0, false}, {{"Ka4", "ph5"}, "a4", 0, false},
+      {{"ke8", "Pf7"}, "e8", 1, true},   {{"kh5", "Pa3"}, "h5", 1, false}, {{"Ke1", "nf3"}, "e1", 0, true},
+      {{"Ke1", "bb4"}, "e1", 0, true},   {{"Ke1", "bb4", "Pd2"}, "e1", 0, false}, {{"Ke1", "qe7"}, "e1", 0, true},
+      {{"Ke1", "ra1", "Nc1"}, "e1", 0, false}, {{"ke8", "Kd7"}, "e8", 1, true}, {{"Ke1", "Qe8", "Nd3"}, "e1", 0, false}};
+  for (const auto& c : cases) EXPECT_EQ(Board(c.pieces).InCheck(Sq(c.square), c.side), c.check) << *c.pieces.begin() << c.square;
+}
+
+TEST(InCheck, MatchesReferenceOnRandomPositions) {
+  std::mt19937_64 rng(77);
+  for (int round = 0; round < 10000; ++round) {
+    ChessBoard b;
+    SquareSet* kinds[12] = {&b.WhitePawns, &b.WhiteKnights, &b.WhiteBishops, &b.WhiteRooks, &b.WhiteQueens, &b.WhiteKing,
+                            &b.BlackPawns, &b.BlackKnights, &b.BlackBishops, &b.BlackRooks, &b.BlackQueens, &b.BlackKing};
+    SquareSet taken = 0;
+    for (SquareSet* kind : kinds) taken |= *kind = rng() & rng() & rng() & rng() & ~taken;
+    board_test::Complete(b);
+    for (int sq = 0; sq < 64; ++sq) {
+      for (int side = 0; side < 2; ++side) {
+        const int f = sq % 8, pawnRank = sq / 8 + (side ? -1 : 1);
+        SquareSet* const* them = kinds + (side ? 0 : 6);  // pawns, knights, bishops, rooks, queens, king
+        const bool expected = (*them[0] & (At(f - 1, pawnRank) | At(f + 1, pawnRank))) ||
+                              (Reference(sq, Leaps, 0, 1) & *them[1]) ||
+                              (Reference(sq, Diagonal, b.AllPieces) & (*them[2] | *them[4])) ||
+                              (Reference(sq, Straight, b.AllPieces) & (*them[3] | *them[4])) ||
+                              ((Reference(sq, Straight, 0, 1) | Reference(sq, Diagonal, 0, 1)) & *them[5]);
+        ASSERT_EQ(b.InCheck(SquareBit(sq), static_cast<char>(side)), expected) << round << " " << sq;
+        ASSERT_EQ(BoardAttacks::InCheckSpread(b, SquareBit(sq), static_cast<char>(side)), expected);
+      }
+    }
+  }
+}
+
+TEST(AttackMasks, FillsAndRookAttackCount) {
+  const ChessBoard b = Board({"Rd1", "Qh8", "pd6", "Nd3", "ph3", "Ka1", "ka8"});
+  std::mt19937_64 rng(5);
+  for (int round = 0; round < 2000; ++round) {
+    const SquareSet sliders = rng() & rng() & rng(), free = rng() | rng();
+    SquareSet north = 0, south = 0;
+    for (int sq = 0; sq < 64; ++sq) {
+      if (!(sliders >> sq & 1)) continue;
+      north |= Reference(sq, {{0, 1}}, ~free);
+      south |= Reference(sq, {{0, -1}}, ~free);
+    }
+    ASSERT_EQ(b.NorthAttacks(sliders, free), north);
+    ASSERT_EQ(b.SouthAttacks(sliders, free), south);
+  }
+  EXPECT_EQ(b.RookAttackCount(Sq("d1")), 1 + 2 + 4);  // own knight d3 and own king a1 not counted
+  EXPECT_EQ(b.RookAttackCount(Sq("h8")), 5 + 7);      // Black pawn h3 and king a8 counted
+}
+
+}  // namespace
