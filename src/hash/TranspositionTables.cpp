@@ -1,0 +1,130 @@
+// Transposition table: allocation, clearing, ageing, store and probe.
+#include "hash/TranspositionTables.h"
+
+#include <cstdio>
+#include <cstdlib>
+#include "engine/MatchLog.h"
+
+TranspositionTables PositionCache;
+
+namespace {
+
+constexpr int ExitNoMemory = 1;
+
+// Depth reduction assumed for a null-move search at this depth.
+int NullMoveReduction(int depth) { return depth <= 5 ? 2 : 3; }
+
+bool SameKey(const TTSlot& slot, std::uint64_t upper, std::uint64_t lower) {
+  return slot.UpperHash == upper && slot.LowerHash == lower;
+}
+
+// Mate scores count from the root; stored with the remaining depth added so that a probe at
+// another ply can convert them back.
+int StoredScore(int score, int depth) {
+  if (score >= TTMateThreshold) return score + depth;
+  if (score <= -TTMateThreshold) return score - depth;
+  return score;
+}
+
+}  // namespace
+
+// calloc leaves the pages to the operating system until they are first written, so the
+// 192 MiB cost nothing at start-up beyond address space.
+TranspositionTables::TranspositionTables()
+    : Buckets(static_cast<TTBucket*>(std::calloc(TTABLESIZE, sizeof(TTBucket)))) {
+  if (Buckets == nullptr) {
+    std::printf("Major Error: cannot allocate the transposition table (%zu bytes)\n",
+                static_cast<std::size_t>(TTABLESIZE) * sizeof(TTBucket));
+    std::fflush(stdout);
+    std::exit(ExitNoMemory);
+  }
+}
+
+void TranspositionTables::ClearTranspositionTables() {
+  WriteLogFile("Clearing Transposition Tables\n");
+  for (std::uint32_t i = 0; i < TTABLESIZE; i++) Buckets[i] = TTBucket{};
+}
+
+void TranspositionTables::AgeTranspositionTables() {
+  for (std::uint32_t i = 0; i < TTABLESIZE; i++) {
+    for (TTSlot& slot : Buckets[i].Slot) slot.Valid = TTEmpty;
+  }
+}
+
+// Slot 1 is replaced only when it is free or holds the same position searched no deeper; any
+// other entry enters the queue of slots 2 and 3, whose oldest entry falls out.
+void TranspositionTables::InsertTranspositionTables(std::uint64_t upper, std::uint64_t lower, char,
+                                                    int depth, int move, int score,
+                                                    std::uint8_t type, int, int) {
+  TTSlot* slots = Buckets[lower & IndexMask].Slot;
+  TTSlot entry{};
+  entry.UpperHash = upper;
+  entry.LowerHash = lower;
+  entry.Move = static_cast<std::int16_t>(move);
+  entry.BoundType = type;
+  entry.Score = StoredScore(score, depth);
+  entry.Depth = static_cast<std::int8_t>(depth);
+  const bool replaceFirst =
+      slots[0].Valid <= 0 || (SameKey(slots[0], upper, lower) && slots[0].Depth <= depth);
+  slots[2] = slots[1];
+  if (replaceFirst) {
+    slots[1] = slots[0];
+    entry.Valid = TTWrittenSlot1;
+    slots[0] = entry;
+  } else {
+    entry.Valid = TTWrittenSlot2;
+    slots[1] = entry;
+  }
+}
+
+namespace {
+
+// The cut-off and null-move tests of one matching, valid slot; TTNoCut when it allows no
+// cut-off (result may have been raised to TTNoCutNoNull).
+int ProbeSlot(const TTSlot& slot, int depth, int alpha, int beta, int& score, int& result) {
+  if (slot.Valid <= 0) return TTNoCut;
+  if (slot.BoundType == TTUpperBound && slot.Score < beta &&
+      slot.Depth >= depth - NullMoveReduction(depth)) {
+    result = TTNoCutNoNull;
+  }
+  if (depth > slot.Depth) return TTNoCut;
+  if (slot.BoundType == TTExact) {
+    score = slot.Score;
+    return TTCutExact;
+  }
+  if (slot.BoundType == TTUpperBound && slot.Score <= alpha) {
+    score = alpha;
+    return TTCutUpper;
+  }
+  if (slot.BoundType == TTLowerBound && slot.Score >= beta) {
+    score = beta;
+    return TTCutLower;
+  }
+  return TTNoCut;
+}
+
+}  // namespace
+
+// The move comes from the deepest matching slot, even an aged one: it still orders moves well.
+int TranspositionTables::SearchTranspositionTables(std::uint64_t upper, std::uint64_t lower, char,
+                                                   int depth, int alpha, int beta, int& score,
+                                                   int& move) {
+  const TTSlot* slots = Buckets[lower & IndexMask].Slot;
+  int result = TTNoCut;
+  int bestDepth = -1;
+  for (int i = 0; i < TTSlotsPerBucket; i++) {
+    const TTSlot& slot = slots[i];
+    if (!SameKey(slot, upper, lower)) continue;
+    if (i == 0 || bestDepth < slot.Depth) {
+      move = slot.Move;
+      bestDepth = slot.Depth;
+    }
+    const int cut = ProbeSlot(slot, depth, alpha, beta, score, result);
+    if (cut != TTNoCut) {
+      Hits++;
+      return cut;
+    }
+  }
+  Misses++;
+  return result;
+}

@@ -1,0 +1,73 @@
+#pragma once
+// The transposition table: scores, bounds, depths and best moves of positions already searched,
+// keyed by the 128-bit position hash code. Buckets of three slots: slot 1 keeps the most valuable
+// entry of the bucket, slots 2 and 3 form a short queue of recent entries.
+#include <cstdint>
+
+constexpr std::uint32_t TTABLESIZE = 2097155;             // buckets allocated (2^21 + 3)
+constexpr std::uint32_t TTIndexMask = (1u << 21) - 1;    // bucket = lower hash code & mask
+static_assert(TTIndexMask < TTABLESIZE, "every masked index must address an allocated bucket");
+
+// Bound types of a slot.
+constexpr std::uint8_t TTUpperBound = 0;   // the true score is at most the stored score
+constexpr std::uint8_t TTLowerBound = 1;   // the true score is at least the stored score
+constexpr std::uint8_t TTExact = 2;
+
+// Valid flags: only "greater than 0" is ever tested; the value tells which slot was written.
+constexpr std::int8_t TTEmpty = 0;
+constexpr std::int8_t TTWrittenSlot1 = 2;
+constexpr std::int8_t TTWrittenSlot2 = 4;
+
+// Probe results.
+constexpr int TTCutUpper = 0;     // deep enough upper bound at or below alpha: score = alpha
+constexpr int TTCutLower = 1;     // deep enough lower bound at or above beta: score = beta
+constexpr int TTCutExact = 2;     // deep enough exact score: score = stored score
+constexpr int TTNoCut = 3;
+constexpr int TTNoCutNoNull = 4;  // no cut-off, and a null-move search would fail low anyway
+
+// Scores at least this far towards mate are stored adjusted by the remaining depth.
+constexpr int TTMateThreshold = 109801;
+
+// One slot, 32 bytes:
+//   bytes  0- 7  UpperHash   first half of the key
+//   bytes  8-15  LowerHash   second half of the key
+//   bytes 16-19  Move        move code (from * 64 + to), sign-extended from 16 bits
+//   byte  20     BoundType   TTUpperBound / TTLowerBound / TTExact
+//   byte  21     Valid       > 0 usable for cut-offs; 0 empty or aged
+//   bytes 22-23  padding
+//   bytes 24-27  Score       mate scores adjusted by depth
+//   byte  28     Depth       low 8 bits of the remaining depth
+//   bytes 29-31  padding
+struct TTSlot {
+  std::uint64_t UpperHash;
+  std::uint64_t LowerHash;
+  std::int32_t Move;
+  std::uint8_t BoundType;
+  std::int8_t Valid;
+  std::int32_t Score;
+  std::int8_t Depth;
+};
+static_assert(sizeof(TTSlot) == 32, "slot layout as documented above");
+
+constexpr int TTSlotsPerBucket = 3;
+struct TTBucket {
+  TTSlot Slot[TTSlotsPerBucket];   // [0] slot 1 (kept), [1] slot 2, [2] slot 3 (oldest)
+};
+
+class TranspositionTables {
+public:
+  TTBucket* Buckets;               // TTABLESIZE buckets, allocated once, never freed
+  std::uint32_t Hits = 0;          // probes that ended in a cut-off
+  std::uint32_t Misses = 0;        // probes that did not
+  std::uint32_t IndexMask = TTIndexMask;
+
+  TranspositionTables();
+  void ClearTranspositionTables();
+  void AgeTranspositionTables();
+  void InsertTranspositionTables(std::uint64_t upper, std::uint64_t lower, char side, int depth,
+                                 int move, int score, std::uint8_t type, int alpha, int beta);
+  int SearchTranspositionTables(std::uint64_t upper, std::uint64_t lower, char side, int depth,
+                                int alpha, int beta, int& score, int& move);
+};
+
+extern TranspositionTables PositionCache;

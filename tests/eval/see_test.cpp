@@ -1,0 +1,83 @@
+#include <gtest/gtest.h>
+
+#include "eval/SEE.h"
+#include "hash/PlacementBoard.h"
+
+namespace {
+
+// Exchange on `to` started by the piece on `from`; the other colour recaptures first.
+int Exchange(const char* placement, const char* from, const char* to) {
+  const ChessBoard b = PlacementBoard(placement);
+  const char side = (b.WhitePieces & Bit(from)) != 0 ? 1 : 0;
+  return see.StaticExchangeEvaluation(side, Bit(from), Bit(to), b);
+}
+
+TEST(SeeDirections, StepAlongEachLineAndNoneOffIt) {
+  const char* towards[] = {"e8", "e1", "h4", "a4", "h7", "a8", "h1", "b1", "f6", "e4"};
+  const int steps[] = {8, -8, 1, -1, 9, 7, -7, -9, 0, 0};
+  for (int i = 0; i < 10; i++) EXPECT_EQ(see.Direction[Sq("e4")][Sq(towards[i])], steps[i]) << towards[i];
+  EXPECT_EQ(see.Direction[Sq("h1")][Sq("a2")], 0) << "neighbouring numbers across the edge";
+  EXPECT_EQ(see.Direction[Sq("h2")][Sq("a8")], 0) << "a multiple of 7 that wraps";
+}
+
+TEST(SeeExchange, SimpleCapturesAndEmptyTargets) {
+  EXPECT_EQ(Exchange("4k3/8/8/3n4/4P3/8/8/4K3", "e4", "d5"), KnightValue);
+  EXPECT_EQ(Exchange("4k3/2p5/3p4/8/8/8/8/3QK3", "d1", "d6"), PawnValue - QueenValue);
+  EXPECT_EQ(Exchange("4k3/8/8/8/8/8/8/R3K3", "a1", "a5"), 0);
+  EXPECT_EQ(Exchange("4k3/8/1p6/8/8/8/8/R3K3", "a1", "a5"), -RookValue);
+  // Pawn attacks do not wrap: the h2 pawn does not defend a4, the a7 pawn does not guard h5.
+  EXPECT_EQ(Exchange("4k3/8/8/1p6/n7/8/7P/R3K3", "a1", "a4"), KnightValue - RookValue);
+  EXPECT_EQ(Exchange("4k3/p7/8/7r/8/8/8/4K2R", "h1", "h5"), RookValue);
+}
+
+// A king never recaptures into a defended square, and taking it outweighs everything.
+TEST(SeeExchange, KingRecapturesOnlyUndefendedSquares) {
+  EXPECT_EQ(Exchange("8/8/8/3k4/4p3/8/8/4Q1K1", "e1", "e4"), PawnValue - QueenValue);
+  EXPECT_EQ(Exchange("8/8/8/3k4/4p3/8/5N2/4Q1K1", "e1", "e4"), PawnValue);
+  const ChessBoard b = PlacementBoard("8/8/8/3k4/4p3/8/5N2/4Q1K1");
+  EXPECT_EQ(see.StaticExchangeEvaluation(1, Bit("e1"), Bit("d5"), b), SeeKingValue);
+}
+
+// The piece behind a capturer on the same line joins the exchange, whichever way the line runs.
+TEST(SeeExchange, XraysJoinInEveryDirection) {
+  // The comment names where the joining piece stands, seen from the target.
+  EXPECT_EQ(Exchange("3rk3/8/8/3r4/8/8/3R4/3RK3", "d2", "d5"), RookValue);          // south
+  EXPECT_EQ(Exchange("3k4/3r4/3r4/8/8/3R4/8/3RK3", "d6", "d3"), RookValue);         // north
+  EXPECT_EQ(Exchange("4k3/8/8/r2n2RR/8/8/8/4K3", "g5", "d5"), KnightValue);         // east
+  EXPECT_EQ(Exchange("4k3/8/8/QR1n3r/8/8/8/4K3", "b5", "d5"), KnightValue);         // west
+  EXPECT_EQ(Exchange("4k3/6b1/8/4n3/8/2B5/1Q6/4K3", "c3", "e5"), KnightValue);     // south-west
+  EXPECT_EQ(Exchange("1b2k3/8/8/4n3/5B2/6Q1/8/4K3", "f4", "e5"), KnightValue);     // south-east
+  EXPECT_EQ(Exchange("4k3/8/1q6/2b5/8/4N3/8/K3R3", "c5", "e3"), KnightValue);      // north-west
+  EXPECT_EQ(Exchange("4k3/8/7q/6b1/8/4N3/8/K3R3", "g5", "e3"), KnightValue);       // north-east
+  EXPECT_EQ(Exchange("4k3/8/3p4/4n3/3P4/2B5/8/4K3", "d4", "e5"), KnightValue) << "behind a pawn";
+  // Pieces behind later capturers join too.
+  EXPECT_EQ(Exchange("3rk3/3r4/8/3r4/8/8/3R4/3RK3", "d2", "d5"), 0);
+  EXPECT_EQ(Exchange("4k3/2q5/3p4/4n3/3P4/2B5/8/4K3", "d4", "e5"), KnightValue - PawnValue);
+}
+
+// Without the x-ray each of these would score the other way.
+TEST(SeeExchange, XrayScansStopAtTheBoardEdge) {
+  EXPECT_EQ(Exchange("4k1r1/8/8/R7/6nR/8/8/4K3", "h4", "g4"), KnightValue - RookValue);
+  EXPECT_EQ(Exchange("4k3/8/8/8/8/B2n3B/1n6/4K3", "a3", "b2"), KnightValue - BishopValue);
+}
+
+TEST(SeeParts, LeastValuablePieceAndAttackSet) {
+  const ChessBoard b = PlacementBoard("4k3/8/2n5/3p1q2/4P3/3B4/5N2/4K2R");
+  see.StaticExchangeEvaluation(0, Bit("e4"), Bit("d5"), b);
+  const SquareSet attackers = see.SquareAttacksDefences(Bit("e4"));
+  EXPECT_EQ(attackers, Bit("d5") | Bit("f5") | Bit("d3") | Bit("f2"));
+  EXPECT_EQ(see.LVP(1, attackers), Sq("d5"));
+  EXPECT_EQ(see.LVP(0, attackers), Sq("f2"));
+  EXPECT_EQ(see.LVP(0, Bit("c6") | Bit("f5")), -1);
+  // Pawns on the far edge attack nothing across it.
+  const ChessBoard edges = PlacementBoard("4k3/p7/8/P7/7p/8/7P/4K3");
+  see.StaticExchangeEvaluation(0, Bit("h2"), Bit("g3"), edges);
+  EXPECT_EQ(see.SquareAttacksDefences(Bit("a4")), 0u);
+  EXPECT_EQ(see.SquareAttacksDefences(Bit("h5")), 0u);
+  EXPECT_EQ(see.SquareAttacksDefences(Bit("b6")), Bit("a5") | Bit("a7"));
+  ::testing::internal::CaptureStdout();
+  EXPECT_EQ(see.AddXrayAttacker(Bit("a1"), Sq("h4"), 2), Bit("a1"));
+  EXPECT_EQ(::testing::internal::GetCapturedStdout(), "ERROR: dir not in range. dir = 2\n");
+}
+
+}  // namespace
