@@ -1,0 +1,297 @@
+#pragma once
+// Tables and weights of the evaluation. Scores are in the evaluator's unit (a pawn is 800 to 1000).
+//
+// Square tables are written as a picture of the board seen from White's side: the first row is
+// rank 8, the last row rank 1, files a to h from left to right. Read as an array indexed by square
+// (a1 = 0) the picture is upside down, which is exactly Black's table; White's table is the picture
+// turned the right way up (FlipRanks).
+#include <array>
+#include <cstdint>
+#include "board/Types.h"
+
+namespace EvalTables {
+
+using SquareTable = std::array<std::int32_t, 64>;
+
+constexpr SquareTable FlipRanks(const SquareTable& picture) {
+  SquareTable flipped{};
+  for (int square = 0; square < 64; ++square) flipped[square] = picture[square ^ 56];
+  return flipped;
+}
+
+// ---- Material -------------------------------------------------------------------------------
+// QueenValue, RookValue and PawnValue (the middlegame pawn) are those of the board record.
+constexpr int MinorValue = KnightValue;   // knight and bishop alike
+constexpr int PawnEndgameExtra = 200;     // a pawn gains up to this much as the pieces come off
+
+// ---- Phase and taper --------------------------------------------------------------------------
+constexpr int MaxPhase = 24;              // 24 = no pieces left (pure endgame weight)
+constexpr int MinPhase = 1;
+constexpr int RookPhaseExtra = 1;         // a rook weighs 2: one as a piece, one extra
+constexpr int QueenPhaseExtra = 3;        // a queen weighs 4
+
+// ---- Lazy exits -------------------------------------------------------------------------------
+constexpr int LazyMarginFirst = 6000;     // before the king-safety and endgame terms
+constexpr int LazyMarginSecond = 2000;    // before mobility and the piece terms
+
+// ---- King-and-piece endings (rows rank 8 .. rank 1; symmetric) --------------------------------
+constexpr SquareTable KingEnding = {
+  -250, -150,  -80,  -50,  -50,  -80, -150, -250,
+  -150,  -70,   12,   12,   12,   12,  -70, -150,
+   -80,   12,   12,   32,   32,   12,   12,  -80,
+   -50,   12,   32,   80,   80,   32,   12,  -50,
+   -50,   12,   32,   80,   80,   32,   12,  -50,
+   -80,   12,   12,   32,   32,   12,   12,  -80,
+  -150,  -70,   12,   12,   12,   12,  -70, -150,
+  -250, -150,  -80,  -50,  -50,  -80, -150, -250,
+};
+
+// Bonus by the number of rooks on the enemy's first two ranks.
+constexpr std::array<std::int32_t, 16> Majorson7 = {
+  0, 350, 650, 950, 1250, 1400, 1450, 1500, 1500, 1500, 1500, 0, 0, 0, 0, 0};
+constexpr int QueenOn7thEndgame = 200;
+
+// ---- Pawn structure ---------------------------------------------------------------------------
+// Pawn placement, White's side of the picture (rows rank 8 .. rank 1).
+constexpr SquareTable PawnSquarePicture = {
+     0,    0,    0,    0,    0,    0,    0,    0,
+     0,    0,    0,   60,   60,    0,    0,    0,
+     0,    0,    0,   60,   60,    0,    0,    0,
+     0,    0,    0,  152,  152,    0,    0,    0,
+     0,    0,    0,  187,  187,    0,    0,    0,
+     0,    3,    0,  112,  112,    0,    3,    0,
+     0,    0,    0,  -10,  -10,    0,    0,    0,
+     0,    0,    0,    0,    0,    0,    0,    0,
+};
+constexpr SquareTable WPawnSquare = FlipRanks(PawnSquarePicture);
+constexpr SquareTable BPawnSquare = PawnSquarePicture;
+
+// Indexed by file a..h.
+constexpr std::array<std::int32_t, 8> IsolatedPawn = {90, 100, 100, 110, 110, 100, 100, 90};
+// Indexed by the rank index counted from the pawn's own side (0 = its first rank).
+constexpr std::array<std::int32_t, 8> Passers = {0, 40, 80, 160, 270, 550, 1100, 0};
+constexpr std::array<std::int32_t, 8> ProtectedPassers = {0, 50, 90, 170, 300, 600, 1200, 0};
+constexpr std::array<std::int32_t, 8> ConnectedPassers = {0, 60, 100, 180, 320, 640, 1280, 0};
+constexpr std::array<std::int32_t, 8> KingProximityPasserPenalty = {0, 17, 34, 54, 81, 120, 184, 0};
+
+constexpr int WingPawnKingAway = 5;       // rook pawn while the own king is on the other wing
+constexpr int CentralFilePenalty = 10;    // extra for an isolated d- or e-pawn
+constexpr int HalfOpenIsolated = 50;      // an isolated pawn the enemy can attack down its file
+constexpr int BackwardPawn = 40;
+constexpr int BackwardHalfOpen = 80;
+constexpr int IsolatedPasserRefund = 50;  // a passed pawn is hardly weak for being isolated
+constexpr int BackwardPasserRefund = 80;
+constexpr int DoubledHalfOpen = 50;
+constexpr int CentralPawnBonus = 60;      // per pawn on d4, e4, d5, e5 (middlegame)
+constexpr int NoPawnsScore = -30;         // pawn score of a side without pawns
+constexpr int DoubledPasserScale = 15;    // a passer on a doubled file keeps 15/16 of its value
+constexpr int UnstoppablePasser = 150;
+constexpr int PasserMiddleWeight = 13;    // passer scores enter the accumulators as 13/10 and 19/10
+constexpr int PasserEndWeight = 19;
+constexpr int PasserWeightDivisor = 10;
+constexpr int FreePasserMaxDistance = 7;  // king distances are measured against this
+constexpr int PawnRaceWin = 5700;         // a pawn race won in a pure pawn ending
+constexpr int RaceKingReach = 2;          // a king within this distance of a new queen catches it
+
+// ---- Pieces -----------------------------------------------------------------------------------
+constexpr SquareTable KnightSquarePicture = {
+  -250, -250, -200, -150, -150, -200, -250, -250,
+  -200, -100,  -50,  -50,  -50,  -50, -100, -200,
+  -100,   50,   30,   40,   40,   30,   50, -100,
+  -100,   50,   30,   80,   80,   30,   50, -100,
+  -100,    0,   60,  100,  100,   60,    0, -100,
+  -150, -100,    0,   50,   50,    0, -100, -150,
+  -200, -200, -150, -100, -100, -150, -200, -200,
+  -400, -400, -300, -250, -250, -300, -400, -400,
+};
+constexpr SquareTable WKnightSquare = FlipRanks(KnightSquarePicture);
+constexpr SquareTable BKnightSquare = KnightSquarePicture;
+
+// Both colours (symmetric): edge, second ring, third ring, centre.
+constexpr SquareTable KnightEnding = {
+  -250, -250, -250, -250, -250, -250, -250, -250,
+  -250,  -50,  -50,  -50,  -50,  -50,  -50, -250,
+  -250,  -50,   50,   50,   50,   50,  -50, -250,
+  -250,  -50,   50,  150,  150,   50,  -50, -250,
+  -250,  -50,   50,  150,  150,   50,  -50, -250,
+  -250,  -50,   50,   50,   50,   50,  -50, -250,
+  -250,  -50,  -50,  -50,  -50,  -50,  -50, -250,
+  -250, -250, -250, -250, -250, -250, -250, -250,
+};
+
+// Outpost bonus for a knight no enemy pawn can chase away.
+constexpr SquareTable KnightPostPicture = {
+     0,    0,    0,    0,    0,    0,    0,    0,
+     0,    0,   64,   90,   90,   64,    0,    0,
+     0,    0,  120,  160,  160,  120,    0,    0,
+     0,    0,   80,  120,  120,   80,    0,    0,
+     0,    0,   60,   80,   80,   60,    0,    0,
+     0,    0,    0,    0,    0,    0,    0,    0,
+     0,    0,    0,    0,    0,    0,    0,    0,
+     0,    0,    0,    0,    0,    0,    0,    0,
+};
+constexpr SquareTable WKnightPost = FlipRanks(KnightPostPicture);
+constexpr SquareTable BKnightPost = KnightPostPicture;
+
+constexpr SquareTable BishopSquarePicture = {
+  -100, -100,  -70,  -40,  -40,  -70, -100, -100,
+  -100,   25,  -30,    0,    0,  -30,   25, -100,
+   -60,  -20,   50,   20,   20,   50,  -20,  -60,
+   -30,    5,   20,   80,   80,   20,    5,  -30,
+   -30,    3,   20,   80,   80,   20,    3,  -30,
+   -60,  -20,   50,   20,   20,   50,  -20,  -60,
+  -100,   25,  -30,    0,    0,  -30,   25, -100,
+  -200, -200, -200, -150, -150, -200, -200, -200,
+};
+constexpr SquareTable WBishopSquare = FlipRanks(BishopSquarePicture);
+constexpr SquareTable BBishopSquare = BishopSquarePicture;
+
+// Both colours (symmetric).
+constexpr SquareTable BishopEnding = {
+  -150, -150, -120, -100, -100, -120, -150, -150,
+  -150,  -50,    0,   10,   10,    0,  -50, -150,
+  -120,    0,   10,   30,   30,   10,    0, -120,
+  -100,   10,   20,   60,   60,   20,   10, -100,
+  -100,   10,   20,   60,   60,   20,   10, -100,
+  -120,    0,   10,   30,   30,   10,    0, -120,
+  -150,  -50,    0,   10,   10,    0,  -50, -150,
+  -150, -150, -120, -100, -100, -120, -150, -150,
+};
+
+// Middlegame king placement; the endgame table is KingEnding.
+constexpr SquareTable KingSquarePicture = {
+  -700, -700, -700, -700, -700, -700, -700, -700,
+  -700, -700, -700, -700, -700, -700, -700, -700,
+  -600, -600, -600, -600, -600, -600, -600, -600,
+  -500, -500, -500, -500, -500, -500, -500, -500,
+  -400, -400, -400, -400, -400, -400, -400, -400,
+  -100, -100, -100, -100, -100, -100, -100, -100,
+  -100, -100, -100, -120, -120, -120, -100, -100,
+   180,  210,  130, -210, -210,  130,  210,  180,
+};
+constexpr SquareTable WKingSquare = FlipRanks(KingSquarePicture);
+constexpr SquareTable BKingSquare = KingSquarePicture;
+
+// Mobility, indexed by the number of usable squares.
+// Knight (0-8)
+constexpr std::array<std::int32_t, 16> KnightMobility = {
+  -180, -70, -20, 0, 20, 50, 70, 100, 120, 75, 100, 120, 135, 150, 165, 0};
+// Bishop (0-13)
+constexpr std::array<std::int32_t, 16> BishopMobility = {
+  -200, -110, -70, -30, 0, 30, 60, 90, 90, 90, 90, 90, 90, 90, 90, 0};
+// Rook (0-14)
+constexpr std::array<std::int32_t, 16> RookMobility = {
+  -220, -120, -80, -30, 0, 30, 70, 100, 120, 140, 170, 190, 210, 230, 240, 0};
+// Queen (0-27)
+constexpr std::array<std::int32_t, 32> QueenMobility = {
+  -140, -120, -100, -80, -60, -40, -20, 0, 20, 40, 60, 80, 100, 120, 140, 160,
+   180,  200,  220, 240, 260, 280, 280, 280, 280, 280, 280, 280, 280, 0, 0, 0};
+
+constexpr int FianchettoBonus = 200;
+constexpr int BishopPairBonus = 500;
+constexpr int RookEndgameMobilityWeight = 14;   // rook mobility counts 14/10 in the endgame
+constexpr int RookOpenFileMiddle = 320;
+constexpr int RookOpenFileEnd = 140;
+constexpr int RookBlockedMiddle = 100;          // rook on its first rank behind an enemy pawn
+constexpr int RookBlockedEnd = 200;
+constexpr int RookHalfOpenFile = 50;
+constexpr int RookBehindOwnPasserMiddle = 37;
+constexpr int RookBehindOwnPasserEnd = 75;
+constexpr int RookBehindEnemyPasserMiddle = 18;
+constexpr int RookBehindEnemyPasserEnd = 37;
+constexpr int TrappedQueenPerSquare = 3250;     // per missing safe square below two
+constexpr int QueenSafeSquaresNeeded = 2;
+
+// ---- Driver terms -----------------------------------------------------------------------------
+constexpr int CentreControl = 30;               // per attacked centre square
+constexpr int UndefendedMan = 400;
+constexpr int UndefendedPawnRefund = 100;       // an undefended pawn costs 300, not 400
+constexpr int AttackedManEndgame = 20;          // per enemy man under attack
+constexpr int BadBishopPawn = 50;               // endgame, per enemy pawn on the lone bishop's colour
+constexpr int MatingMaterialBonus = 800;
+constexpr int PieceAgainstPawnsBonus = 1100;
+constexpr int OppositeBishopsMaxPawnGap = 3;
+constexpr int OppositeBishopsShrinkNum = 3;     // opposite bishops keep a quarter of the advantage
+constexpr int OppositeBishopsShrinkDen = 4;
+constexpr int PawnlessMinorScaleNum = 3;        // one extra minor piece without pawns: 3/4 of it
+constexpr int PawnlessMinorScaleDen = 4;
+constexpr int MateDistanceWeight = 80;          // drive the lone king: per square of king distance
+constexpr int LoneBishopAgainstPawns = 750;
+constexpr int LoneKnightAgainstPawns = 800;
+constexpr int DoubledPawnOneRook = 125;         // doubled pawns hurt more as the pieces come off
+constexpr int DoubledPawnNoRook = 190;
+constexpr int DoubledPawnDefault = 62;
+constexpr int ScoreGranularity = 10;            // full evaluations are multiples of this
+
+// ---- Traps ------------------------------------------------------------------------------------
+constexpr int TrappedKnight = 1219;
+constexpr int TrappedBishop = 1600;
+constexpr int TrappedRook = 1670;
+
+constexpr SquareSet At(const char* name) {   // "e4" -> one-bit set
+  return SquareSet{1} << ((name[1] - '1') * 8 + (name[0] - 'a'));
+}
+
+// A White piece on one of `Piece`, Black pawns on all of `AllOf` and (when given) on one of `AnyOf`.
+// Black's patterns are the vertical mirror images with White pawns.
+struct TrapPattern {
+  SquareSet Piece;
+  SquareSet AllOf;
+  SquareSet AnyOf;
+};
+constexpr TrapPattern KnightTrapPatterns[] = {
+  {At("h8"), 0, At("h7") | At("f7")},
+  {At("h7"), At("g7"), At("h6") | At("f6")},
+  {At("g7"), At("h7") | At("g6") | At("f7"), 0},
+  {At("a8"), 0, At("a7") | At("c7")},
+  {At("a7"), At("b7"), At("a6") | At("c6")},
+  {At("b7"), At("a7") | At("b6") | At("c7"), 0},
+};
+constexpr TrapPattern BishopTrapPatterns[] = {
+  {At("a7") | At("b8"), At("b6") | At("c7"), 0},
+  {At("h7") | At("g8"), At("g6") | At("f7"), 0},
+};
+// A White rook shut in by its own king (one of `King`), on one of `Rook`, with a White pawn on one of
+// `Pawn`; Black's are the mirror images.
+struct RookTrapPattern {
+  SquareSet King;
+  SquareSet Rook;
+  SquareSet Pawn;
+};
+constexpr RookTrapPattern RookTrapKingSide = {At("f1") | At("g1"), At("g1") | At("h1"), At("f2") | At("g2") | At("h2")};
+constexpr RookTrapPattern RookTrapQueenSide = {At("b1") | At("c1"), At("a1") | At("b1"), At("a2") | At("b2") | At("c2")};
+
+// ---- King safety ------------------------------------------------------------------------------
+// Diagonals aiming at a king on the king side (h2-c7, g2-b7, f2-a7) and on the queen side.
+constexpr SquareSet KingSideDiagonals =
+  At("h2") | At("g3") | At("f4") | At("e5") | At("d6") | At("c7") |
+  At("g2") | At("f3") | At("e4") | At("d5") | At("c6") | At("b7") |
+  At("f2") | At("e3") | At("d4") | At("c5") | At("b6") | At("a7");
+constexpr SquareSet QueenSideDiagonals =
+  At("c2") | At("d3") | At("e4") | At("f5") | At("g6") | At("h7") |
+  At("b2") | At("c3") | At("d4") | At("e5") | At("f6") | At("g7") |
+  At("a2") | At("b3") | At("c4") | At("d5") | At("e6") | At("f7");
+constexpr SquareSet CentreSquares = At("d4") | At("e4") | At("d5") | At("e5");
+constexpr int ShieldFileEmpty = 350;            // a shelter file without an own pawn
+constexpr int ShieldStepPenalty = 35;           // per rank a shelter pawn has advanced
+constexpr int ShieldHoleRankWhite = 4;          // a White shelter pawn this far up leaves a hole
+constexpr int ShieldHoleRankBlack = 3;
+constexpr int StormNear = 600;                  // an enemy pawn two ranks from the king's home rank
+constexpr int StormMiddle = 300;
+constexpr int StormFar = 100;
+constexpr int ZoneAttackUnit = 110;             // per attacked king-zone square and attacker weight
+constexpr int RookAndQueenAttack = 360;
+constexpr int HeavyQueenAndRook = 1620;         // enemy queen and rook on the king's first two ranks
+constexpr int HeavyQueen = 1080;
+constexpr int HeavyRook = 720;
+constexpr int HolePieceUnit = 5;                // per hole and enemy piece
+constexpr int OpenFileAttacker = 30;            // per heavy piece on an open file near the king
+constexpr int FilePieceUnit = 10;               // per hole and enemy piece on the king's files
+constexpr int DiagonalAttacker = 10;            // per bishop or queen on a diagonal at the king
+constexpr int DefenderMinor = 100;              // own knight, bishop or rook map touching the zone
+constexpr int DefenderQueen = 500;
+constexpr int DefenderInZone = 100;
+constexpr int MinAttackersForSafety = 2;        // pieces a side needs before it counts as attacking
+constexpr int AttackersWithoutQueen = 4;
+
+}  // namespace EvalTables

@@ -1,0 +1,197 @@
+// Piece activity: placement tables, mobility, outposts, bishop pair and fianchetto, rooks on files
+// and behind passers, trapped queens, and the kings' placement.
+#include <algorithm>
+#include "eval/EvalSquares.h"
+#include "eval/EvalTables.h"
+#include "eval/PositionEvaluate.h"
+
+using namespace EvalTables;
+
+namespace {
+
+// Usable squares: attacked, not held by an own man, and not an empty square an enemy pawn guards.
+int MobilityCount(SquareSet attacks, SquareSet own, SquareSet empty, SquareSet enemyPawnAttacks) {
+  return PopCount(attacks & ~own & ~(empty & enemyPawnAttacks));
+}
+
+// Reads a mobility table; a board with more pieces on a square than a real game allows cannot
+// read past the table's end.
+template <std::size_t N>
+int MobilityValue(const std::array<std::int32_t, N>& table, int count) {
+  return table[std::min<std::size_t>(static_cast<std::size_t>(count), N - 1)];
+}
+
+int LowestSquare(SquareSet set) { return __builtin_ctzll(set); }
+
+}  // namespace
+
+template <bool Trace>
+int PositionEvaluate::KingEval(char /*side*/) {
+  const ChessBoard& b = *bb;
+  const int middle = WKingSquare[WhiteKingSquare] - BKingSquare[BlackKingSquare];
+  const int end = KingEnding[WhiteKingSquare] - KingEnding[BlackKingSquare];
+  MiddleGameScore += middle;
+  EndGameScore += end;
+  Note<Trace>(TermKingSquares, middle, end);
+  int mating = 0;
+  if (b.WhitePawnCount == 0 && b.BlackPawnCount == 0) {
+    const int distance = Distance(WhiteKingSquare, BlackKingSquare);
+    if (BlackPieceCount == 0 && WhitePieceCount >= 1) mating = -MateDistanceWeight * distance;
+    else if (WhitePieceCount == 0 && BlackPieceCount >= 1) mating = MateDistanceWeight * distance;
+  }
+  NoteDirect<Trace>(TermMateDistance, mating);
+  return mating;
+}
+
+template <bool Trace>
+int PositionEvaluate::KnightEval(char /*side*/) {
+  const ChessBoard& b = *bb;
+  const SquareSet empty = ~b.AllPieces;
+  int squares = 0, posts = 0, mobility = 0, endSquares = 0;
+  for (SquareSet knights = b.WhiteKnights; knights; knights &= knights - 1) {
+    const int square = LowestSquare(knights);
+    const SquareSet bit = SquareBit(square);
+    squares += WKnightSquare[square];
+    endSquares += KnightEnding[square];
+    if (WKnightPost[square] && !(b.BlackPawns & ((bit << 7) | (bit << 9)))) posts += WKnightPost[square];
+    mobility += MobilityValue(KnightMobility, MobilityCount(EvalAttacks::Knight(square), b.WhitePieces, empty, BlackPawnAttacks));
+  }
+  for (SquareSet knights = b.BlackKnights; knights; knights &= knights - 1) {
+    const int square = LowestSquare(knights);
+    const SquareSet bit = SquareBit(square);
+    squares -= BKnightSquare[square];
+    endSquares -= KnightEnding[square];
+    if (BKnightPost[square] && !(b.WhitePawns & ((bit >> 7) | (bit >> 9)))) posts -= BKnightPost[square];
+    mobility -= MobilityValue(KnightMobility, MobilityCount(EvalAttacks::Knight(square), b.BlackPieces, empty, WhitePawnAttacks));
+  }
+  MiddleGameScore += squares + posts + mobility;
+  EndGameScore += endSquares + mobility;
+  Note<Trace>(TermKnightSquares, squares, endSquares);
+  Note<Trace>(TermKnightOutposts, posts, 0);
+  Note<Trace>(TermKnightMobility, mobility, mobility);
+  return 0;
+}
+
+template <bool Trace>
+int PositionEvaluate::BishopEval(char /*side*/) {
+  const ChessBoard& b = *bb;
+  const SquareSet empty = ~b.AllPieces;
+  int squares = 0, endSquares = 0, mobility = 0;
+  for (SquareSet bishops = b.WhiteBishops; bishops; bishops &= bishops - 1) {
+    const int square = LowestSquare(bishops);
+    squares += WBishopSquare[square];
+    endSquares += BishopEnding[square];
+    mobility += MobilityValue(BishopMobility, MobilityCount(PieceAttacks[square], b.WhitePieces, empty, BlackPawnAttacks));
+  }
+  for (SquareSet bishops = b.BlackBishops; bishops; bishops &= bishops - 1) {
+    const int square = LowestSquare(bishops);
+    squares -= BBishopSquare[square];
+    endSquares -= BishopEnding[square];
+    mobility -= MobilityValue(BishopMobility, MobilityCount(PieceAttacks[square], b.BlackPieces, empty, WhitePawnAttacks));
+  }
+  int fianchetto = 0;
+  if ((b.WhiteBishops & At("g2")) && (b.WhitePawns & At("g3")) && (b.WhitePawns & (At("f2") | At("h2")))) fianchetto += FianchettoBonus;
+  if ((b.BlackBishops & At("g7")) && (b.BlackPawns & At("g6")) && (b.BlackPawns & (At("f7") | At("h7")))) fianchetto -= FianchettoBonus;
+  MiddleGameScore += squares + mobility + fianchetto;
+  EndGameScore += endSquares + mobility;
+  Note<Trace>(TermBishopSquares, squares, endSquares);
+  Note<Trace>(TermBishopMobility, mobility, mobility);
+  Note<Trace>(TermFianchetto, fianchetto, 0);
+  const int pair = (b.WhiteBishopCount >= 2 ? BishopPairBonus : 0) - (b.BlackBishopCount >= 2 ? BishopPairBonus : 0);
+  NoteDirect<Trace>(TermBishopPair, pair);
+  return pair;
+}
+
+// One side's rooks, in White's view (Sign -1 for Black): mobility, open and half-open files, a
+// rook stuck behind an enemy pawn on its first rank, and rooks behind passed pawns.
+void PositionEvaluate::RookTerms(char colour, RookScore* r) {
+  const ChessBoard& b = *bb;
+  const bool white = colour == 0;
+  const int sign = white ? 1 : -1;
+  const SquareSet own = white ? b.WhitePieces : b.BlackPieces;
+  const SquareSet enemyPawns = white ? b.BlackPawns : b.WhitePawns;
+  const SquareSet enemyPawnMap = white ? BlackPawnAttacks : WhitePawnAttacks;
+  const SquareSet noOwnPawnFiles = white ? NoWhitePawnFiles : NoBlackPawnFiles;
+  const std::uint8_t* ownPassers = white ? WhitePasserRanks : BlackPasserRanks;
+  const std::uint8_t* enemyPassers = white ? BlackPasserRanks : WhitePasserRanks;
+  const int homeRank = white ? 0 : 7;
+  for (SquareSet rooks = white ? b.WhiteRooks : b.BlackRooks; rooks; rooks &= rooks - 1) {
+    const int square = LowestSquare(rooks), rank = RankOf(square), file = FileOf(square);
+    const SquareSet bit = SquareBit(square);
+    const int value = MobilityValue(RookMobility, MobilityCount(PieceAttacks[square], own, ~b.AllPieces, enemyPawnMap));
+    r->MobilityMiddle += sign * value;
+    r->MobilityEnd += sign * ((RookEndgameMobilityWeight * value) / 10);
+    if (OpenFiles & bit) {
+      r->FilesMiddle += sign * RookOpenFileMiddle;
+      r->FilesEnd += sign * RookOpenFileEnd;
+    } else {
+      if (rank == homeRank && (enemyPawns & (white ? bit << 8 : bit >> 8))) {
+        r->FilesMiddle -= sign * RookBlockedMiddle;
+        r->FilesEnd -= sign * RookBlockedEnd;
+      }
+      if (noOwnPawnFiles & bit) r->HalfOpen += sign * RookHalfOpenFile;
+    }
+    // "behind" a passer: below White's, above Black's
+    const int ownPasser = ownPassers[file + 1], enemyPasser = enemyPassers[file + 1];
+    if (ownPasser && (white ? rank < ownPasser : rank > ownPasser)) {
+      r->PassersMiddle += sign * RookBehindOwnPasserMiddle;
+      r->PassersEnd += sign * RookBehindOwnPasserEnd;
+    }
+    if (enemyPasser && (white ? rank > enemyPasser : rank < enemyPasser)) {
+      r->PassersMiddle += sign * RookBehindEnemyPasserMiddle;
+      r->PassersEnd += sign * RookBehindEnemyPasserEnd;
+    }
+  }
+}
+
+template <bool Trace>
+int PositionEvaluate::RookEval(char /*side*/) {
+  RookScore r;
+  RookTerms(0, &r);
+  RookTerms(1, &r);
+  MiddleGameScore += r.MobilityMiddle + r.FilesMiddle + r.PassersMiddle;
+  EndGameScore += r.MobilityEnd + r.FilesEnd + r.PassersEnd;
+  Note<Trace>(TermRookMobility, r.MobilityMiddle, r.MobilityEnd);
+  Note<Trace>(TermRookFiles, r.FilesMiddle, r.FilesEnd);
+  Note<Trace>(TermRookPassers, r.PassersMiddle, r.PassersEnd);
+  NoteDirect<Trace>(TermRookFiles, r.HalfOpen);
+  return r.HalfOpen;
+}
+
+// A queen deep in enemy territory with fewer than two safe squares is likely to be caught.
+template <bool Trace>
+int PositionEvaluate::QueenEval(char /*side*/) {
+  const ChessBoard& b = *bb;
+  const SquareSet empty = ~b.AllPieces;
+  int mobility = 0, trapped = 0;
+  for (SquareSet queens = b.WhiteQueens; queens; queens &= queens - 1) {
+    const int square = LowestSquare(queens);
+    const SquareSet usable = PieceAttacks[square] & ~b.WhitePieces & ~(empty & BlackPawnAttacks);
+    mobility += MobilityValue(QueenMobility, PopCount(usable));
+    const int safe = PopCount(usable & ~BlackAttacks);
+    if (RankOf(square) >= 4 && safe < QueenSafeSquaresNeeded) trapped -= TrappedQueenPerSquare * (QueenSafeSquaresNeeded - safe);
+  }
+  for (SquareSet queens = b.BlackQueens; queens; queens &= queens - 1) {
+    const int square = LowestSquare(queens);
+    const SquareSet usable = PieceAttacks[square] & ~b.BlackPieces & ~(empty & WhitePawnAttacks);
+    mobility -= MobilityValue(QueenMobility, PopCount(usable));
+    const int safe = PopCount(usable & ~WhiteAttacks);
+    if (RankOf(square) <= 3 && safe < QueenSafeSquaresNeeded) trapped += TrappedQueenPerSquare * (QueenSafeSquaresNeeded - safe);
+  }
+  MiddleGameScore += mobility;
+  EndGameScore += mobility + trapped;
+  Note<Trace>(TermQueenMobility, mobility, mobility);
+  Note<Trace>(TermQueenTrapped, 0, trapped);
+  return 0;
+}
+
+template int PositionEvaluate::KingEval<false>(char);
+template int PositionEvaluate::KingEval<true>(char);
+template int PositionEvaluate::KnightEval<false>(char);
+template int PositionEvaluate::KnightEval<true>(char);
+template int PositionEvaluate::BishopEval<false>(char);
+template int PositionEvaluate::BishopEval<true>(char);
+template int PositionEvaluate::RookEval<false>(char);
+template int PositionEvaluate::RookEval<true>(char);
+template int PositionEvaluate::QueenEval<false>(char);
+template int PositionEvaluate::QueenEval<true>(char);
