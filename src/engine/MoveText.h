@@ -1,0 +1,24 @@
+#pragma once
+// Move text in coordinate notation and the game's move record.
+#include <cstdint>
+#include "board/Types.h"
+#include "search/SearchConstants.h"
+
+inline constexpr char files[] = "abcdefgh";   // file letters, indexed by square index AND 7
+
+// The engine's moves of the game, indexed by MoveNumber; entry = from index * 64 + to index.
+extern std::uint32_t FTMoveList[MaxGameMoves];
+
+constexpr int MoveTextSize = 80;            // the smallest buffer fillmovestring may be given
+// Most variation moves written behind the first move: the rest of row 0 of the search's table.
+constexpr int MaxVariationMoves = SearchLimits::PVColumns - 1;
+// Room for a move (" e7e8q;"), the longest variation (5 characters a move) and the newline.
+constexpr int MoveLineSize = 8 + 5 * MaxVariationMoves + 2;
+
+// Writes " e2e4 " (a blank, the move, then "n;"/"b;"/"r;"/"q;" for the promotion piece codes 1-4 and
+// 7-10 or else one blank), with withLine nonzero the rest of the search's principal variation
+// (entries 1 to PVLength - 1 of row 0), and a newline.
+// The text never exceeds `capacity` characters including the terminating zero; a variation that does
+// not fit is cut at a whole move. The score does not influence the text.
+void fillmovestring(char* text, int score, char from, char to, char promotion, int withLine,
+                    int capacity = MoveTextSize);

@@ -1,0 +1,71 @@
+#include "engine/Startup.h"
+#include <csignal>
+#include <cstdio>
+#include <cstring>
+#include "board/ChessBoard.h"
+#include "engine/CommandLine.h"
+#include "engine/MatchLog.h"
+#include "engine/MatchLoop.h"
+#include "engine/Status.h"
+#include "hash/Zobrist.h"
+
+namespace {
+constexpr int ProtocolWordSize = 256;
+
+// Before any other use of the streams: setvbuf is only allowed on a stream nothing was done with yet.
+void PrepareStreams() {
+  std::signal(SIGINT, SIG_IGN);
+  std::setvbuf(stdin, nullptr, _IONBF, 0);
+  std::setvbuf(stdout, nullptr, _IONBF, 0);
+}
+
+void InitialiseEngine() {
+  MainStatus.initVars();
+  MainStatus.xboard = 0;
+  MainStatus.UCIMode = 0;
+  MainBoard.InitRep();
+  initPStable();
+  MainBoard.InitRep();
+  MainStatus.initVars();
+}
+
+bool IsSpace(int c) { return c == ' ' || c == '\t' || c == '\n' || c == '\r' || c == '\v' || c == '\f'; }
+
+// Test modes run without reading anything first.
+bool TestModeSelected() { return MainStatus.PERFT || MainStatus.Bench || MainStatus.SATrain; }
+}  // namespace
+
+bool ReadFirstWord(char* word, int size) {
+  int c = std::getchar();
+  while (c != EOF && IsSpace(c)) c = std::getchar();
+  int length = 0;
+  for (; c != EOF && !IsSpace(c); c = std::getchar()) {
+    if (length < size - 1) word[length++] = static_cast<char>(c);
+  }
+  if (size > 0) word[length] = '\0';
+  return length > 0;
+}
+
+void ChooseProtocol(const char* word) {
+  if (std::strstr(word, "uci") != nullptr) MainStatus.UCIMode = 1;
+  if (std::strstr(word, "xboard") != nullptr) MainStatus.xboard = 1;
+}
+
+int EngineMain(int argc, char** argv) {
+  PrepareStreams();
+  std::printf("Nelk \n");
+  InitialiseEngine();
+  OpenLogFile();
+  if (argc > 1) {
+    const int parsed = ParseCommandLine(argc, argv);
+    if (parsed != CommandLineContinue) {
+      CloseLogFile();
+      return parsed == CommandLineHelp ? 0 : CommandLineErrorStatus;
+    }
+  }
+  if (!TestModeSelected()) {
+    char word[ProtocolWordSize];
+    if (ReadFirstWord(word, ProtocolWordSize)) ChooseProtocol(word);
+  }
+  return MatchLoop();
+}

@@ -1,0 +1,3 @@
+#include "engine/Startup.h"
+
+int main(int argc, char** argv) { return EngineMain(argc, argv); }

@@ -1,0 +1,54 @@
+#include <gtest/gtest.h>
+#include <unistd.h>
+
+#include <string>
+
+#include "engine/MatchLog.h"
+#include "support/RunEngine.h"
+
+namespace {
+
+// Runs the log functions inside a temporary working directory.
+struct MatchLogTest : testing::Test {
+  nelktest::TempDir dir;
+  char previous[4096] = {};
+  void SetUp() override {
+    ASSERT_NE(getcwd(previous, sizeof previous), nullptr);
+    ASSERT_EQ(chdir(dir.Path().c_str()), 0);
+  }
+  void TearDown() override {
+    CloseLogFile();
+    EXPECT_EQ(chdir(previous), 0);
+  }
+};
+
+TEST_F(MatchLogTest, EveryTextGetsOneNewlineAndIsFlushedAtOnce) {
+  OpenLogFile();
+  WriteLogFile("Next Match\n");
+  WriteLogFile("Move Made: 7 3 0 1234  e2e4 \n");
+  EXPECT_EQ(dir.Read("match.log"), "Next Match\n\nMove Made: 7 3 0 1234  e2e4 \n\n");
+  LogPrintf("Move Made: %d %d", -37 / 10, 0);
+  EXPECT_EQ(dir.Read("match.log").substr(42), "Move Made: -3 0\n");
+}
+
+TEST_F(MatchLogTest, OpeningTruncatesAndClosedLogIgnoresWrites) {
+  OpenLogFile();
+  WriteLogFile("old");
+  OpenLogFile();
+  WriteLogFile("new");
+  CloseLogFile();
+  WriteLogFile("after close");
+  WriteLogFile(nullptr);
+  EXPECT_EQ(dir.Read("match.log"), "new\n");
+}
+
+TEST_F(MatchLogTest, OverlongFormattedLineIsCut) {
+  OpenLogFile();
+  const std::string longText(10000, 'x');
+  LogPrintf("%s", longText.c_str());
+  const std::string log = dir.Read("match.log");
+  EXPECT_LT(log.size(), longText.size());
+  EXPECT_EQ(log.back(), '\n');
+}
+
+}  // namespace
