@@ -1,0 +1,352 @@
+// Iterative deepening: the budget of one move, the iterations and their stop rules, and playing the
+// chosen move on the game board.
+#include "search/SearchRoutines.h"
+
+#include <cstdint>
+#include <cstdio>
+#include <limits>
+#include "engine/Clock.h"
+#include "engine/MatchLog.h"
+#include "engine/MoveText.h"
+#include "engine/Status.h"
+#include "hash/MoveHistory.h"
+#include "hash/Zobrist.h"
+#include "protocol/Commands.h"
+#include "protocol/UCIProtocol.h"
+#include "search/Input.h"
+#include "search/SearchReport.h"
+#include "search/TimeUnits.h"
+
+namespace {
+
+using namespace SearchTime;
+using namespace SearchScore;
+using namespace SearchMargins;
+
+constexpr int NoFixedTime = -1;
+constexpr int ShallowPlyLimitDepth = 6;   // up to this depth the ply limit is twice the depth, then four times
+
+// ST counts milliseconds when set by UCI "movetime" and in analysis (which converts it itself);
+// "-st" and xboard "st" give seconds.
+bool FixedTimeInMilliseconds() { return Search.STInMilliseconds || MainStatus.UCIMode || MainStatus.Analyze; }
+
+void LogBudget() {
+  LogPrintf(" Initial Nodes Per Second = %d\n", MainStatus.NodesPerSecond);
+  LogPrintf(" Initial NodesPeMove  = %d   Emergency Threshold = %d\n", Search.NodesPerMove,
+            MainStatus.EmergencyTimeThreshold);
+  LogPrintf("Current TimerPerMove is %d\n", MainStatus.TimePerMove);
+}
+
+// Milliseconds for a fixed time per move: nine tenths of the seconds given, or the milliseconds.
+int PlanFixedTime() {
+  Status& s = MainStatus;
+  s.TimePerMove = SaturateInt(FixedTimeInMilliseconds() ? std::int64_t{s.ST} : std::int64_t{s.ST} * SecondsToPlannedMs);
+  s.EmergencyTimeThreshold = s.TimePerMove;
+  LogPrintf(" TimePeMove after ST = %d \n", s.TimePerMove);
+  LogPrintf(" EmergencyTimeThreshold after ST = %d \n", s.EmergencyTimeThreshold);
+  return s.TimePerMove;
+}
+
+void PlanSession() {
+  Status& s = MainStatus;
+  const std::int64_t share = std::int64_t{s.TimeLeft} * SessionPercent / s.MovesPerSession;
+  s.TimePerMove = SaturateInt(share / (s.MovesPerSession <= ShortSessionMoves ? ShortSessionDivisor : SessionDivisor));
+}
+
+int SuddenDeathBase(int bookMoveNumber) {
+  const Status& s = MainStatus;
+  std::int64_t t = (s.MoveNumber > LateGameMoveNumber && s.TimeInc <= 0) ? s.TimeLeft / LateGameMoves
+                                                                        : s.TimeLeft / SuddenDeathMoves;
+  if (!s.UCIMode && s.MoveNumber <= bookMoveNumber + BookExitMoves)
+    t = t * BookExitNumerator / BookExitDenominator;
+  else if ((s.MoveNumber % LongThinkEvery == 0 || s.MoveNumber % LongThinkAlsoEvery == 0) && s.TimeLeft > LongThinkTimeLeft)
+    t = t * LongThinkNumerator / LongThinkDenominator;
+  return SaturateInt(t);
+}
+
+int EmergencyTime(int timePerMove) {
+  const Status& s = MainStatus;
+  const std::int64_t increment = s.TimeInc > 0 ? s.TimeInc : 0;
+  int emergency = SaturateInt(increment * MsPerSecond + 2LL * timePerMove);
+  if (emergency > s.TimeLeft) {
+    LogPrintf("EmergencyTimeThreshold = %d > TimeLeft %d\n", emergency, s.TimeLeft);
+    emergency = SaturateInt(std::int64_t{s.TimeInc} * EmergencyIncrementShare);
+  }
+  LogPrintf(" EmergencyTimeThreshold = %d \n", emergency);
+  return emergency;
+}
+
+void PlanSuddenDeath(int bookMoveNumber) {
+  Status& s = MainStatus;
+  int timePerMove = SuddenDeathBase(bookMoveNumber);
+  LogPrintf(" TimePerMove Before Inc = %d \n", timePerMove);
+  const int emergency = EmergencyTime(timePerMove);
+  if (s.TimeInc > 0) {
+    if (s.TimeLeft > IncrementFullShare) timePerMove = SaturateInt(timePerMove + std::int64_t{s.TimeInc} * MsPerSecond);
+    else if (s.TimeLeft > IncrementHalfShare) timePerMove = SaturateInt(timePerMove + std::int64_t{s.TimeInc} * HalfIncrementMs);
+  }
+  LogPrintf(" TimePerMove After Inc = %d \n", timePerMove);
+  if (emergency <= std::int64_t{timePerMove} + EmergencySafety) {
+    timePerMove = emergency / 2;
+    LogPrintf(" Inc = %d \n", timePerMove);
+  }
+  LogPrintf(" Inc = %d \n", s.TimeInc);
+  LogPrintf(" EmergencyTimeThreshold after comparing to Inc = %d \n", emergency);
+  s.TimePerMove = timePerMove;
+  s.EmergencyTimeThreshold = emergency;
+  if (!s.xboard && !s.UCIMode) ReportConsoleTime(s.TimePerMove, s.TimeLeft, s.DefaultMovesPerSession);
+}
+
+// A negative fixed depth would leave no iteration to run.
+void RejectNegativeFixedDepth() {
+  if (MainStatus.FD >= 0) return;
+  char text[96];
+  std::snprintf(text, sizeof text, "fixed depth %d is negative; searching without a fixed depth", MainStatus.FD);
+  ReportSearchError(text);
+  MainStatus.FD = 0;
+}
+
+bool MateFoundScore(int v) { return v > MateFound; }
+bool MatedScore(int v) { return v >= -MateScore && v <= MatedFound; }
+
+}  // namespace
+
+int SearchRoutines::InitMoveTimer() {
+  const int rate = MainStatus.NodesPerSecond;
+  return MainStatus.Analyze ? rate >> AnalysisPollShift : rate / PollsPerSecond;
+}
+
+void SearchRoutines::ResetForNewMove() {
+  Nodes = HorizonNodes = QNodes = 0;
+  Aborted = TimeUp = StopSearch = TimerExtended = BookMove = 0;
+  LegalRootMoves = 0;
+  PreviousScore = 0;
+  MainStatus.MaxPly = 0;
+  MainStatus.ElapsedTime = 0;
+  for (int row = 0; row < SearchLimits::PVColumns; row++)
+    for (auto& entry : PrincipalVariation[row]) entry = PVEntry{0, 0};
+  PVLength = 0;
+  for (auto& killers : Killers) killers.First = killers.Second;
+}
+
+bool SearchRoutines::ValidRootPosition(const ChessBoard& board) {
+  if (board.HasOneKingEach()) return true;
+  ReportSearchError("the position needs exactly one king of each side; no move searched");
+  AbortSearch();
+  return false;
+}
+
+// Between iterations: true when the budget is spent and the move found so far is to be played.
+bool SearchRoutines::StopBetweenIterations() {
+  const Status& s = MainStatus;
+  if (s.Pondering && !s.Analyze) return false;
+  if (s.Analyze) {
+    AnalysisRate();
+    return false;
+  }
+  if (s.FD || s.Bench || TotalNodes() <= NodesPerMove) return false;
+  if (NpsMeasured == 0) {
+    MeasureNodeRate(false);
+    NpsMeasured = 1;
+    if (TotalNodes() <= NodesPerMove) return false;
+  }
+  if (NpsMeasured == 1 && FailingLow && !TimerExtended && s.ST == 0) {
+    ExtendBudget();
+    NpsMeasured = 2;
+    return false;
+  }
+  return true;
+}
+
+void SearchRoutines::AnalysisRate() {
+  Status& s = MainStatus;
+  const int wholeSeconds = (NowMs() - s.StartTime + MsPerSecond / 2) / MsPerSecond;
+  if (wholeSeconds <= 0) return;
+  s.NodesPerSecond = NodeRate(TotalNodes(), wholeSeconds);
+  ReportAnalysisRate(s.NodesPerSecond, s.ElapsedTime);
+}
+
+// A ponder search that has nothing left to find waits for the front end's next command.
+void SearchRoutines::WaitForPonderDecision() {
+  if (!MainStatus.xboard && !MainStatus.UCIMode) return;
+  char command[SearchLimits::PollWordSize];
+  int length;
+  do {   // blank lines are no decision
+    length = MainStatus.UCIMode ? ReadLine(command, sizeof command) : ReadWord(command, sizeof command);
+  } while (length == 0);
+  if (length < 0) std::snprintf(command, sizeof command, "quit");
+  if (MainStatus.UCIMode) UCI.UCIPrep(command);
+  else DoCommand(command);
+  ReportSearchAborted(command);
+  AbortSearch();
+}
+
+namespace {
+
+// Sets the node budget of the move (none at a fixed depth); returns the fixed time per move in
+// milliseconds, or NoFixedTime.
+int SetUpBudget(SearchRoutines& search, int* depthLimit) {
+  Status& s = MainStatus;
+  int fixedTimeMs = NoFixedTime;
+  if (s.FD) {
+    *depthLimit = s.FD;
+    s.SearchDepth = s.FD;
+  } else {
+    if (s.ST) fixedTimeMs = PlanFixedTime();
+    else if (s.MovesPerSession > 0) PlanSession();
+    else PlanSuddenDeath(search.BookMoveNumber);
+    search.PollCountdown = search.InitMoveTimer();
+    search.NodesPerMove = NodesForMilliseconds(s.NodesPerSecond, s.TimePerMove);
+    s.EmergencyTimeThreshold = SaturateInt(2LL * search.NodesPerMove);
+  }
+  LogBudget();
+  search.NpsMeasured = 0;
+  return fixedTimeMs;
+}
+
+// The progress lines after an iteration.
+void ReportIterationEnd(const SearchRoutines& search, int depth, int v, const char* text) {
+  const Status& s = MainStatus;
+  if (s.ElapsedTime > LongSearchSeconds) {
+    LogPrintf("Move Time: %d milliseconds", s.ElapsedTime);
+    LogPrintf(" %d  %d %d  %lld %s", depth, v, s.ElapsedTime, static_cast<long long>(search.TotalNodes()), text);
+  }
+  if (s.Post && s.ElapsedTime > LongSearchSeconds) ReportIteration(depth, v, s.ElapsedTime, search.TotalNodes(), text);
+  if (s.Post || s.Analyze) {
+    if (s.UCIMode) ReportUciLine(depth, v, true, s.ElapsedTime, search.TotalNodes(), text);
+    else ReportIteration(depth, v, s.ElapsedTime, search.TotalNodes(), text);
+  }
+}
+
+// The stop rules of a timed search after an iteration; true when the move is to be played now.
+bool TimedSearchEnds(SearchRoutines& search, int depth, int v, int fixedTimeMs, bool* easyMove) {
+  Status& s = MainStatus;
+  if (search.TimeUp || search.StopSearch) return true;
+  if (s.ST) {
+    if (s.Bench) return search.TotalNodes() >= search.NodesPerMove;   // no clock in a benchmark
+    return NowMs() - s.StartTime > fixedTimeMs;
+  }
+  if (depth == 1) *easyMove = v - EasyMoveMargin > search.SecondBestScore;
+  if (depth > EasyMoveMinDepth && search.BestMoveChanges == 0 && !search.FailingLow && *easyMove) return true;
+  if (search.TotalNodes() >= search.NodesPerMove) {
+    s.SearchDepth = depth;
+    return true;
+  }
+  return false;
+}
+
+// A ponder search has nothing left to find.
+bool PonderSearchOver(int v, int depth, int legalRootMoves) {
+  return MateFoundScore(v) || MatedScore(v) || legalRootMoves == 1 || (v == DrawScore && depth > DrawnPonderDepth);
+}
+
+bool DecisiveIteration(int v, int depth, int legalRootMoves) {
+  return MateFoundScore(v) || MatedScore(v) || legalRootMoves == 1 || (MainStatus.FD && depth == MainStatus.FD);
+}
+
+// Plays the chosen move on the game board and writes the closing lines.
+void FinishMove(SearchRoutines& search, int depth, int v, SquareSet from, SquareSet to, char promotion) {
+  const Status& s = MainStatus;
+  if (v != -MateScore && v != StalemateScore && from != 0 && to != 0) {
+    char mask = AllCastleRights;
+    MainBoard.MakeMove(from, to, promotion, &mask);
+    MainBoard.CastleFlags = static_cast<std::int8_t>(MainBoard.CastleFlags & mask);
+  }
+  char text[MoveLineSize];
+  search.BuildPVText(text, v, from, to, promotion);
+  if (s.Post && !search.Aborted && !s.UCIMode) ReportIteration(depth, v, s.ElapsedTime, search.TotalNodes(), text);
+  if (s.UCIMode) {
+    ReportUciLine(depth, v, true, s.ElapsedTime, search.TotalNodes(), text);
+  } else if (s.Kibitz) {
+    if (search.BookMove) ReportKibitzBook();
+    else ReportKibitz(s.SearchDepth, v, s.ElapsedTime, search.TotalNodes(), s.NodesPerSecond, text);
+  }
+}
+
+}  // namespace
+
+int SearchRoutines::ProgressiveDeepening(ChessBoard board, char maxDepth, std::uint64_t* from, std::uint64_t* to,
+                                         char* promotion) {
+  Status& s = MainStatus;
+  *from = *to = 0;
+  *promotion = NoPromotion;
+  ResetForNewMove();
+  if (!ValidRootPosition(board)) return DrawScore;
+  RejectNegativeFixedDepth();
+
+  // Set-up: counts and hash codes of the root, then the budget.
+  int depthLimit = maxDepth > 0 ? maxDepth : SearchLimits::DefaultDepthLimit;
+  board.InitPieceCounts();
+  s.StartTime = NowMs();
+  genpawnhashcode(board.SideToMove, board, &board.PawnHashCode);
+  std::uint64_t upper = 0, lower = 0;
+  genhashcode(board.SideToMove, board.CastleFlags, &upper, &lower, board);
+  if (s.xboard) MoveList.InsertMoveHistory(upper, lower);
+  const int fixedTimeMs = SetUpBudget(*this, &depthLimit);
+  bool easyMove = false;
+
+  // Iterations: the root window's lower edge is the last iteration's score.
+  int v = DrawScore;
+  int depth = 1, lastDepth = 1;
+  char text[MoveLineSize];
+  for (;;) {
+    if (StopBetweenIterations()) break;
+    s.MaxPly = 0;
+    BestMoveChanges = -1;
+    FailingLow = 0;
+    board.CurrentDepth = depth <= ShallowPlyLimitDepth ? 2 * depth : 4 * depth;
+    const int windowAlpha = depth == 1 ? -MateScore : v;
+    v = SearchTreeRoot(board.SideToMove, board, windowAlpha, MateScore, depth, from, to, promotion, board.CastleFlags);
+    PreviousScore = v;
+    lastDepth = depth;
+    if (BookMove) {
+      ReportOpeningBookMove();
+      LogPrintf("Opening Book Move\n");
+      break;
+    }
+    s.ElapsedTime = SaturateInt(TotalNodes() / (s.NodesPerSecond > 0 ? s.NodesPerSecond : 1));
+    BuildPVText(text, v, *from, *to, *promotion);
+    // An interrupted iteration proves nothing: keep the last complete one's score.
+    if (StopSearch) {
+      LogPrintf("New v from PreviousBestValue %d\n", windowAlpha);
+      v = windowAlpha;
+    }
+    ReportIterationEnd(*this, depth, v, text);
+    // A command aborted the search: no move is played (while pondering the front end decides).
+    if (Aborted) {
+      if (!s.Pondering) return v;
+      break;
+    }
+    if (!s.FD && !s.Pondering && TimedSearchEnds(*this, depth, v, fixedTimeMs, &easyMove)) break;
+    if (s.Pondering && PonderSearchOver(v, depth, LegalRootMoves)) {
+      WaitForPonderDecision();
+      break;
+    }
+    if (DecisiveIteration(v, depth, LegalRootMoves) || ++depth > depthLimit) break;
+  }
+  FinishMove(*this, lastDepth, v, *from, *to, *promotion);
+  return v;
+}
+
+int SearchRoutines::SearchExactDepth(ChessBoard board, char depth, std::uint64_t* from, std::uint64_t* to,
+                                     char* promotion) {
+  Status& s = MainStatus;
+  *from = *to = 0;
+  *promotion = NoPromotion;
+  ResetForNewMove();
+  if (!ValidRootPosition(board)) return DrawScore;
+  const int d = depth > 0 ? depth : SearchLimits::ExactDepthDefault;
+  board.InitPieceCounts();
+  s.StartTime = NowMs();
+  genpawnhashcode(board.SideToMove, board, &board.PawnHashCode);
+  std::uint64_t upper = 0, lower = 0;
+  genhashcode(board.SideToMove, board.CastleFlags, &upper, &lower, board);
+  MoveList.InsertHashCodeMoveHistory(upper, lower);
+  s.SearchDepth = s.FD;
+  board.CurrentDepth = 2 * d;
+  // No budget: only a command can end this search early.
+  NpsMeasured = 0;
+  NodesPerMove = std::numeric_limits<int>::max() / 2;
+  PollCountdown = InitMoveTimer();
+  return SearchTreeRoot(board.SideToMove, board, -MateScore, MateScore, d, from, to, promotion, board.CastleFlags);
+}

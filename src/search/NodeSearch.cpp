@@ -1,0 +1,356 @@
+// The node search: principal-variation alpha-beta on a board passed by value, with table probes,
+// draw tests, static cut-off, null move, internal deepening, extensions, reductions and futility.
+#include "search/SearchRoutines.h"
+
+#include "engine/MoveText.h"
+#include "engine/Status.h"
+#include "eval/PositionEvaluate.h"
+#include "hash/MoveHistory.h"
+#include "hash/TranspositionTables.h"
+#include "hash/Zobrist.h"
+#include "movegen/MoveOrderTables.h"
+#include "search/SearchReport.h"
+
+SearchRoutines Search;
+
+namespace {
+
+using namespace SearchMargins;
+using namespace SearchScore;
+
+// Node kinds: the principal-variation node and the two others, which alternate parent to child.
+constexpr char PVNode = 1;
+constexpr char CutNode = 2;
+constexpr char AllNode = 3;
+
+// Flags of the move that led to a node (passed on, never decided upon).
+constexpr char FlagCapture = 1;
+constexpr char FlagExtended = 2;
+constexpr char FlagReduced = 4;
+
+// Every way out of a node withdraws its entry of the repetition history.
+struct HistoryEntryGuard {
+  ~HistoryEntryGuard() { MoveList.RetractMove(); }
+};
+
+// A table score is relative to the node that stored it; mate scores become relative to this ply.
+int ScoreFromTable(int score, int ply) {
+  if (score > MateScoreBound) return score - ply;
+  if (score < -MateScoreBound) return score + ply;
+  return score;
+}
+
+SquareSet KingOf(const ChessBoard& b, int side) { return side ? b.BlackKing : b.WhiteKing; }
+SquareSet PiecesOf(const ChessBoard& b, int side) { return side ? b.BlackPieces : b.WhitePieces; }
+int MoveCode(SquareSet from, SquareSet to) { return SquareIndex(from) * 64 + SquareIndex(to); }
+
+bool HasPieceBesidesPawns(const ChessBoard& b, int side) {
+  return side ? b.BlackMaterialCount - b.BlackPawnCount > 0 : b.WhiteMaterialCount - b.WhitePawnCount > 0;
+}
+
+bool IsRepetition(const ChessBoard& b, std::uint64_t upper, std::uint64_t lower) {
+  return b.FiftyMoveCount > 2 && MoveList.ThreeFoldRepDetection(b.FiftyMoveCount, upper, lower) > 0;
+}
+
+// The game record only has room for MaxGameMoves entries; a longer game is not recorded further.
+void RecordGameMove(int ply, int code) {
+  const int index = MainStatus.MoveNumber + ply;
+  if (index >= 0 && index < MaxGameMoves) FTMoveList[index] = static_cast<std::uint32_t>(code);
+}
+
+// A pawn move to a square with no enemy pawn ahead of it on its own or a neighbouring file.
+bool IsPassedPawnAdvance(const ChessBoard& b, int side, SquareSet to) {
+  if (!b.IsPawn(static_cast<char>(side), to)) return false;
+  const SquareSet enemyPawns = side ? b.WhitePawns : b.BlackPawns;
+  return (MoveOrder::FrontSpans[side][SquareIndex(to)] & enemyPawns) == 0;
+}
+
+char ChildNodeType(char nodeType) {
+  if (nodeType == PVNode) return PVNode;
+  return nodeType == AllNode ? CutNode : AllNode;
+}
+
+std::uint8_t BoundType(int best, int beta, bool raised) {
+  if (best >= beta) return TTLowerBound;
+  return raised ? TTExact : TTUpperBound;
+}
+
+}  // namespace
+
+int SearchRoutines::Search(char side, int alpha, int beta, ChessBoard board, int depth, int ply, char NullAllowed,
+                           char CastleRights, char InCheck, std::uint64_t UpperHash, std::uint64_t LowerHash,
+                           char NodeType, char MoveFlags, int PlyLimit, char FromRoot) {
+  // Step 1. Poll input and the budget every few hundred thousand nodes (never in fixed-depth runs,
+  // whose node counts must not depend on time).
+  if (!MainStatus.FD && !MainStatus.Bench && !Aborted) {
+    if (PollCountdown-- <= 0 && !PollInput(depth, ply)) return 0;
+  }
+
+  // Step 2. Enter the position in the repetition history for the rest of this node.
+  genhashcode(side, CastleRights, &UpperHash, &LowerHash, board);
+  MoveList.InsertHashCodeMoveHistory(UpperHash, LowerHash);
+  HistoryEntryGuard historyEntry;
+  const std::uint64_t upper = UpperHash, lower = LowerHash;
+
+  // Step 3. Horizon: evaluate. A node in check is searched, unless it lies beyond the ply tables.
+  const bool beyondTables = ply < 0 || ply > SearchLimits::MaxInteriorPly;
+  if (beyondTables || (!(depth > 0 && ply <= PlyLimit) && !InCheck)) {
+    if (IsRepetition(board, upper, lower)) return DrawScore;
+    int score = 0, move = 0;
+    if (PositionCache.SearchTranspositionTables(upper, lower, side, depth, alpha, beta, score, move) <= TTCutExact) {
+      HorizonNodes++;
+      return ScoreFromTable(score, ply);
+    }
+    const int v = Quiesce(side, alpha, beta, board, depth, 0, ply + 1);
+    const std::uint8_t bound = v >= beta ? TTLowerBound : v > alpha ? TTExact : TTUpperBound;
+    PositionCache.InsertTranspositionTables(upper, lower, side, depth, 0, bound == TTUpperBound ? alpha : v, bound,
+                                            alpha, beta);
+    HorizonNodes++;
+    return v;
+  }
+
+  // Step 4. Draws by rule and by repetition (one earlier occurrence is enough).
+  if (ply > MainStatus.MaxPly) MainStatus.MaxPly = ply;
+  if (board.CheckDraw(InCheck)) return DrawScore;
+  if (IsRepetition(board, upper, lower)) return DrawScore;
+
+  // Step 5. Transposition table: a usable entry ends the node, except on the principal variation.
+  int hashMove = 0, tableScore = 0;
+  const int probe = PositionCache.SearchTranspositionTables(upper, lower, side, depth, alpha, beta, tableScore, hashMove);
+  bool mateThreat = false;
+  if (probe <= TTCutExact) {
+    if (MainStatus.Trace) ReportCacheTrace("Position Cache Hit", tableScore, alpha, beta, upper, lower);
+    tableScore = ScoreFromTable(tableScore, ply);
+    if (NodeType != PVNode) {
+      PrincipalVariation[ply][0].Move = static_cast<std::uint16_t>(ply);
+      PrincipalVariation[ply][ply].Move = static_cast<std::uint16_t>(hashMove);
+      return tableScore;
+    }
+  } else {
+    // Step 6. Static cut-off: shallow, and so far above beta that a quiet position cannot fall back.
+    if (NodeType != PVNode && NullAllowed && !InCheck && depth <= StaticCutoffMaxDepth &&
+        beta >= -StaticCutoffWindow && beta <= StaticCutoffWindow && HasPieceBesidesPawns(board, side)) {
+      const int e = PE.PosEval(side, alpha, beta, &board, CastleRights) - RazorMargins[depth];
+      if (e >= beta) return e;
+    }
+
+    // Step 7. Null move: if passing still keeps the score above beta, a real move will too.
+    if (probe != TTNoCutNoNull && NodeType != PVNode && NullAllowed && !InCheck &&
+        (depth <= NullMoveMaxPlainDepth || PE.SideMaterialValue(side, &board) > NullMoveDeepMaterial) &&
+        PE.MaterialOnly(side, alpha, &board) + NullMoveMaterialMargin >= beta) {
+      std::uint64_t nullUpper = 0, nullLower = 0;
+      genhashcode(side ^ 1, CastleRights, &nullUpper, &nullLower, board);
+      const int material = PE.SideMaterialValue(side, &board) + PE.SideMaterialValue(side ^ 1, &board);
+      const int nullDepth = depth - NullMoveReduction + (depth <= NullMoveShallowDepth ? 1 : 0) -
+                            (material > NullMoveRichMaterial ? 1 : 0);
+      const int v = -Search(side ^ 1, -beta, 1 - beta, board, nullDepth, ply + 2, 0, CastleRights, 0, nullUpper,
+                            nullLower, NodeType, MoveFlags & FlagExtended, PlyLimit, FromRoot);
+      if (StopSearch && !MainStatus.FD) return 0;
+      if (v >= beta) {
+        PositionCache.InsertTranspositionTables(upper, lower, side, depth - NullMoveStoreReduction, 0, v,
+                                                TTLowerBound, alpha, beta);
+        if (MainStatus.Trace) ReportCacheTrace("Position Cache Insert (NullM)", v, alpha, beta, upper, lower);
+        PrincipalVariation[ply][0].Move = 0;
+        return beta;
+      }
+      mateThreat = v < MateThreat;
+    }
+
+    // Step 8. Internal deepening: a shallower search of a wide-window node finds a move to try first.
+    if (beta - alpha > 1 && depth > IIDMinDepth && NodeType != PVNode) {
+      Search(side, alpha, beta, board, depth - IIDReduction, ply, 0, CastleRights, InCheck, upper, lower, NodeType,
+             MoveFlags, PlyLimit, FromRoot);
+      if (StopSearch && !MainStatus.FD && !MainStatus.Pondering) return 0;
+      int ignored = 0;
+      PositionCache.SearchTranspositionTables(upper, lower, side, depth, alpha, beta, ignored, hashMove);
+    }
+  }
+
+  // Step 9. Generate and order the moves.
+  MoveGen list;
+  list.MoveCount = 0;
+  int count;
+  bool singleReply = false;
+  if (InCheck) {
+    count = list.GenCheckEvasions(side, &board);
+    singleReply = count == 1;
+  } else {
+    count = list.GenerateAllMoves(side, &board, CastleRights);
+  }
+  if (count > MaxMovesInList) count = MaxMovesInList;
+  list.AssignMoveOrderValues(count, ply, KingOf(board, side ^ 1), hashMove, NodeType);
+
+  // Step 10. The move loop, best move first, until a move reaches beta.
+  int best = NoScore;
+  int legal = 0;
+  bool raised = false, bestWasFutile = false;
+  char runningType = NodeType;   // decides extensions and futility; updated by the searches made
+  const int firstAlpha = alpha;
+  const SquareSet enemyKing = KingOf(board, side ^ 1);
+  if (beta < SkipMoveLoopBeta) count = 0;
+  for (int i = 0; i < count && best < beta; i++) {
+    SquareSet from = 0, to = 0;
+    char promotion = NoPromotion;
+    list.NextMove(i, count, &from, &to, &promotion);
+    const SquareSet enemiesBefore = PiecesOf(board, side ^ 1);
+    const bool quietTarget = board.IsEmptySquare(to);
+    char castleMask = AllCastleRights;
+    board.MakeMove(from, to, promotion, &castleMask);
+    const int code = MoveCode(from, to);
+    RecordGameMove(ply, code);
+    if (board.InCheck(KingOf(board, side), side)) {
+      board.UndoMove(0);
+      continue;
+    }
+    Nodes++;
+    legal++;
+    const bool givesCheck = board.InCheck(enemyKing, side ^ 1);
+    const bool capture = PiecesOf(board, side ^ 1) != enemiesBefore;
+    const bool isPromotion = promotion != NoPromotion;
+    const char childCastle = static_cast<char>(CastleRights & castleMask);
+
+    // Late-move reduction of quiet moves that the ordering ranks low.
+    int R = 0;
+    if (legal >= LMRMinLegalMove && !isPromotion && !givesCheck && depth > LMRMinDepth && ply != 1 && !mateThreat &&
+        !singleReply && !capture && list.OrderValues[i] <= LMRMaxOrderValue && !InCheck &&
+        !IsPassedPawnAdvance(board, side, to))
+      R = depth > LMRDeepDepth ? 2 : 1;
+    // Extension of checks, and on the principal variation of forced replies and mate threats.
+    int E = 0;
+    if (givesCheck || runningType == PVNode) E = (givesCheck || singleReply || mateThreat) ? 1 : 0;
+    // Futility: a quiet move at depth 2 that cannot bring the material near alpha.
+    int F = 0;
+    if (depth == FutilityDepth && runningType != PVNode && !givesCheck && !capture && !isPromotion && !InCheck &&
+        PE.MaterialOnly(side, alpha, &board) + FutilityMargin < alpha)
+      F = 1;
+    const char flags = static_cast<char>((capture ? FlagCapture : 0) | (E ? FlagExtended : 0) | (R ? FlagReduced : 0));
+    const int newDepth = depth - 1 + E - F - R;
+
+    // A child at the horizon that does not give check is evaluated directly, with the full window.
+    auto searchChild = [&](int childAlpha, int childBeta, char childType, int childDepth) {
+      PrincipalVariation[ply + 1][0].Move = static_cast<std::uint16_t>(ply + 1);   // no stale variation
+      if (childDepth <= 0 && !givesCheck) return -Quiesce(side ^ 1, -beta, -alpha, board, childDepth, 0, ply + 1);
+      return -Search(side ^ 1, childAlpha, childBeta, board, childDepth, ply + 1, 1, childCastle, givesCheck, upper,
+                     lower, childType, flags, PlyLimit, FromRoot);
+    };
+    int v;
+    if (NodeType != PVNode || legal == 1) {
+      const char childType = ChildNodeType(NodeType);
+      v = searchChild(-beta, -alpha, childType, newDepth);
+      runningType = childType;
+    } else {
+      v = searchChild(-alpha - 1, -alpha, AllNode, newDepth);
+      runningType = AllNode;
+      if (v > alpha && v < beta) v = searchChild(-beta, -alpha, AllNode, newDepth);
+    }
+    if (R > 0 && v > alpha) {
+      v = searchChild(-beta, -alpha, PVNode, depth - 1 + E);
+      runningType = PVNode;
+    }
+
+    board.UndoMove(0);
+    if (StopSearch && !MainStatus.FD) return 0;
+    if (Aborted) return 0;
+
+    if (v > best) {
+      best = v;
+      bestWasFutile = F != 0;
+      if (v > alpha) {
+        UpdateNodePV(ply, code, promotion, depth + E == 1);
+        if (v >= beta) {
+          AddHistory(side, code, depth);
+          KillerPair& killers = Killers[ply];
+          if (quietTarget && !isPromotion && killers.First != code) {
+            killers.Second = killers.First;
+            killers.First = static_cast<std::uint16_t>(code);
+          }
+        }
+        alpha = v;
+        raised = true;
+      }
+    }
+  }
+
+  // Step 11. No legal move: mate or stalemate.
+  if (legal == 0) {
+    if (InCheck) best = ply - MateScore;
+    else if (board.InCheck(enemyKing, side ^ 1)) best = MateScore - ply;
+    else best = -ply;
+  }
+
+  // Step 12. Store the result (not when a futility-reduced move decided it).
+  const std::uint8_t bound = BoundType(best, beta, raised);
+  if (!bestWasFutile)
+    PositionCache.InsertTranspositionTables(upper, lower, side, depth, PrincipalVariation[ply][ply].Move,
+                                            bound == TTUpperBound ? firstAlpha : best, bound, firstAlpha, beta);
+  return best;
+}
+
+void SearchRoutines::UpdateNodePV(int ply, int code, char promotion, bool pvEndsHere) {
+  PVEntry* row = PrincipalVariation[ply];
+  const PVEntry* childRow = PrincipalVariation[ply + 1];
+  row[ply].Move = static_cast<std::uint16_t>(code);
+  row[ply].Promotion = promotion;
+  int childEnd = childRow[0].Move;
+  row[0].Move = static_cast<std::uint16_t>(pvEndsHere ? ply : childEnd);
+  if (childEnd > SearchLimits::PVColumns) childEnd = SearchLimits::PVColumns;
+  for (int j = ply + 1; j < childEnd; j++) row[j] = childRow[j];
+}
+
+int SearchRoutines::Quiesce(char side, int alpha, int beta, ChessBoard board, int, char castle, int) {
+  QNodes++;
+  PollCountdown--;
+  if (board.CheckDraw(0)) return DrawScore;
+  return PE.PosEval(side, alpha, beta, &board, castle);
+}
+
+bool SearchRoutines::InCheckmate(std::uint64_t kingSet, char side, char check, ChessBoard* board) {
+  if (check == 2) check = board->InCheck(kingSet, side) ? 1 : 0;
+  if (!check) return false;
+  MoveGen list;
+  return list.GenCheckEvasions(side, board) == 0;
+}
+
+int SearchRoutines::ValueCapturedPiece(char side, std::uint64_t square, ChessBoard* board) {
+  const char victim = side ? 0 : 1;
+  if (board->IsPawn(victim, square)) return PawnValue;
+  if (board->IsBishop(victim, square)) return BishopValue;
+  if (board->IsKnight(victim, square)) return KnightValue;
+  if (board->IsRook(victim, square)) return RookValue;
+  if (board->IsQueen(victim, square)) return QueenValue;
+  constexpr int KingVictimValue = 1000000;
+  if (board->IsKing(victim, square)) return KingVictimValue;
+  return 0;
+}
+
+void SearchRoutines::ClearHistory() {
+  HistoryMax = 0;
+  for (auto& side : History)
+    for (auto& counter : side) counter = 0;
+}
+
+void SearchRoutines::ReduceHistory() {
+  HistoryMax >>= 1;
+  for (auto& side : History)
+    for (auto& counter : side) counter >>= 1;
+}
+
+void SearchRoutines::AddHistory(char side, int move, int depth) {
+  if (side < 0 || side > 1 || move < 0 || move >= SearchLimits::HistoryMoves) return;
+  std::int32_t& counter = History[static_cast<int>(side)][move];
+  counter += depth * depth;
+  if (counter > HistoryMax) HistoryMax = counter;
+  if (counter > HistoryLimit) {
+    HistoryMax >>= 1;
+    for (auto& c : History[static_cast<int>(side)]) c >>= 1;
+  }
+}
+
+void SearchRoutines::ClearKillers() {
+  for (auto& killers : Killers) killers = KillerPair{0, 0};
+}
+
+void SearchRoutines::InitValues() {
+  TimerExtended = StopSearch = TimeUp = Aborted = 0;
+  PreviousScore = 0;
+}

@@ -1,0 +1,87 @@
+#pragma once
+// Scores, margins and thresholds of the search. Scores are from the side to move's view in the
+// evaluation's unit (a pawn is worth about 800).
+#include "board/Types.h"
+
+namespace SearchLimits {
+constexpr int PVRows = 250;                // rows of the triangular principal-variation table
+constexpr int PVColumns = 200;             // entries per row
+constexpr int KillerPlies = 200;           // plies with a killer pair
+// Deepest ply searched as an interior node: it writes entry ply of row ply, the killers of ply
+// and reads row ply + 1, so it must stay clear of every table bound. Deeper nodes are horizon nodes.
+constexpr int MaxInteriorPly = KillerPlies - 2;
+constexpr int HistoryMoves = 4096;         // move codes from * 64 + to
+constexpr int DefaultDepthLimit = 100;     // iterations when no depth limit is given
+constexpr int ExactDepthDefault = 200;     // depth of an exact-depth search given no depth
+constexpr int PollWordSize = 256;          // room for one command read while searching
+}  // namespace SearchLimits
+
+namespace SearchScore {
+constexpr int NoScore = -110200;           // initial best score of every node
+constexpr int MateScoreBound = 109799;     // beyond it a table score is a mate score, moved by the ply
+constexpr int SkipMoveLoopBeta = -110199;  // a beta below this scores the node as having no moves
+constexpr int StaticCutoffWindow = 109899; // static cut-off only for a beta within +-this
+constexpr int MateThreat = -109699;        // a null-move score below this marks a mate threat
+constexpr int MateFound = 109899;          // an iteration score above this is a found mate
+constexpr int MatedFound = -109900;        // iteration scores from -MateScore to this: mated
+constexpr int DrawnPonderDepth = 71;       // a 0 score beyond this depth ends a ponder search
+}  // namespace SearchScore
+
+namespace SearchMargins {
+// Static cut-off margins by remaining depth (only depths 1 to 3 are used).
+constexpr int RazorMargins[8] = {1200, 1100, 1925, 2700, 3500, 4400, 5300, 6200};
+constexpr int StaticCutoffMaxDepth = 3;
+constexpr int NullMoveMaterialMargin = 2000;  // try a null move when material + this >= beta
+constexpr int NullMoveDeepMaterial = 9300;    // deeper than NullMoveMaxPlainDepth needs more than this
+constexpr int NullMoveMaxPlainDepth = 6;
+constexpr int NullMoveReduction = 4;
+constexpr int NullMoveShallowDepth = 5;       // at or below: one ply less reduction
+constexpr int NullMoveRichMaterial = 33000;   // above (both sides' pieces): one ply more reduction
+constexpr int NullMoveStoreReduction = 3;     // depth stored with a null-move cut-off
+constexpr int IIDMinDepth = 3;                // internal deepening deeper than this
+constexpr int IIDReduction = 3;
+constexpr int LMRMinDepth = 2;                // reductions deeper than this
+constexpr int LMRMinLegalMove = 3;            // from this legal move on
+constexpr int LMRMaxOrderValue = 950;         // only moves ordered at or below this
+constexpr int LMRDeepDepth = 3;               // deeper than this: two plies
+constexpr int FutilityDepth = 2;
+constexpr int FutilityMargin = 3440;
+constexpr int RootReducedDepth = 2;           // plies taken off the reduced root search
+constexpr int RootMinPiecesForReduction = 2;  // more pieces than this (queens to knights, both sides)
+constexpr int EasyMoveMargin = 2949;          // depth-1 lead that marks an easy move
+constexpr int EasyMoveMinDepth = 10;
+constexpr int FailLowMargin = 200;            // root score drop that buys one budget extension
+constexpr int FailLowMinDepth = 9;
+constexpr int HistoryLimit = 65536;           // above this a side's history is halved
+constexpr int HistoryOrderShift = 7;          // history counter to ordering value
+}  // namespace SearchMargins
+
+namespace SearchTime {
+constexpr int SecondsToPlannedMs = 900;       // fixed seconds per move: plan nine tenths
+constexpr int MsPerSecond = 1000;
+constexpr int PollsPerSecond = 2;             // poll every NodesPerSecond / 2 nodes
+constexpr int AnalysisPollShift = 3;          // analysis: every NodesPerSecond / 8 nodes
+constexpr int SuddenDeathMoves = 30;          // a sudden-death move gets this share of the time left
+constexpr int LateGameMoves = 40;
+constexpr int LateGameMoveNumber = 120;
+constexpr int BookExitMoves = 7;              // just out of the book: think longer
+constexpr int BookExitNumerator = 3, BookExitDenominator = 2;
+constexpr int LongThinkEvery = 10, LongThinkAlsoEvery = 9;   // every 10th and 9th move: think longer
+constexpr int LongThinkNumerator = 7, LongThinkDenominator = 4;
+constexpr int LongThinkTimeLeft = 60000;
+constexpr int IncrementFullShare = 20000;     // more time left than this: whole increment added
+constexpr int IncrementHalfShare = 10000;     // more than this: half of it
+constexpr int EmergencyIncrementShare = 300;  // fallback: ms per second of increment
+constexpr int EmergencySafety = 1000;
+constexpr int SessionPercent = 95;
+constexpr int ShortSessionMoves = 3;          // at most this many moves left: plan half as much
+constexpr int ShortSessionDivisor = 200;
+constexpr int SessionDivisor = 100;
+constexpr int HalfIncrementMs = 500;          // ms added per second of increment with little time left
+constexpr int CurrMoveMinDepth = 8;           // "info currmove" deeper than this
+constexpr int CurrMoveSeconds = 3;
+constexpr int LongSearchSeconds = 3;          // elapsed estimate above this: iteration lines
+constexpr int IterationLogDepth = 7;          // deeper root lines go to the log
+constexpr int AnalysisStatMinDepth = 7;       // "stat01:" replies from the iteration after this
+constexpr int CentisecondMs = 10;
+}  // namespace SearchTime

@@ -1,0 +1,104 @@
+#pragma once
+// The search: node search, root search, iterative deepening with the node budget, input polling.
+#include <cstdint>
+#include "board/ChessBoard.h"
+#include "movegen/MoveGen.h"
+#include "search/SearchConstants.h"
+
+// One entry of the principal-variation table.
+//   Move: from * 64 + to; in entry 0 of a row p >= 1 it is the end index of row p's variation
+//   Promotion: promotion character of the move (NoPromotion when none)
+struct PVEntry {
+  std::uint16_t Move;
+  char Promotion;
+};
+
+struct KillerPair {
+  std::uint16_t First;
+  std::uint16_t Second;
+};
+
+class SearchRoutines {
+public:
+  std::uint8_t NpsMeasured = 0;       // 0 rate not re-measured this move, 1 re-measured, 2 budget extended
+  std::int32_t NodesPerMove = 0;      // node budget of the current move
+  std::uint8_t BookMove = 0;          // the root returned a book move
+  std::uint8_t TimeUp = 0;            // start no further root move or iteration
+  std::uint8_t StopSearch = 0;        // unwind now
+  std::int8_t BestMoveChanges = 0;    // -1 at each iteration start, +1 per root alpha raise
+  std::uint8_t FailingLow = 0;        // root score fell well below the last iteration's
+  std::uint8_t TimerExtended = 0;     // the one budget extension of this move was granted
+  std::int32_t LegalRootMoves = 0;    // legal root moves of the last complete root search
+  std::int32_t BookMoveNumber = 0;    // MoveNumber of the last book move
+  std::int32_t SecondBestScore = 0;   // best score of the root moves that did not become best
+  std::int32_t PreviousScore = 0;     // score of the last root search
+  std::int64_t PollCountdown = 0;     // nodes until the next poll of input and budget
+  std::int32_t History[2][SearchLimits::HistoryMoves] = {};  // [side][from * 64 + to]
+  std::int32_t HistoryMax = 0;        // largest history counter since the last clear
+  std::uint8_t Aborted = 0;           // aborted by a command: no move is played
+  std::int32_t RootMoveIndex = 0;     // 1-based index of the root move being searched
+  std::int32_t RootMoveCount = 0;     // root moves generated
+  std::int32_t IterationDepth = 0;    // depth of the iteration in progress
+  PVEntry PrincipalVariation[SearchLimits::PVRows][SearchLimits::PVColumns] = {};  // row = ply
+  KillerPair Killers[SearchLimits::KillerPlies] = {};
+  std::int32_t PVLength = 0;          // end index of the root variation in row 0
+  // Node counters are 64-bit so that a long analysis cannot overflow them.
+  std::int64_t Nodes = 0;             // legal moves made by the node and root searches
+  std::int64_t HorizonNodes = 0;      // table hits and evaluations at horizon nodes
+  std::int64_t QNodes = 0;            // horizon evaluations
+  std::int32_t PollDepth = 0;         // depth of the node that polled last
+  std::int32_t PollPly = 0;           // its ply
+  // ST of MainStatus holds milliseconds (set by the UCI "movetime" handling) instead of seconds.
+  std::uint8_t STInMilliseconds = 0;
+
+  SearchRoutines() {}
+
+  // Node search
+  int Search(char side, int alpha, int beta, ChessBoard board, int depth, int ply, char NullAllowed,
+             char CastleRights, char InCheck, std::uint64_t UpperHash, std::uint64_t LowerHash,
+             char NodeType, char MoveFlags, int PlyLimit, char FromRoot);
+  int Quiesce(char side, int alpha, int beta, ChessBoard board, int depth, char castle, int ply);
+  bool InCheckmate(std::uint64_t kingSet, char side, char check, ChessBoard* board);
+  int ValueCapturedPiece(char side, std::uint64_t square, ChessBoard* board);
+  void ClearHistory();
+  void ReduceHistory();
+  void AddHistory(char side, int move, int depth);
+  void InitValues();
+  void ClearKillers();   // both killers of every ply (a search only shifts them)
+
+  // Root search
+  int SearchTreeRoot(char side, ChessBoard board, int alpha, int beta, int depth, std::uint64_t* from,
+                     std::uint64_t* to, char* promotion, char castle);
+  void TreeRootAssignMoveOrderValues(int count, char side, int alpha, int beta, ChessBoard* board,
+                                     MoveGen* list, int);
+
+  // Iterative deepening and time
+  int ProgressiveDeepening(ChessBoard board, char maxDepth, std::uint64_t* from, std::uint64_t* to,
+                           char* promotion);
+  int SearchExactDepth(ChessBoard board, char depth, std::uint64_t* from, std::uint64_t* to,
+                       char* promotion);
+  int InitMoveTimer();
+
+  // Input polling
+  unsigned InputDetected();
+  void AbortSearch();
+
+  std::int64_t TotalNodes() const { return Nodes + QNodes; }
+
+  // Helpers of the steps above (one concern each; public like every member of the engine's records).
+  bool PollInput(int depth, int ply);          // false: the node must return 0
+  bool CheckBudget(bool wordRead);             // false: the node must return 0
+  bool OverBudget(bool emergencyTest);         // false: the node must return 0
+  void ExtendBudget();
+  void MeasureNodeRate(bool inSearch);
+  void ResetForNewMove();
+  bool StopBetweenIterations();                // true: play the move found so far
+  void WaitForPonderDecision();
+  void AnalysisRate();
+  int BuildPVText(char* text, int score, std::uint64_t from, std::uint64_t to, char promotion);
+  void UpdateNodePV(int ply, int code, char promotion, bool pvEndsHere);
+  int RootScoreWithoutMoves(char side, ChessBoard* board);
+  bool ValidRootPosition(const ChessBoard& board);
+};
+
+extern SearchRoutines Search;

@@ -1,0 +1,143 @@
+// Raw standard input and the poll step of the search. Each case runs in a child process whose
+// standard input is a pipe holding the given text (then closed), since the input state lasts for
+// the whole process.
+#include <unistd.h>
+#include <cstdlib>
+#include <cstring>
+#include <string>
+#include "search/Input.h"
+#include "search/SearchTestSupport.h"
+
+using namespace searchtest;
+
+namespace {
+
+// In the child: makes `text` the whole of standard input.
+void FeedStandardInput(const std::string& text) {
+  int fds[2];
+  if (pipe(fds) != 0) std::_Exit(90);
+  if (write(fds[1], text.data(), text.size()) != static_cast<ssize_t>(text.size())) std::_Exit(91);
+  close(fds[1]);
+  if (dup2(fds[0], 0) < 0) std::_Exit(92);
+  close(fds[0]);
+}
+
+// Ends the child with the number of the first failed check (0 when all held).
+#define CHILD_CHECK(n, condition) \
+  do {                            \
+    if (!(condition)) std::_Exit(n); \
+  } while (0)
+
+void WordsAndBounds() {
+  FeedStandardInput(std::string(300, 'x') + " next\r\n\tgo\r\n");
+  char word[8];
+  std::memset(word, '#', sizeof word);
+  CHILD_CHECK(1, InputPending());
+  CHILD_CHECK(2, ReadWord(word, sizeof word) == 7);
+  CHILD_CHECK(3, std::strcmp(word, "xxxxxxx") == 0);
+  CHILD_CHECK(4, ReadWord(word, sizeof word) == 4 && std::strcmp(word, "next") == 0);
+  CHILD_CHECK(5, ReadWord(word, sizeof word) == 2 && std::strcmp(word, "go") == 0);
+  CHILD_CHECK(6, ReadWord(word, sizeof word) == -1 && word[0] == '\0');
+  CHILD_CHECK(7, InputClosed() && InputPending());
+  std::_Exit(0);
+}
+
+void LinesAndDiscard() {
+  FeedStandardInput("position startpos moves e2e4\r\n\nabc def ghi\nlast\n" + std::string(100, 'y'));
+  char line[12];
+  CHILD_CHECK(1, ReadLine(line, sizeof line) == 11 && std::strcmp(line, "position st") == 0);
+  CHILD_CHECK(2, ReadLine(line, sizeof line) == 0 && line[0] == '\0');
+  CHILD_CHECK(3, ReadWord(line, sizeof line) == 3 && std::strcmp(line, "abc") == 0);
+  DiscardPendingLine();
+  CHILD_CHECK(4, ReadWord(line, sizeof line) == 4 && std::strcmp(line, "last") == 0);
+  CHILD_CHECK(5, ReadLine(line, sizeof line) == 0);   // the rest of "last"'s line
+  CHILD_CHECK(6, ReadLine(line, sizeof line) == 11);  // a last line without newline
+  CHILD_CHECK(7, ReadLine(line, sizeof line) == -1 && InputClosed());
+  CHILD_CHECK(8, ReadWord(nullptr, 5) == -1 && ReadLine(line, 0) == -1);
+  std::_Exit(0);
+}
+
+// Only blanks left behind a word are no pending command; new bytes on the descriptor are.
+void LeftoverBlanksAreNoPendingInput() {
+  int fds[2];
+  if (pipe(fds) != 0 || dup2(fds[0], 0) < 0) std::_Exit(90);
+  const char first[] = "go \r\n";
+  if (write(fds[1], first, sizeof first - 1) != static_cast<ssize_t>(sizeof first - 1)) std::_Exit(91);
+  char word[8];
+  CHILD_CHECK(1, ReadWord(word, sizeof word) == 2);
+  CHILD_CHECK(2, !InputPending());
+  const char second[] = "stop\n";
+  if (write(fds[1], second, sizeof second - 1) != static_cast<ssize_t>(sizeof second - 1)) std::_Exit(92);
+  CHILD_CHECK(3, InputPending());
+  CHILD_CHECK(4, ReadWord(word, sizeof word) == 4 && std::strcmp(word, "stop") == 0);
+  std::_Exit(0);
+}
+
+void ConsoleModeNeverReads() {
+  FeedStandardInput("quit\n");
+  InitEngineOnce();
+  MainStatus.xboard = MainStatus.UCIMode = 0;
+  CHILD_CHECK(1, Search.InputDetected() == 0);
+  MainStatus.xboard = 1;
+  CHILD_CHECK(2, Search.InputDetected() != 0);
+  std::_Exit(0);
+}
+
+// A word that arrives during an xboard search is handed to the command handler, and the rest of
+// its line is dropped; a handler that does not ask for an abort lets the search go on.
+void PollHandsOverOneWordAndDropsTheLine() {
+  FeedStandardInput("otim 1234\nnext\n");
+  SetPosition("4k3/8/8/8/8/8/8/Q3K3 w - - 0 1");
+  MainStatus.xboard = 1;
+  Search.InitValues();
+  Search.NpsMeasured = 0;
+  Search.NodesPerMove = 1000000;
+  Search.Nodes = Search.QNodes = 0;
+  CHILD_CHECK(1, Search.PollInput(4, 2));
+  CHILD_CHECK(2, Search.PollDepth == 4 && Search.PollPly == 2);
+  CHILD_CHECK(3, !Search.Aborted);
+  char word[16];
+  CHILD_CHECK(4, ReadWord(word, sizeof word) == 4 && std::strcmp(word, "next") == 0);
+  std::_Exit(0);
+}
+
+// The front end closing its end while the engine searches ends the search instead of polling a
+// closed input for ever.
+void EndOfInputWhileSearchingAborts() {
+  FeedStandardInput("");
+  SetPosition("r1bqk2r/pp2bppp/2p5/3pP3/P2Q1P2/2N1B3/1PP3PP/R4RK1 b kq - 0 1");
+  MainStatus.xboard = 1;
+  MainStatus.ST = 100;   // long enough that only the input can end it early
+  SquareSet from = 0, to = 0;
+  char promotion = 0;
+  Search.ProgressiveDeepening(MainBoard, 0, &from, &to, &promotion);
+  CHILD_CHECK(1, Search.Aborted && Search.StopSearch);
+  CHILD_CHECK(2, InputClosed());
+  std::_Exit(0);
+}
+
+}  // namespace
+
+TEST(InputDeathTest, WordsAreBoundedAndCarriageReturnIsBlank) {
+  EXPECT_EXIT(WordsAndBounds(), ::testing::ExitedWithCode(0), "");
+}
+
+TEST(InputDeathTest, LinesAreBoundedAndDiscardDropsTheRestOfALine) {
+  EXPECT_EXIT(LinesAndDiscard(), ::testing::ExitedWithCode(0), "");
+}
+
+TEST(InputDeathTest, LeftoverBlanksAreNoPendingInput) {
+  EXPECT_EXIT(LeftoverBlanksAreNoPendingInput(), ::testing::ExitedWithCode(0), "");
+}
+
+TEST(InputDeathTest, ConsoleModeNeverReadsWhileSearching) {
+  EXPECT_EXIT(ConsoleModeNeverReads(), ::testing::ExitedWithCode(0), "");
+}
+
+TEST(InputDeathTest, PollHandsOverOneWordAndDropsTheLine) {
+  EXPECT_EXIT(PollHandsOverOneWordAndDropsTheLine(), ::testing::ExitedWithCode(0), "");
+}
+
+TEST(InputDeathTest, EndOfInputWhileSearchingAborts) {
+  EXPECT_EXIT(EndOfInputWhileSearchingAborts(), ::testing::ExitedWithCode(0), "");
+}
