@@ -1,0 +1,323 @@
+// The game loop of console and xboard play and the game record it keeps.
+#include "engine/GameLoop.h"
+
+#include <cstdint>
+#include <cstdio>
+#include <cstring>
+#include "board/ChessBoard.h"
+#include "board/Masks.h"
+#include "engine/MatchLog.h"
+#include "engine/MatchLoop.h"
+#include "engine/MoveText.h"
+#include "engine/Status.h"
+#include "hash/MoveHistory.h"
+#include "hash/TranspositionTables.h"
+#include "hash/Zobrist.h"
+#include "protocol/Commands.h"
+#include "protocol/HumanMove.h"
+#include "protocol/MoveCheck.h"
+#include "search/SearchRoutines.h"
+
+namespace {
+
+constexpr int SquareCount = 64;
+constexpr int ScoreDivisor = 10;          // evaluation unit to centipawns in the log
+// A search that ends without a move and without a command behind it is repeated this often before
+// the engine waits for the front end instead.
+constexpr int MaxSearchRetries = 2;
+// Game positions kept in the repetition history: far more than the fifty-move rule can look back,
+// and far enough below its capacity for the deepest search path.
+constexpr int GameHistoryKept = 300;
+
+struct GameLoopState {
+  int LastScore = 0;          // score of the engine's last search
+  int SearchRetries = 0;      // searches in a row that ended without a move
+  bool RecordStale = false;   // the position was replaced while a search ran
+};
+
+GameLoopState Game;
+
+// The positions before the game's moves, oldest first, for taking moves back.
+struct TakeBackRecord {
+  ChessBoard Before[MaxGameMoves];
+  int Count = 0;
+
+  void Push(const ChessBoard& board) {
+    if (Count == MaxGameMoves) {   // the oldest position can no longer be reached
+      std::memmove(&Before[0], &Before[1], sizeof(ChessBoard) * (MaxGameMoves - 1));
+      Count--;
+    }
+    Before[Count++] = board;
+  }
+};
+
+TakeBackRecord TakeBacks;
+
+bool Console() { return !MainStatus.xboard; }
+
+// Keeps the game's part of the repetition history short enough that the search always has room
+// on top of it: a game played in force mode can go on without the fifty-move rule ending it.
+void TrimHistory() {
+  if (MoveList.NumMoves <= GameHistoryKept) return;
+  const int dropped = MoveList.NumMoves - GameHistoryKept;
+  std::memmove(MoveList.Entries, MoveList.Entries + dropped, sizeof(HistoryEntry) * GameHistoryKept);
+  MoveList.NumMoves = GameHistoryKept;
+}
+
+void PushPosition(const ChessBoard& board) {
+  std::uint64_t upper = 0, lower = 0;
+  genhashcode(board.SideToMove, board.CastleFlags, &upper, &lower, board);
+  MoveList.InsertHashCodeMoveHistory(upper, lower);
+}
+
+// The repetition history from the game record: the positions since the last capture or pawn move
+// (as far as the record reaches), the current one on top.
+void RebuildHistory() {
+  MoveList.Init();
+  int back = MainBoard.FiftyMoveCount;
+  if (back > TakeBacks.Count) back = TakeBacks.Count;
+  if (back > GameHistoryKept - 1) back = GameHistoryKept - 1;
+  if (back < 0) back = 0;
+  for (int i = TakeBacks.Count - back; i < TakeBacks.Count; i++) PushPosition(TakeBacks.Before[i]);
+  PushPosition(MainBoard);
+}
+
+// The search pushes and pops on the history while it runs: then the rebuild waits until it is over.
+void RebuildHistoryWhenFree() {
+  if (Commands.Searching) Game.RecordStale = true;
+  else RebuildHistory();
+}
+
+// Castling rights that survive a move from or to the square: moving the king or a rook from its
+// home square, or capturing a rook on its corner, loses them.
+int RightsKeptBySquare(SquareSet square) {
+  if (square & Masks::E1) return AllCastleRights & ~(WhiteCastleKing | WhiteCastleQueen);
+  if (square & Masks::H1) return AllCastleRights & ~WhiteCastleKing;
+  if (square & Masks::A1) return AllCastleRights & ~WhiteCastleQueen;
+  if (square & Masks::E8) return AllCastleRights & ~(BlackCastleKing | BlackCastleQueen);
+  if (square & Masks::H8) return AllCastleRights & ~BlackCastleKing;
+  if (square & Masks::A8) return AllCastleRights & ~BlackCastleQueen;
+  return AllCastleRights;
+}
+
+char PromotionLetter(char promotion) {
+  switch (promotion) {
+    case 'Q': case 'q': return 'q';
+    case 'R': case 'r': return 'r';
+    case 'B': case 'b': return 'b';
+    case 'N': case 'n': return 'n';
+    default: return '\0';
+  }
+}
+
+// The piece code fillmovestring names a promotion by, for the match log.
+char PromotionCode(char promotion, char side) {
+  const int offset = side ? BlackPawnCode : WhitePawnCode;
+  switch (PromotionLetter(promotion)) {
+    case 'q': return static_cast<char>(WhiteQueenCode + offset);
+    case 'r': return static_cast<char>(WhiteRookCode + offset);
+    case 'b': return static_cast<char>(WhiteBishopCode + offset);
+    case 'n': return static_cast<char>(WhiteKnightCode + offset);
+    default: return promotion;
+  }
+}
+
+// The depth limit of the engine's search: a fixed depth, else the "sd" limit.
+char SearchDepthLimit() {
+  if (MainStatus.FD > 0) return MainStatus.FD;
+  const int depth = MainBoard.MaxDepth;
+  if (depth <= 0 || depth > SearchLimits::DefaultDepthLimit) return SearchLimits::DefaultDepthLimit;
+  return static_cast<char>(depth);
+}
+
+// At the console the board is shown after every move; then the rules may end the game.
+void AfterGameMove() {
+  if (Console()) {
+    std::printf("Game Score %d\n", Game.LastScore);
+    MainBoard.DisplayBoard();
+  }
+  if (MainStatus.Analyze) return;
+  const GameEnd end = FindGameEnd();
+  if (end != GameEnd::None) AnnounceGameEnd(end);
+}
+
+void OpponentTurn() {
+  PositionCache.AgeTranspositionTables();
+  Search.ClearHistory();
+  const int result = HumanMove();
+  if (result != ResultMovePlayed && result != ResultFiftyMoveDraw) return;
+  MainStatus.OpponentToMove = 0;
+  AfterGameMove();
+}
+
+// Runs the search on the game position; true when it played its move on MainBoard.
+bool Think(SquareSet* from, SquareSet* to, char* promotion, int* score) {
+  // Under xboard the search enters the root position into the repetition history itself.
+  if (MainStatus.xboard) MoveList.RetractMove();
+  Commands.Searching = 1;
+  *score = Search.ProgressiveDeepening(MainBoard, SearchDepthLimit(), from, to, promotion);
+  Commands.Searching = 0;
+  const bool played =
+      !Search.Aborted && *from != 0 && *to != 0 && *score != -MateScore && *score != StalemateScore;
+  // A search that played nothing may have left without entering the root, and a command may have
+  // replaced the position meanwhile: the history is made to agree with the game again.
+  if (Game.RecordStale || !played) {
+    Game.RecordStale = false;
+    RebuildHistory();
+  }
+  return played;
+}
+
+void EngineMoved(const ChessBoard& before, SquareSet from, SquareSet to, char promotion, int score) {
+  Game.LastScore = score;
+  Game.SearchRetries = 0;
+  MainBoard.BestFrom = from;
+  MainBoard.BestTo = to;
+  MainBoard.BestPromotion = promotion;
+  MakeGUIMove(from, to, promotion, score);
+  CompleteGameMove(before, from, to, AllCastleRights);
+  AfterGameMove();
+}
+
+// A search that ended without a move: after a command the front end decides what comes next;
+// otherwise the engine tries again, a few times.
+void NoEngineMove() {
+  if (Search.Aborted) {
+    MainStatus.SelfPlay = 0;
+    return;
+  }
+  if (++Game.SearchRetries <= MaxSearchRetries) {
+    MainStatus.OpponentToMove = 0;
+    return;
+  }
+  Game.SearchRetries = 0;
+  MainStatus.SelfPlay = 0;
+}
+
+void EngineTurn() {
+  Status& s = MainStatus;
+  const bool analysing = s.Analyze;
+  if (!analysing) {
+    const GameEnd end = FindGameEnd();
+    if (end != GameEnd::None) {
+      AnnounceGameEnd(end);
+      return;
+    }
+  }
+  const ChessBoard before = MainBoard;
+  s.OpponentToMove = 1;   // commands arriving during the search may change this
+  SquareSet from = 0, to = 0;
+  char promotion = NoPromotion;
+  int score = 0;
+  const bool played = Think(&from, &to, &promotion, &score);
+  // Analysis shows lines but plays nothing, even when it runs out of things to search.
+  if (analysing) {
+    if (played) MainBoard = before;
+    return;
+  }
+  if (played) EngineMoved(before, from, to, promotion, score);
+  else NoEngineMove();
+}
+
+}  // namespace
+
+void MoveToText(SquareSet from, SquareSet to, char promotion, char* text) {
+  const int fromSquare = SquareIndex(from), toSquare = SquareIndex(to);
+  const char letter = PromotionLetter(promotion);
+  std::snprintf(text, MoveTextMaxLength + 1, "%c%d%c%d%c", files[fromSquare & 7], fromSquare / 8 + 1,
+                files[toSquare & 7], toSquare / 8 + 1, letter);
+}
+
+void MakeGUIMove(SquareSet from, SquareSet to, char promotion, int score) {
+  const Status& s = MainStatus;
+  const int fromSquare = SquareIndex(from), toSquare = SquareIndex(to);
+  if (s.MoveNumber >= 0 && s.MoveNumber < MaxGameMoves)
+    FTMoveList[s.MoveNumber] = static_cast<std::uint32_t>(fromSquare * SquareCount + toSquare);
+  char move[MoveTextMaxLength + 1];
+  MoveToText(from, to, promotion, move);
+  std::printf("%d. ... %s\n", (s.MoveNumber + 1) / 2, move);
+  char text[MoveTextSize];
+  fillmovestring(text, score, static_cast<char>(fromSquare), static_cast<char>(toSquare),
+                 PromotionCode(promotion, MainBoard.SideToMove), 0);
+  LogPrintf("Move Made: %d %d %d %lld %s", s.SearchDepth, score / ScoreDivisor, 0,
+            static_cast<long long>(Search.TotalNodes()), text);
+  std::fflush(stdout);
+}
+
+void BeginGameRecord() {
+  RecountMainBoard();
+  TakeBacks.Count = 0;
+  RebuildHistoryWhenFree();
+}
+
+void CompleteGameMove(const ChessBoard& before, SquareSet from, SquareSet to, char castleMask) {
+  ChessBoard& b = MainBoard;
+  b.CastleFlags = static_cast<std::int8_t>(b.CastleFlags & castleMask & RightsKeptBySquare(from) &
+                                           RightsKeptBySquare(to));
+  b.SideToMove = static_cast<std::int8_t>(b.SideToMove ^ 1);
+  MainStatus.MoveNumber++;
+  TakeBacks.Push(before);
+  // No position before a capture or pawn move can occur again: the history only needs the rest.
+  if (b.FiftyMoveCount == 0) MoveList.Init();
+  PushPosition(b);
+  TrimHistory();
+}
+
+bool TakeBackMove() {
+  if (TakeBacks.Count == 0) return false;
+  MainBoard = TakeBacks.Before[--TakeBacks.Count];
+  if (MainStatus.MoveNumber > 1) MainStatus.MoveNumber--;
+  MainStatus.GameInProgress = 1;
+  RebuildHistoryWhenFree();
+  return true;
+}
+
+GameEnd FindGameEnd() {
+  ChessBoard& b = MainBoard;
+  if (!b.HasOneKingEach()) return GameEnd::None;
+  const char side = b.SideToMove;
+  if (!HasLegalMove(b, side, b.CastleFlags)) {
+    if (b.InCheck(side ? b.BlackKing : b.WhiteKing, side)) return side ? GameEnd::WhiteMates : GameEnd::BlackMates;
+    return GameEnd::Stalemate;
+  }
+  switch (b.CheckDraw(0)) {
+    case ResultMaterialDraw: return GameEnd::InsufficientMaterial;
+    case ResultFiftyMoveDraw: return GameEnd::FiftyMoves;
+    default: return GameEnd::None;
+  }
+}
+
+void AnnounceGameEnd(GameEnd end) {
+  const bool console = Console();
+  const char* text = nullptr;
+  switch (end) {
+    case GameEnd::WhiteMates: text = console ? "White mates!" : "1-0 {White mates}"; break;
+    case GameEnd::BlackMates: text = console ? "Black mates!" : "0-1 {Black mates}"; break;
+    case GameEnd::Stalemate: text = console ? "Stalemate" : "1/2-1/2 {Stalemate}"; break;
+    case GameEnd::FiftyMoves: text = "1/2-1/2 {Draw by 50 Move Rule}"; break;
+    case GameEnd::InsufficientMaterial: text = "1/2-1/2 {Draw by insufficient material}"; break;
+    case GameEnd::None: return;
+  }
+  std::printf("%s\n", text);
+  std::fflush(stdout);
+  WriteLogFile(text);
+  MainStatus.GameInProgress = 0;
+}
+
+void PlayGameLoop() {
+  Status& s = MainStatus;
+  if (s.UCIMode) return;
+  BeginGameRecord();
+  Commands.QuitRequested = 0;
+  while (!Commands.QuitRequested) {
+    if (!s.GameInProgress) {
+      // At the console the game's end is the program's; a front end starts the next game itself.
+      if (Console()) break;
+      HumanMove();
+      continue;
+    }
+    if (s.SelfPlay) s.OpponentToMove = 0;
+    if (s.OpponentToMove) OpponentTurn();
+    else EngineTurn();
+  }
+}

@@ -1,0 +1,447 @@
+// The xboard and console commands. Each handler reads its own arguments from the rest of the line
+// and returns the code the caller acts on (see Commands.h).
+#include "protocol/Commands.h"
+
+#include <climits>
+#include <cstdio>
+#include <cstring>
+#include "board/ChessBoard.h"
+#include "engine/Clock.h"
+#include "engine/GameLoop.h"
+#include "engine/MatchLog.h"
+#include "engine/Status.h"
+#include "eval/SEE.h"
+#include "protocol/CommandArgs.h"
+#include "protocol/HumanMove.h"
+#include "protocol/MoveCheck.h"
+#include "search/Input.h"
+#include "search/SearchReport.h"
+#include "search/SearchRoutines.h"
+#include "tools/Fen.h"
+
+CommandSession Commands;
+
+bool CommandSession::TakePendingMove(char* word, int size) {
+  if (!HasPendingMove || word == nullptr || size <= 0) return false;
+  std::snprintf(word, static_cast<std::size_t>(size), "%s", PendingMove);
+  HasPendingMove = 0;
+  PendingMove[0] = '\0';
+  return true;
+}
+
+namespace {
+
+// Limits of the values the commands store.
+constexpr int StartMaxDepth = 56;                    // depth limit of a fresh game
+constexpr int AnalysisNodesPerSecond = 200001;       // first node-rate guess of an analysis
+constexpr int AnalysisTimeLimit = 1209600000;        // two weeks in milliseconds: analyse until told
+constexpr int MsPerSecond = 1000;
+constexpr int PlannedPerMille = 900;                 // a fixed time per move plans nine tenths of it
+constexpr int MsLeftPerStSecond = 60000;             // "st": the clock holds sixty moves' worth
+constexpr int MsPerCentisecond = 10;
+constexpr long long LargestClockMs = INT_MAX;
+constexpr long long LargestStMs = INT_MAX / (MsLeftPerStSecond / MsPerSecond);
+constexpr long long LargestSessionMoves = 10000;
+constexpr long long LargestIncrementSeconds = 36000;
+constexpr long long LargestSearchDepth = SearchLimits::DefaultDepthLimit;
+constexpr long long LargestProtocolVersion = 1000;
+constexpr int SquareCount = 64;
+constexpr int ArgumentSize = 64;                     // room for one numeric argument word
+constexpr const char* FeatureLine =
+    "feature ping=1 setboard=1 playother=0 san=0 usermove=0 time=1 draw=0 sigint=0 sigterm=1 reuse=1 "
+    "analyze=1 colors=0 myname=\"Nelk\" done=1\n";
+
+bool Console() { return !MainStatus.xboard; }
+
+void Flush() { std::fflush(stdout); }
+
+// The next word of the command's line; false at the end of input.
+bool ReadArgument(char* argument) { return ReadWord(argument, ArgumentSize) >= 0; }
+
+bool ReadIntegerArgument(long long* value) {
+  char argument[ArgumentSize];
+  return ReadArgument(argument) && ParseInteger(argument, value);
+}
+
+// Commands that replace the position or the side to move end a running search without a move:
+// its result would belong to a position that is gone. An analysis starts again on the new one.
+char PositionChanged() {
+  if (MainStatus.Analyze) {
+    MainStatus.OpponentToMove = 0;
+    return CommandActNow;
+  }
+  return Commands.Searching ? CommandActNow : CommandHandled;
+}
+
+void SaveFixedTime() {
+  if (Commands.FixedTimeSaved) return;
+  Commands.FixedTimeSaved = 1;
+  Commands.SavedST = MainStatus.ST;
+  Commands.SavedSTInMilliseconds = Search.STInMilliseconds;
+}
+
+// Leaving analysis gives the game back the fixed time it had (analysis replaced it by its limit).
+void RestoreFixedTime() {
+  if (!Commands.FixedTimeSaved) return;
+  Commands.FixedTimeSaved = 0;
+  MainStatus.ST = Commands.SavedST;
+  Search.STInMilliseconds = Commands.SavedSTInMilliseconds;
+}
+
+void LeaveAnalysis() {
+  MainStatus.Post = 0;
+  MainStatus.Analyze = 0;
+  RestoreFixedTime();
+}
+
+char Stat01(char*) {
+  const Status& s = MainStatus;
+  ReportStat01((NowMs() - s.StartTime) / MsPerCentisecond, Search.TotalNodes(), Search.IterationDepth,
+               Search.RootMoveCount - Search.RootMoveIndex, Search.RootMoveCount);
+  return CommandHandled;
+}
+
+// "?": move now. The search stops and plays the best move found so far; in analysis, which has no
+// move to play, it ends the analysis instead.
+char MoveNow(char*) {
+  if (MainStatus.Analyze) {
+    Search.AbortSearch();
+    LeaveAnalysis();
+    return CommandActNow;
+  }
+  if (Commands.Searching) Search.StopSearch = Search.TimeUp = 1;
+  return CommandHandled;
+}
+
+char Ignore(char*) { return CommandHandled; }
+
+// Commands whose arguments mean nothing to the engine: the rest of the line is dropped so that
+// none of its words is taken for a command ("accepted setboard").
+char IgnoreLine(char*) {
+  char rest[CommandLineRestSize];
+  ReadLine(rest, sizeof rest);
+  return CommandHandled;
+}
+
+char Abort(char*) {
+  MainBoard.InitRep();
+  MainBoard.MaxDepth = StartMaxDepth;
+  MainBoard.FiftyMoveCount = 0;
+  MainBoard.SideToMove = 0;
+  MainStatus.OpponentToMove = 1;
+  MainStatus.GameInProgress = 1;
+  MainStatus.initVars();
+  BeginGameRecord();
+  return CommandActNow;
+}
+
+char Analyze(char*) {
+  Status& s = MainStatus;
+  RestoreFixedTime();
+  SaveFixedTime();
+  s.Analyze = 1;
+  s.Post = 1;
+  s.Force = 0;
+  s.OpponentToMove = 0;
+  s.GameInProgress = 1;
+  s.NodesPerSecond = AnalysisNodesPerSecond;
+  if (s.ST == 0) s.ST = AnalysisTimeLimit;
+  else if (!Search.STInMilliseconds)
+    s.ST = static_cast<int>(ClampArgument(static_cast<long long>(s.ST) * MsPerSecond, 1, AnalysisTimeLimit));
+  return CommandActNow;
+}
+
+char Book(char*) {
+  if (!MainStatus.Analyze) MainStatus.UseBook = MainStatus.UseBook ? 0 : 1;
+  return CommandHandled;
+}
+
+char SetSide(int side) {
+  MainBoard.SideToMove = static_cast<std::int8_t>(side);
+  BeginGameRecord();
+  return PositionChanged();
+}
+
+char Black(char*) { return SetSide(1); }
+char White(char*) { return SetSide(0); }
+
+char DisplayBoard(char*) {
+  MainBoard.DisplayBoard();
+  return CommandHandled;
+}
+
+char DumpSee(char*) {
+  long long from = -1, to = -1;
+  const bool read = ReadIntegerArgument(&from) && ReadIntegerArgument(&to);
+  if (!read || from < 0 || from >= SquareCount || to < 0 || to >= SquareCount) return CommandHandled;
+  const SquareSet fromSet = SquareBit(static_cast<int>(from)), toSet = SquareBit(static_cast<int>(to));
+  const char side = MainBoard.PieceColor(toSet) ? 1 : 0;
+  const int value = see.StaticExchangeEvaluation(side, fromSet, toSet, MainBoard);
+  std::printf("SEE value = %d\n", value);
+  Flush();
+  return CommandHandled;
+}
+
+char Edit(char*) {
+  SetupBoardFromEdit();
+  BeginGameRecord();
+  MainStatus.GameInProgress = 1;
+  return PositionChanged();
+}
+
+char Exit(char*) {
+  if (MainStatus.Analyze) {
+    LeaveAnalysis();
+    Search.AbortSearch();
+  }
+  return CommandActNow;
+}
+
+// Force mode ends a running search without a move: the engine must not move in it.
+char Force(char*) {
+  MainStatus.Force = 1;
+  return Commands.Searching ? CommandActNow : CommandHandled;
+}
+
+char Go(char*) {
+  MainStatus.Force = 0;
+  MainStatus.OpponentToMove = 0;
+  return CommandActNow;
+}
+
+// "level MOVES BASE INCREMENT": BASE in minutes or minutes:seconds, INCREMENT in seconds (whole
+// seconds are kept). An argument that cannot be read leaves its field as it was.
+char Level(char*) {
+  Status& s = MainStatus;
+  char moves[ArgumentSize], base[ArgumentSize], increment[ArgumentSize];
+  if (!ReadArgument(moves) || !ReadArgument(base) || !ReadArgument(increment)) return CommandHandled;
+  long long value = 0;
+  if (ParseInteger(moves, &value)) s.MovesPerSession = static_cast<int>(ClampArgument(value, 0, LargestSessionMoves));
+  if (ParseClockAsMs(base, &value)) s.TimeLeft = static_cast<int>(ClampArgument(value, 0, LargestClockMs));
+  if (ParseSecondsAsMs(increment, &value))
+    s.TimeInc = static_cast<int>(ClampArgument(value / MsPerSecond, 0, LargestIncrementSeconds));
+  LogPrintf("MovesPerSession %d TimeLeft %d TimeInc %d \n", s.MovesPerSession, s.TimeLeft, s.TimeInc);
+  return CommandHandled;
+}
+
+char New(char*) {
+  StartNewGame();
+  return CommandActNow;
+}
+
+char NoPost(char*) {
+  MainStatus.Post = 0;
+  return CommandHandled;
+}
+
+char Post(char*) {
+  MainStatus.Post = 1;
+  return CommandHandled;
+}
+
+char OpponentTime(char*) {
+  long long centiseconds = 0;
+  if (ReadIntegerArgument(&centiseconds))
+    LogPrintf(" %d\n", static_cast<int>(ClampArgument(centiseconds, INT_MIN, INT_MAX)));
+  return CommandHandled;
+}
+
+// Answered at once: everything received before it has been handled, and a search in progress goes on.
+char Ping(char*) {
+  char argument[ArgumentSize];
+  if (ReadArgument(argument)) {
+    std::printf("pong %s\n", argument);
+    Flush();
+  }
+  return CommandHandled;
+}
+
+char ProtocolVersion(char*) {
+  long long version = 0;
+  if (!ReadIntegerArgument(&version)) return CommandHandled;
+  Commands.ProtocolVersion = static_cast<int>(ClampArgument(version, 1, LargestProtocolVersion));
+  if (Commands.ProtocolVersion >= 2) {
+    std::fputs(FeatureLine, stdout);
+    Flush();
+  }
+  return CommandHandled;
+}
+
+char Quit(char*) {
+  MainStatus.KeepRunning = 0;
+  MainStatus.GameInProgress = 0;
+  Commands.QuitRequested = 1;
+  if (Commands.Searching) Search.AbortSearch();
+  return CommandQuit;
+}
+
+char SelfPlay(char*) {
+  MainStatus.SelfPlay = 1;
+  return CommandActNow;
+}
+
+const char* SkipBlanks(const char* text) {
+  while (*text == ' ' || *text == '\t') ++text;
+  return text;
+}
+
+char SetBoard(char*) {
+  char line[CommandLineRestSize];
+  if (ReadLine(line, sizeof line) < 0) return CommandHandled;
+  WriteLogFile(line);
+  SetupBoard(SkipBlanks(line));
+  BeginGameRecord();
+  MainStatus.GameInProgress = 1;
+  if (MainStatus.xboard && !MainBoard.HasOneKingEach()) {
+    std::printf("tellusererror Illegal position\n");
+    Flush();
+  }
+  return PositionChanged();
+}
+
+void ClearBestMove() {
+  MainBoard.BestFrom = 0;
+  MainBoard.BestTo = 0;
+}
+
+// Reads the depth of "sd" and "sfd"; talks about it at the console.
+void ReadMaxDepth(const char* word) {
+  if (Console()) std::printf("setting MAXDEPTH\nscanstring %s\n", word);
+  long long depth = 0;
+  if (ReadIntegerArgument(&depth)) MainBoard.MaxDepth = static_cast<int>(ClampArgument(depth, 1, LargestSearchDepth));
+  if (Console()) std::printf("MAXDEPTH %d\n", MainBoard.MaxDepth);
+  Flush();
+}
+
+char SetDepth(char* word) {
+  ReadMaxDepth(word);
+  ClearBestMove();
+  return CommandHandled;
+}
+
+char SetFixedDepth(char* word) {
+  if (Console()) ReadMaxDepth(word);
+  MainBoard.FixedDepth = MainBoard.MaxDepth;
+  ClearBestMove();
+  return CommandHandled;
+}
+
+// "st SECONDS": a fixed time per move. Whole seconds are kept as seconds; a fraction switches the
+// field to milliseconds (the nine tenths that are planned) so that "st 0.5" does not become 0.
+char FixedTime(char*) {
+  char argument[ArgumentSize];
+  long long ms = 0;
+  if (!ReadArgument(argument) || !ParseSecondsAsMs(argument, &ms) || ms < 0) return CommandHandled;
+  Status& s = MainStatus;
+  ms = ClampArgument(ms, 0, LargestStMs);
+  RestoreFixedTime();
+  if (ms % MsPerSecond == 0) {
+    s.ST = static_cast<int>(ms / MsPerSecond);
+    Search.STInMilliseconds = 0;
+    s.TimePerMove = s.ST * PlannedPerMille;
+  } else {
+    const long long planned = ms * PlannedPerMille / MsPerSecond;
+    s.ST = static_cast<int>(planned > 0 ? planned : 1);
+    Search.STInMilliseconds = 1;
+    s.TimePerMove = s.ST;
+  }
+  s.TimeLeft = static_cast<int>(ms * (MsLeftPerStSecond / MsPerSecond));
+  return CommandHandled;
+}
+
+char Time(char*) {
+  long long centiseconds = 0;
+  if (ReadIntegerArgument(&centiseconds))
+    MainStatus.TimeLeft = static_cast<int>(ClampArgument(centiseconds, 0, LargestClockMs / MsPerCentisecond) *
+                                           MsPerCentisecond);
+  return CommandHandled;
+}
+
+char TraceFlag(char*) {
+  MainStatus.Trace = MainStatus.Trace ? 0 : 1;
+  return CommandHandled;
+}
+
+char Undo(char*) { return TakeBackMove() ? PositionChanged() : CommandHandled; }
+
+// Takes back the last move of each side; the same side is to move again.
+char Remove(char*) {
+  const bool first = TakeBackMove();
+  const bool second = first && TakeBackMove();
+  return first || second ? PositionChanged() : CommandHandled;
+}
+
+char Xboard(char*) {
+  MainStatus.xboard = 1;
+  return CommandHandled;
+}
+
+struct Command {
+  const char* Word;
+  char (*Handle)(char* word);
+};
+
+// In the order the words are tested; compared whole and case-sensitively.
+const Command CommandTable[] = {
+    {".", Stat01},           {"?", MoveNow},          {"ClearGameInfo", Ignore}, {"InitGameInfo", Ignore},
+    {"abort", Abort},        {"analyze", Analyze},    {"beep", Ignore},          {"bk", Book},
+    {"black", Black},        {"bogus", Ignore},       {"displayboard", DisplayBoard},
+    {"draw", Ignore},        {"dumpsee", DumpSee},    {"easy", Ignore},          {"edit", Edit},
+    {"exit", Exit},          {"force", Force},        {"fullrand", Ignore},      {"go", Go},
+    {"hard", Ignore},        {"hint", Ignore},        {"level", Level},          {"name", IgnoreLine},
+    {"new", New},            {"nopost", NoPost},      {"otim", OpponentTime},    {"ponder", Ignore},
+    {"post", Post},          {"quit", Quit},          {"random", Ignore},        {"remove", Remove},
+    {"selfplay", SelfPlay},  {"setboard", SetBoard},  {"Depth", SetDepth},       {"DEPTH", SetDepth},
+    {"sd", SetDepth},        {"sfd", SetFixedDepth},  {"st", FixedTime},         {"time", Time},
+    {"traceflag", TraceFlag}, {"undo", Undo},       {"white", White},          {"xboard", Xboard},
+    // Protocol version 2.
+    {"protover", ProtocolVersion}, {"ping", Ping},    {"accepted", IgnoreLine},  {"rejected", IgnoreLine},
+    {"result", IgnoreLine},  {"computer", Ignore},    {"rating", IgnoreLine},    {"ics", IgnoreLine},
+};
+
+// A move that arrives while the engine thinks ends the search and is played right after it (an
+// analysis goes on from the new position). An illegal one is refused at once; the search goes on.
+char MoveDuringSearch(const char* word) {
+  CheckedMove move;
+  if (!FindLegalMove(word, MainBoard, &move)) {
+    std::printf("Illegal move: %s\n", word);
+    Flush();
+    return CommandHandled;
+  }
+  std::snprintf(Commands.PendingMove, sizeof Commands.PendingMove, "%s", word);
+  Commands.HasPendingMove = 1;
+  return CommandActNow;
+}
+
+}  // namespace
+
+bool LooksLikeMove(const char* word) {
+  if (word == nullptr) return false;
+  return word[0] >= 'a' && word[0] <= 'h' && word[1] >= '0' && word[1] <= '8';
+}
+
+void StartNewGame() {
+  Status& s = MainStatus;
+  Search.ClearHistory();
+  MainBoard.InitRep();
+  if (s.Analyze) LeaveAnalysis();
+  s.initVars();
+  s.OpponentToMove = 1;
+  s.GameInProgress = 1;
+  s.Force = 0;
+  MainBoard.FiftyMoveCount = 0;
+  MainBoard.SideToMove = 0;
+  Search.STInMilliseconds = 0;
+  Commands.HasPendingMove = 0;
+  BeginGameRecord();
+}
+
+char DoCommand(char* word) {
+  if (word == nullptr) return CommandHandled;
+  WriteLogFile(word);
+  for (const Command& command : CommandTable) {
+    if (std::strcmp(word, command.Word) == 0) return command.Handle(word);
+  }
+  if (!LooksLikeMove(word)) return CommandHandled;
+  return Commands.Searching ? MoveDuringSearch(word) : CommandLooksLikeMove;
+}

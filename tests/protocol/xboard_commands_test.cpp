@@ -1,0 +1,168 @@
+// The command interpreter in-process: argument parsing, and the commands that read no arguments,
+// with their effects on the status record, the board, the game record and a running search.
+#include <gtest/gtest.h>
+
+#include <string>
+
+#include "board/ChessBoard.h"
+#include "engine/GameLoop.h"
+#include "engine/Status.h"
+#include "hash/MoveHistory.h"
+#include "protocol/CommandArgs.h"
+#include "protocol/Commands.h"
+#include "search/SearchRoutines.h"
+
+namespace {
+
+TEST(CommandArgs, NumbersClocksAndSeconds) {
+  long long v = 0;
+  const std::pair<const char*, long long> integers[] = {{"42", 42}, {"-7", -7}, {"+3", 3}, {"99999999999999999999", ArgumentLimit}};
+  for (const auto& [text, value] : integers) EXPECT_TRUE(ParseInteger(text, &v) && v == value) << text;
+  const std::pair<const char*, long long> seconds[] = {{"2", 2000}, {"0.5", 500}, {".25", 250}, {"1.23456", 1234}, {"-3", -3000}};
+  for (const auto& [text, ms] : seconds) EXPECT_TRUE(ParseSecondsAsMs(text, &v) && v == ms) << text;
+  const std::pair<const char*, long long> clocks[] = {{"5", 300000}, {"0:30", 30000}, {"1:05", 65000}, {"99999999999:99", ArgumentLimit}};
+  for (const auto& [text, ms] : clocks) EXPECT_TRUE(ParseClockAsMs(text, &v) && v == ms) << text;
+  for (const char* bad : {"", "-", "4x", "1.5", "0:30", " 4"}) EXPECT_FALSE(ParseInteger(bad, &v)) << bad;
+  for (const char* bad : {"", ".", "1.2.3", "1s", "0:30"}) EXPECT_FALSE(ParseSecondsAsMs(bad, &v)) << bad;
+  for (const char* bad : {"", ":30", "1:", "-5", "1:2:3", "0.5"}) EXPECT_FALSE(ParseClockAsMs(bad, &v)) << bad;
+  EXPECT_FALSE(ParseInteger(nullptr, &v));
+  EXPECT_EQ(ClampArgument(-4, 0, 10), 0);
+  EXPECT_EQ(ClampArgument(40, 0, 10), 10);
+}
+
+struct CommandTest : testing::Test {
+  void SetUp() override {
+    MainStatus = Status{};
+    Commands = CommandSession{};
+    Search.Aborted = Search.StopSearch = Search.TimeUp = Search.STInMilliseconds = 0;
+    StartNewGame();
+  }
+  void TearDown() override { Commands.Searching = 0; }
+  char Do(const char* word) {
+    std::string text = word;
+    return DoCommand(text.data());
+  }
+  // Plays a move on MainBoard as move entry does.
+  void Play(int from, int to) {
+    const ChessBoard before = MainBoard;
+    char mask = AllCastleRights;
+    MainBoard.MakeMove(SquareBit(from), SquareBit(to), NoPromotion, &mask);
+    CompleteGameMove(before, SquareBit(from), SquareBit(to), mask);
+  }
+};
+
+TEST_F(CommandTest, WordsAndCodes) {
+  EXPECT_EQ(Do("e2e4"), CommandLooksLikeMove);
+  EXPECT_EQ(Do("h0h9"), CommandLooksLikeMove);   // the shape only; the move check refuses it
+  for (const char* word : {"i2i4", "e9e4", "E2E4", "NEW", "", "undo", "beep", "hint", "computer"})
+    EXPECT_EQ(Do(word), CommandHandled) << word;
+  EXPECT_EQ(Do("go"), CommandActNow);
+  EXPECT_EQ(MainStatus.OpponentToMove, 0);
+  EXPECT_EQ(Do("exit"), CommandActNow);   // outside analysis nothing changes
+  EXPECT_EQ(Do("quit"), CommandQuit);
+  EXPECT_EQ(MainStatus.GameInProgress, 0);
+  EXPECT_EQ(Commands.QuitRequested, 1);
+}
+
+TEST_F(CommandTest, NewSetsUpACountedStartPosition) {
+  MainBoard.ClearField();
+  MainBoard.FiftyMoveCount = 30;
+  MainStatus.Force = 1;
+  MoveList.NumMoves = 50;
+  EXPECT_EQ(Do("new"), CommandActNow);
+  EXPECT_EQ(MainBoard.WhiteMaterialCount, 15);
+  EXPECT_EQ(MainBoard.BlackMaterialCount, 15);
+  EXPECT_EQ(MainBoard.FiftyMoveCount, 0);
+  EXPECT_EQ(MainStatus.Force, 0);
+  EXPECT_EQ(MainStatus.OpponentToMove, 1);
+  EXPECT_EQ(MoveList.NumMoves, 1);   // a fresh repetition history holding the start position
+  EXPECT_EQ(FindGameEnd(), GameEnd::None);
+}
+
+TEST_F(CommandTest, AnalyzeReplacesAndExitRestoresTheFixedTime) {
+  MainStatus.ST = 5;
+  EXPECT_EQ(Do("analyze"), CommandActNow);
+  EXPECT_EQ(MainStatus.ST, 5000);
+  EXPECT_EQ(Do("analyze"), CommandActNow);   // again: still five seconds, not five thousand
+  EXPECT_EQ(MainStatus.ST, 5000);
+  EXPECT_EQ(Do("bk"), CommandHandled);
+  EXPECT_EQ(MainStatus.UseBook, 1);
+  EXPECT_EQ(Do("exit"), CommandActNow);
+  EXPECT_EQ(MainStatus.Analyze, 0);
+  EXPECT_EQ(MainStatus.ST, 5);
+  EXPECT_EQ(Search.Aborted, 1);
+  MainStatus.ST = 0;
+  Do("analyze");
+  EXPECT_EQ(MainStatus.ST, 1209600000);
+  Do("new");
+  EXPECT_EQ(MainStatus.Analyze, 0);
+  EXPECT_EQ(MainStatus.ST, 0);
+}
+
+TEST_F(CommandTest, CommandsDuringASearch) {
+  EXPECT_EQ(Do("?"), CommandHandled);   // idle: nothing to stop
+  EXPECT_EQ(Search.StopSearch, 0);
+  Commands.Searching = 1;
+  EXPECT_EQ(Do("?"), CommandHandled);
+  EXPECT_TRUE(Search.StopSearch && Search.TimeUp && !Search.Aborted);   // the best move so far is played
+  // A legal move ends the search and waits to be played; an illegal one is refused at once.
+  EXPECT_EQ(Do("e2e5"), CommandHandled);
+  EXPECT_EQ(Do("e2e4"), CommandActNow);
+  char word[CommandWordSize];
+  ASSERT_TRUE(Commands.TakePendingMove(word, sizeof word));
+  EXPECT_STREQ(word, "e2e4");
+  EXPECT_FALSE(Commands.TakePendingMove(word, sizeof word));
+  // Position changes and force mode end the search without a move; the history stays the search's.
+  const int entries = MoveList.NumMoves;
+  for (const char* command : {"force", "black", "new"}) EXPECT_EQ(Do(command), CommandActNow) << command;
+  EXPECT_EQ(MoveList.NumMoves, entries);
+  EXPECT_EQ(Do("quit"), CommandQuit);
+  EXPECT_EQ(Search.Aborted, 1);
+  // In analysis "?" leaves the analysis.
+  Commands.Searching = 0;
+  Search.Aborted = 0;
+  Do("analyze");
+  EXPECT_EQ(Do("?"), CommandActNow);
+  EXPECT_TRUE(Search.Aborted && !MainStatus.Analyze);
+}
+
+TEST_F(CommandTest, GameRecordCastlingHistoryAndTakebacks) {
+  Play(1, 63);    // b1 "captures" the rook on h8: its side's right goes with it
+  EXPECT_EQ(MainBoard.CastleFlags, AllCastleRights & ~BlackCastleKing);
+  EXPECT_EQ(MainStatus.MoveNumber, 2);
+  EXPECT_EQ(Do("remove"), CommandHandled);
+  EXPECT_EQ(MainBoard.CastleFlags, AllCastleRights);
+  EXPECT_EQ(MainStatus.MoveNumber, 1);
+  EXPECT_EQ(Do("undo"), CommandHandled);   // nothing left to take back
+  Play(12, 28);   // e2e4
+  Play(62, 45);   // g8f6
+  EXPECT_EQ(MoveList.NumMoves, 2);   // positions since the pawn move
+  const ChessBoard afterOne = MainBoard;
+  Play(6, 21);    // g1f3
+  Play(63, 62);   // the rook leaves h8
+  EXPECT_EQ(MainBoard.CastleFlags, AllCastleRights & ~BlackCastleKing);
+  EXPECT_EQ(Do("remove"), CommandHandled);
+  EXPECT_EQ(MainBoard.AllPieces, afterOne.AllPieces);
+  EXPECT_EQ(MainBoard.CastleFlags, AllCastleRights);
+  EXPECT_EQ(MoveList.NumMoves, 2);
+  // Knights back and forth: the history stays bounded, with room for a search on top.
+  const int shuffle[4][2] = {{6, 21}, {45, 62}, {21, 6}, {62, 45}};
+  for (int i = 0; i < 800; i++) Play(shuffle[i % 4][0], shuffle[i % 4][1]);
+  EXPECT_LE(MoveList.NumMoves, 300);
+  // In analysis a takeback starts the analysis again on the earlier position.
+  Do("analyze");
+  EXPECT_EQ(Do("undo"), CommandActNow);
+  EXPECT_EQ(MainStatus.OpponentToMove, 0);
+}
+
+TEST(GameRecord, MoveTextNamesPromotionsInLowerCase) {
+  char text[MoveTextMaxLength + 1];
+  MoveToText(SquareBit(12), SquareBit(28), NoPromotion, text);
+  EXPECT_STREQ(text, "e2e4");
+  MoveToText(SquareBit(52), SquareBit(60), 'Q', text);
+  EXPECT_STREQ(text, "e7e8q");
+  MoveToText(SquareBit(9), SquareBit(0), 'n', text);
+  EXPECT_STREQ(text, "b2a1n");
+}
+
+}  // namespace
