@@ -6,7 +6,7 @@ std::uint32_t FTMoveList[MaxGameMoves] = {};
 
 namespace {
 constexpr int SquareCount = 64;
-constexpr int SquareTextSize = 5;     // "e2e4" and a blank
+constexpr int SquareTextSize = 6;     // "e7e8q" and a blank
 constexpr int NewlineAndEnd = 2;      // the newline and the terminating zero
 
 // Promotion suffix of a piece code; null for codes that name no promotion piece.
@@ -17,6 +17,18 @@ const char* PromotionSuffix(char promotion) {
     case WhiteRookCode: case BlackRookCode: return "r;";
     case WhiteQueenCode: case BlackQueenCode: return "q;";
     default: return nullptr;
+  }
+}
+
+// Lower-case promotion letter of a promotion character ("Q", "q", "R", ... or a piece code), or 0.
+// Lines that list a variation go to front ends, which need the piece named and nothing else.
+char PromotionLetter(char promotion) {
+  switch (promotion) {
+    case 'Q': case 'q': case WhiteQueenCode: case BlackQueenCode: return 'q';
+    case 'R': case 'r': case WhiteRookCode: case BlackRookCode: return 'r';
+    case 'B': case 'b': case WhiteBishopCode: case BlackBishopCode: return 'b';
+    case 'N': case 'n': case WhiteKnightCode: case BlackKnightCode: return 'n';
+    default: return 0;
   }
 }
 
@@ -32,8 +44,12 @@ int AppendVariation(char* text, int length, int capacity) {
     const int code = Search.PrincipalVariation[0][i].Move;
     const int from = (code / SquareCount) % SquareCount;
     const int to = code % SquareCount;
-    length += std::snprintf(text + length, static_cast<std::size_t>(capacity - length), "%c%d%c%d ",
+    const char letter = PromotionLetter(Search.PrincipalVariation[0][i].Promotion);
+    length += std::snprintf(text + length, static_cast<std::size_t>(capacity - length), "%c%d%c%d",
                             files[FileOf(from)], RankDigit(from), files[FileOf(to)], RankDigit(to));
+    if (letter && length + 1 < capacity) text[length++] = letter;
+    if (length + 1 < capacity) text[length++] = ' ';
+    text[length] = '\0';
   }
   return length;
 }
@@ -45,6 +61,8 @@ void fillmovestring(char* text, int, char from, char to, char promotion, int wit
   const int fromSquare = static_cast<unsigned char>(from) % SquareCount;
   const int toSquare = static_cast<unsigned char>(to) % SquareCount;
   const char* suffix = PromotionSuffix(promotion);
+  char lineSuffix[] = {PromotionLetter(promotion), ' ', '\0'};
+  if (withLine) suffix = lineSuffix[0] ? lineSuffix : nullptr;
   const std::size_t room = static_cast<std::size_t>(capacity);
   int length = std::snprintf(text, room, " %c%d%c%d%s", files[FileOf(fromSquare)], RankDigit(fromSquare),
                              files[FileOf(toSquare)], RankDigit(toSquare), suffix ? suffix : " ");

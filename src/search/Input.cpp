@@ -13,6 +13,7 @@ struct RawInput {
   int Head = 0;        // next unread byte
   int Tail = 0;        // end of the buffered bytes
   bool Closed = false; // read() reported the end of input or an error
+  int LastTaken = '\n'; // the byte consumed last: a line is complete when it is a newline
 };
 
 RawInput In;
@@ -39,7 +40,11 @@ bool Fill() {
 }
 
 int Peek() { return Fill() ? static_cast<unsigned char>(In.Bytes[In.Head]) : -1; }
-int Next() { return Fill() ? static_cast<unsigned char>(In.Bytes[In.Head++]) : -1; }
+int Next() {
+  if (!Fill()) return -1;
+  In.LastTaken = static_cast<unsigned char>(In.Bytes[In.Head++]);
+  return In.LastTaken;
+}
 
 bool DescriptorReadable() {
   pollfd fd{0, POLLIN, 0};
@@ -95,7 +100,10 @@ int ReadLine(char* buf, int size) {
   return length;
 }
 
+// A handler that read its arguments up to the newline has finished its line: the next line is a
+// command of its own and must survive.
 void DiscardPendingLine() {
+  if (In.LastTaken == '\n') return;
   while (In.Head < In.Tail || (!In.Closed && DescriptorReadable())) {
     const int c = Next();
     if (c < 0 || c == '\n') return;

@@ -3,6 +3,7 @@
 #include <cinttypes>
 #include <cstdio>
 #include "engine/MoveText.h"
+#include "engine/Status.h"
 
 namespace {
 constexpr int ScoreDivisor = 10;   // evaluation unit to centipawns
@@ -10,6 +11,11 @@ constexpr int MsPerSecond = 1000;
 int Centipawns(int score) { return score / ScoreDivisor; }
 const char* Text(const char* pvText) { return pvText ? pvText : "\n"; }
 void Flush() { std::fflush(stdout); }
+constexpr int CentisecondsPerSecond = 100;
+// xboard reads the time of a thinking line in centiseconds; the console shows seconds.
+long long ThinkingTime(int elapsedSeconds) {
+  return MainStatus.xboard ? static_cast<long long>(elapsedSeconds) * CentisecondsPerSecond : elapsedSeconds;
+}
 }  // namespace
 
 void ReportUciDepth(int depth) {
@@ -48,12 +54,15 @@ void ReportAnalysisRate(int nodesPerSecond, int elapsedSeconds) {
 }
 
 void ReportThinking(int depth, int score, int elapsedSeconds, std::int64_t nodes, const char* pvText) {
-  std::printf("%d %d %d %" PRId64 " %s", depth, Centipawns(score), elapsedSeconds, nodes, Text(pvText));
+  std::printf("%d %d %lld %" PRId64 " %s", depth, Centipawns(score), ThinkingTime(elapsedSeconds), nodes,
+              Text(pvText));
   Flush();
 }
 
 void ReportIteration(int depth, int score, int elapsedSeconds, std::int64_t nodes, const char* pvText) {
-  std::printf("%d %d %d %" PRId64 " %s\n", depth, Centipawns(score), elapsedSeconds, nodes, Text(pvText));
+  // The variation text ends the line already.
+  std::printf("%d %d %lld %" PRId64 " %s", depth, Centipawns(score), ThinkingTime(elapsedSeconds), nodes,
+              Text(pvText));
   Flush();
 }
 
