@@ -8,7 +8,11 @@
 #include "hash/TranspositionTables.h"
 #include "hash/Zobrist.h"
 #include "movegen/Perft.h"
+#include "engine/GameLoop.h"
+#include "protocol/UCIProtocol.h"
 #include "search/SearchRoutines.h"
+#include "tools/Benchmarks.h"
+#include "tools/EpdSuite.h"
 
 namespace {
 constexpr int PerftErrorStatus = 1;   // the position cannot be counted
@@ -55,13 +59,10 @@ int RunPerftMode() {
 }
 
 int RunEpdSuiteMode(const char* file) {
-  int ParseEPDSuite(const char* path);   // tools/EpdSuite.h
   return ParseEPDSuite(file);
 }
 
 int RunBenchmarkMode(int bench) {
-  void Bench();    // tools/Benchmarks.h
-  void Bench2();
   if (bench == 1) Bench();
   if (bench == 2) Bench2();
   return 0;
@@ -95,12 +96,10 @@ void GreetConsole() {
 }
 
 void RunGameLoop() {
-  extern void PlayGameLoop(void);   // engine/GameLoop.h
   PlayGameLoop();
 }
 
 bool RunUciSession() {
-  extern bool RunUciDialogue();   // protocol/UCIProtocol.h
   return RunUciDialogue();
 }
 

@@ -8,6 +8,7 @@
 #include "engine/MatchLoop.h"
 #include "engine/Status.h"
 #include "hash/Zobrist.h"
+#include "tools/OpeningBook.h"
 
 namespace {
 constexpr int ProtocolWordSize = 256;
@@ -25,6 +26,7 @@ void InitialiseEngine() {
   MainStatus.UCIMode = 0;
   MainBoard.InitRep();
   initPStable();
+  buildbook();
   MainBoard.InitRep();
   MainStatus.initVars();
 }
