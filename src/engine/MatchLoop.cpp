@@ -100,7 +100,7 @@ void RunGameLoop() {
 }
 
 bool RunUciSession() {
-  return RunUciDialogue();
+  return UCI.RunSession();
 }
 
 int MatchLoop() {

@@ -1,0 +1,254 @@
+// The UCI dialogue: the read-dispatch loop, the state machine and the commands that need no search.
+#include "protocol/UCIProtocol.h"
+
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include "board/ChessBoard.h"
+#include "engine/MatchLog.h"
+#include "engine/MatchLoop.h"
+#include "engine/Status.h"
+#include "eval/PawnHash.h"
+#include "hash/MoveHistory.h"
+#include "hash/TranspositionTables.h"
+#include "protocol/UciTexts.h"
+#include "protocol/UciWords.h"
+#include "search/Input.h"
+#include "search/SearchRoutines.h"
+#include "tools/OpeningBook.h"
+
+UCIProtocol UCI;
+
+namespace {
+
+constexpr int PassGoesOn = 0;         // Dispatch: the line is done, read the next one
+constexpr char SearchGoesOn = 1;      // results for a search that handed over a line
+constexpr char SearchMustStop = 2;
+constexpr int ErrorTextSize = 256;
+
+bool Is(const char* word, const char* command) { return std::strcmp(word, command) == 0; }
+
+void Send(const char* line) {
+  std::fputs(line, stdout);
+  std::fputc('\n', stdout);
+}
+
+// The text of "name" (words up to "value") and of "value" (the rest), each joined by single blanks.
+void ReadOptionWords(const char* line, char* name, char* value, int size) {
+  char word[UciWordSize];
+  int position = 0;
+  char* target = nullptr;
+  name[0] = value[0] = '\0';
+  NextWord(line, &position, word, sizeof word);   // "setoption"
+  while (NextWord(line, &position, word, sizeof word)) {
+    if (target == nullptr && Is(word, "name")) { target = name; continue; }
+    if (target == name && Is(word, "value")) { target = value; continue; }
+    if (target == nullptr) continue;
+    const std::size_t used = std::strlen(target);
+    std::snprintf(target + used, static_cast<std::size_t>(size) - used, "%s%s", used ? " " : "", word);
+  }
+}
+
+}  // namespace
+
+// The dialogue ends the process on "quit" or at the end of input; should the loop ever come back,
+// the match loop is not asked to start it again.
+bool UCIProtocol::RunSession() {
+  char first[] = "uci";
+  UCIPrep(first);
+  return false;
+}
+
+
+char UCIProtocol::UCIPrep(char* text) {
+  if (text != CommandLine) std::snprintf(CommandLine, sizeof CommandLine, "%s", text ? text : "");
+  WriteLogFile(CommandLine);
+  return static_cast<char>(UCICore());
+}
+
+int UCIProtocol::UCICore() {
+  for (;;) {
+    const int result = Dispatch(InSearch || State != WAITING);
+    if (result != PassGoesOn) return result;
+    std::snprintf(CommandLine, sizeof CommandLine, "\n");
+    // A call made from inside a search returns to it; only the outermost loop reads input.
+    if (InSearch || State != WAITING) {
+      WriteLogFile(UciText::LogReturning);
+      return SearchGoesOn;
+    }
+    if (!NextCommandLine()) Quit();
+  }
+}
+
+// One command line. `busy`: a search runs (or waits for "stop"), so nothing may start a new one.
+int UCIProtocol::Dispatch(bool busy) {
+  char command[UciWordSize];
+  int position = 0;
+  if (!NextWord(CommandLine, &position, command, sizeof command)) return PassGoesOn;
+  if (Is(command, "uci")) {
+    SendIdentity();
+    if (!busy) State = WAITING;
+    MainStatus.UseBook = 0;
+  } else if (Is(command, "isready")) {
+    SendReadyOk();
+  } else if (Is(command, "position") || Is(command, "go")) {
+    // The front end has moved on: finish the running search first, then carry the line out.
+    if (busy) {
+      Defer();
+      return StopSearchFor(UciText::LogCommandWhileBusy);
+    }
+    if (Is(command, "go")) Go();
+    else SetPosition();
+  } else if (Is(command, "ponderhit")) {
+    if (State == PONDERING) {
+      State = SEARCHING;
+      MainStatus.Pondering = 0;
+      return SearchGoesOn;
+    }
+  } else if (Is(command, "stop")) {
+    if (busy) return StopSearchFor(UciText::LogStop);
+  } else if (Is(command, "ucinewgame")) {
+    if (!busy) {
+      StartNewGame();
+    } else {
+      Defer();
+      return StopSearchFor(UciText::LogNewGameWhileBusy);
+    }
+  } else if (Is(command, "setoption")) {
+    if (busy) Defer();
+    else SetOption();
+  } else if (Is(command, "quit")) {
+    Quit();
+  }
+  return PassGoesOn;
+}
+
+void UCIProtocol::SendIdentity() {
+  std::printf("%s%s\n", UciText::IdName, Version);
+  Send(UciText::IdAuthor);
+  for (const char* option : UciText::Options) Send(option);
+  std::printf("%s%s\n", UciText::AboutOption, UciText::About);
+  Send(UciText::UciOk);
+  std::fflush(stdout);
+  WriteLogFile(UciText::LogUciOk);
+}
+
+// Answered in every state: a front end asks while the engine ponders or analyses too.
+void UCIProtocol::SendReadyOk() {
+  Send(UciText::ReadyOk);
+  std::fflush(stdout);
+  WriteLogFile(UciText::LogReadyOk);
+}
+
+void UCIProtocol::StartNewGame() {
+  Status& s = MainStatus;
+  MoveSide = 0;
+  Search.ClearHistory();
+  MainBoard.InitRep();
+  s.initVars();
+  ClearPawnHash();
+  PositionCache.ClearTranspositionTables();
+  State = WAITING;
+  s.OpponentToMove = 1;
+  MainBoard.FiftyMoveCount = 0;
+  MainBoard.SideToMove = 0;
+  s.GameInProgress = 1;
+  s.Pondering = 0;
+  s.NodesPerSecond = UciSettings::DefaultNodesPerSecond;
+  RecountMainBoard();
+  MoveList.Init();
+  WriteLogFile(UciText::LogNewGame);
+}
+
+void UCIProtocol::SetOption() {
+  Status& s = MainStatus;
+  char name[UciWordSize], value[UciWordSize];
+  ReadOptionWords(CommandLine, name, value, UciWordSize);
+  const bool on = SameWordIgnoringCase(value, UciText::True);
+  if (SameWordIgnoringCase(name, UciText::OwnBook) || SameWordIgnoringCase(name, UciText::SecondaryBook)) {
+    s.UseBook = on ? 1 : 0;
+    if (on) buildbook();
+  } else if (SameWordIgnoringCase(name, UciText::ShowCurrLine)) {
+    ShowCurrLine = on ? 1 : 0;
+  } else if (SameWordIgnoringCase(name, UciText::AnalyseMode)) {
+    AnalyseOption = on ? 1 : 0;
+    s.Analyze = AnalyseOption;
+    s.Post = AnalyseOption;
+    if (on) {
+      s.Force = 0;
+      s.OpponentToMove = 0;
+      s.NodesPerSecond = UciSettings::AnalyseNodesPerSecond;
+      const long long st = s.ST ? static_cast<long long>(s.ST) * UciSettings::MillisecondsPerSecond
+                                : UciSettings::AnalysisMilliseconds;
+      s.ST = st > UciSettings::AnalysisMilliseconds ? UciSettings::AnalysisMilliseconds : static_cast<int>(st);
+    }
+  } else if (SameWordIgnoringCase(name, UciText::Ponder)) {
+    PonderOption = on ? 1 : 0;
+    if (on) s.Pondering = 0;
+  }
+}
+
+void UCIProtocol::Quit() {
+  CloseLogFile();
+  Running = 0;
+  MainStatus.KeepRunning = 0;
+  MainStatus.GameInProgress = 0;
+  std::fflush(stdout);
+  std::exit(0);
+}
+
+// The next line to carry out: one kept from the last search, or the next line of input (false
+// at the end of input).
+bool UCIProtocol::NextCommandLine() {
+  if (DeferredCount > 0) {
+    std::memcpy(CommandLine, DeferredLines[0], sizeof CommandLine);
+    DeferredCount--;
+    for (int i = 0; i < DeferredCount; i++) std::memcpy(DeferredLines[i], DeferredLines[i + 1], sizeof CommandLine);
+    return true;
+  }
+  if (ReadLine(CommandLine, sizeof CommandLine) < 0) return false;
+  WriteLogFile(CommandLine);
+  return true;
+}
+
+void UCIProtocol::Defer() {
+  if (DeferredCount >= UciDeferredLines) {
+    ReportError("too many commands during a search; this one is dropped");
+    return;
+  }
+  std::memcpy(DeferredLines[DeferredCount++], CommandLine, sizeof CommandLine);
+}
+
+char UCIProtocol::StopSearchFor(const char* logText) {
+  Search.AbortSearch();
+  MainStatus.Analyze = 0;
+  MainStatus.Pondering = 0;
+  StopRequested = 1;
+  WriteLogFile(logText);
+  return SearchMustStop;
+}
+
+// An analysis or ponder search that has ended by itself still waits: its best move is sent only
+// when the front end says "stop" (or "ponderhit").
+void UCIProtocol::WaitForStop() {
+  while ((State == INFINITE || State == PONDERING) && !StopRequested) {
+    if (ReadLine(CommandLine, sizeof CommandLine) < 0) Quit();
+    WriteLogFile(CommandLine);
+    Dispatch(true);
+  }
+}
+
+void UCIProtocol::ReportError(const char* text) {
+  char line[ErrorTextSize];
+  std::snprintf(line, sizeof line, "info string error: %s", text);
+  Send(line);
+  std::fflush(stdout);
+  WriteLogFile(line);
+}
+
+bool UCIProtocol::RootMoveAllowed(int moveCode) const {
+  if (SearchMoveCount <= 0) return true;
+  for (int i = 0; i < SearchMoveCount; i++)
+    if (SearchMoves[i] == moveCode) return true;
+  return false;
+}
