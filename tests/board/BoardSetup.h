@@ -1,59 +1,36 @@
 #pragma once
-// Builds boards square by square for the board tests ("Ke1", "pd7": upper case White).
+// Boards for the board tests, square by square ("Ke1", "pd7": upper case White), with the pawn
+// hash code computed from scratch as the reference for the incremental one.
 #include <cstdint>
 #include <initializer_list>
 #include <string>
-#include "board/ChessBoard.h"
 #include "hash/Zobrist.h"
+#include "support/Boards.h"
 
 namespace board_test {
 
-inline SquareSet Sq(const char* name) { return SquareSet{1} << ((name[1] - '1') * 8 + (name[0] - 'a')); }
+using nelktest::Bit;
 
-inline SquareSet* SetFor(ChessBoard& b, char piece) {
-  switch (piece) {
-    case 'P': return &b.WhitePawns;
-    case 'N': return &b.WhiteKnights;
-    case 'B': return &b.WhiteBishops;
-    case 'R': return &b.WhiteRooks;
-    case 'Q': return &b.WhiteQueens;
-    case 'K': return &b.WhiteKing;
-    case 'p': return &b.BlackPawns;
-    case 'n': return &b.BlackKnights;
-    case 'b': return &b.BlackBishops;
-    case 'r': return &b.BlackRooks;
-    case 'q': return &b.BlackQueens;
-    case 'k': return &b.BlackKing;
-    default: return nullptr;
-  }
-}
+inline std::uint32_t Key(int code, int square) { return static_cast<std::uint32_t>(LPStable[code][square]); }
 
-// The pawn hash code from scratch: pawn keys only.
 inline std::uint32_t PawnKeys(const ChessBoard& b) {
   std::uint32_t code = 0;
   for (int sq = 0; sq < 64; ++sq) {
-    if (b.WhitePawns >> sq & 1) code ^= static_cast<std::uint32_t>(LPStable[WhitePawnCode][sq]);
-    if (b.BlackPawns >> sq & 1) code ^= static_cast<std::uint32_t>(LPStable[BlackPawnCode][sq]);
+    if (b.WhitePawns >> sq & 1) code ^= Key(WhitePawnCode, sq);
+    if (b.BlackPawns >> sq & 1) code ^= Key(BlackPawnCode, sq);
   }
   return code;
 }
 
-// Occupancy, counts, material counts and pawn hash code made to agree with the piece sets.
 inline void Complete(ChessBoard& b) {
-  b.WhitePieces = b.WhitePawns | b.WhiteKnights | b.WhiteBishops | b.WhiteRooks | b.WhiteQueens | b.WhiteKing;
-  b.BlackPieces = b.BlackPawns | b.BlackKnights | b.BlackBishops | b.BlackRooks | b.BlackQueens | b.BlackKing;
-  b.AllPieces = b.WhitePieces | b.BlackPieces;
-  b.InitPieceCounts();
-  b.WhiteMaterialCount = b.WhiteQueenCount + b.WhiteRookCount + b.WhiteBishopCount + b.WhiteKnightCount + b.WhitePawnCount;
-  b.BlackMaterialCount = b.BlackQueenCount + b.BlackRookCount + b.BlackBishopCount + b.BlackKnightCount + b.BlackPawnCount;
+  nelktest::CompleteCounts(b);
   b.PawnHashCode = PawnKeys(b);
 }
 
-// "Ke1" places a White king on e1.
 inline ChessBoard Board(std::initializer_list<const char*> pieces) {
   initPStable();
   ChessBoard b;
-  for (const char* p : pieces) *SetFor(b, p[0]) |= Sq(p + 1);
+  for (const char* p : pieces) *nelktest::PieceSetOf(b, p[0]) |= Bit(p + 1);
   Complete(b);
   return b;
 }
@@ -64,10 +41,6 @@ inline ChessBoard InitialBoard() {
   b.InitRep();
   Complete(b);
   return b;
-}
-
-inline std::uint32_t Key(int code, const char* square) {
-  return static_cast<std::uint32_t>(LPStable[code][SquareIndex(Sq(square))]);
 }
 
 // Every field that UndoMove restores or that MakeMove must leave alone.

@@ -1,5 +1,5 @@
-// The evaluation as a whole: material, pawnless shortcuts, phase, lazy exits, colour symmetry and
-// the breakdown that must add up to the score.
+// The evaluation as a whole: pawnless shortcuts, phase, lazy exits, corrections, colour symmetry
+// and the breakdown that must add up to the score.
 #include <gtest/gtest.h>
 #include <cstdio>
 #include <cstring>
@@ -9,64 +9,34 @@
 
 using namespace evaltest;
 
-TEST(EvalMaterial, MaterialOnlyAndSideMaterial) {
-  ChessBoard b = Board("4k3/pp6/8/8/8/8/PPP5/RN1QK3 w - - 0 1");
-  EXPECT_EQ(PE.MaterialOnly(0, 0, &b), 9750 + 5000 + 3250 + 800);
-  EXPECT_EQ(PE.MaterialOnly(1, 0, &b), -(9750 + 5000 + 3250 + 800));
-  EXPECT_EQ(PE.SideMaterialValue(0, &b), 9750 + 5000 + 3250);
-  EXPECT_EQ(PE.SideMaterialValue(1, &b), 0);
-}
-
-TEST(EvalPawnless, BareKingsScoreTheKingTable) {
-  ChessBoard b = Board("k7/8/8/8/3K4/8/8/8 w - - 0 1");
-  EXPECT_EQ(Eval(b, 0), 330);
-  EXPECT_EQ(Eval(b, 1), -330);
-}
-
-TEST(EvalPawnless, EqualRooksAreScoredByTheKingsAlone) {
-  ChessBoard b = Board("8/3r4/4k3/8/8/3K4/3R4/8 w - - 0 1");   // e6 and d3 have equal table values
-  EXPECT_EQ(Eval(b, 0), 0);
-  b = Board("7k/3r4/8/8/3K4/8/3R4/8 w - - 0 1");
-  EXPECT_EQ(Eval(b, 0), 80 + 250);
-}
-
-TEST(EvalPawnless, OneExtraMinorCountsThreeQuarters) {
-  ChessBoard b = Board("k7/8/8/8/3K4/8/3N4/8 w - - 0 1");
-  EXPECT_EQ(Eval(b, 0), (3 * 3250) / 4 + 330);
-  // two bishops against a knight are not cut down
-  b = Board("k7/8/8/n7/3K4/8/2BB4/8 w - - 0 1");
-  EXPECT_NE(Eval(b, 0), (3 * 3250) / 4 + 330);
+// Without pawns: the kings' table values, and an extra minor piece counting three quarters.
+TEST(EvalPawnless, ShortcutScores) {
+  const std::pair<const char*, int> cases[] = {
+      {"k7/8/8/8/3K4/8/8/8 w - - 0 1", 330}, {"k7/8/8/8/3K4/8/8/8 b - - 0 1", -330},
+      {"8/3r4/4k3/8/8/3K4/3R4/8 w - - 0 1", 0},   // e6 and d3 have equal table values
+      {"7k/3r4/8/8/3K4/8/3R4/8 w - - 0 1", 80 + 250}, {"k7/8/8/8/3K4/8/3N4/8 w - - 0 1", (3 * 3250) / 4 + 330}};
+  for (const auto& [fen, score] : cases) EXPECT_EQ(Eval(Board(fen)), score) << fen;
+  EXPECT_NE(Eval(Board("k7/8/8/n7/3K4/8/2BB4/8 w - - 0 1")), (3 * 3250) / 4 + 330) << "two bishops are not cut down";
 }
 
 TEST(EvalEndgame, RookAgainstMinorIsHalved) {
   for (const char* fen : {"8/8/4k3/8/2b5/3K4/3R4/8 w - - 0 1", "8/8/4k3/8/2n5/3K4/3R4/8 b - - 0 1"}) {
-    ChessBoard b = Board(fen);
-    EvalTrace trace;
-    const int score = PE.TraceEval(&b, b.SideToMove, &trace);
+    const EvalTrace trace = Traced(fen);
     const int halving = trace.Direct[TermTwoPieceEnding];
     ASSERT_NE(halving, 0) << fen;
-    EXPECT_EQ((score - halving) / 2, score) << fen;
+    EXPECT_EQ((trace.Result - halving) / 2, trace.Result) << fen;
     EXPECT_EQ(trace.Direct[TermRounding], 0) << "later stages must not run: " << fen;
   }
   // two knights, or a pawn on the board: no halving
-  for (const char* fen : {"8/8/4k3/8/8/3K4/2NN4/8 w - - 0 1", "8/8/4k3/8/2b5/3K4/3R1P2/8 w - - 0 1"}) {
-    ChessBoard b = Board(fen);
-    EvalTrace trace;
-    PE.TraceEval(&b, 0, &trace);
-    EXPECT_EQ(trace.Direct[TermTwoPieceEnding], 0) << fen;
-  }
+  for (const char* fen : {"8/8/4k3/8/8/3K4/2NN4/8 w - - 0 1", "8/8/4k3/8/2b5/3K4/3R1P2/8 w - - 0 1"})
+    EXPECT_EQ(Traced(fen).Direct[TermTwoPieceEnding], 0) << fen;
 }
 
 TEST(EvalPhase, ClampedToOne) {
   for (const char* fen : {"rnbqkbnr/pppppppp/8/8/8/8/PPPPPPPP/RNBQKBNR w KQkq - 0 1",
-                          "rnbqkbnr/pppppppp/8/8/8/8/PPPPPPPP/QQQQKBNR w Kkq - 0 1"}) {
-    ChessBoard b = Board(fen);
-    Eval(b);
-    EXPECT_EQ(PE.Phase, 1) << fen;
-  }
-  ChessBoard b = Board("4k3/pppp4/8/8/8/8/PPPP4/R3K3 w - - 0 1");
-  Eval(b);
-  EXPECT_EQ(PE.Phase, 24 - 2);
+                          "rnbqkbnr/pppppppp/8/8/8/8/PPPPPPPP/QQQQKBNR w Kkq - 0 1"})
+    EXPECT_EQ(Traced(fen).Phase, 1) << fen;
+  EXPECT_EQ(Traced("4k3/pppp4/8/8/8/8/PPPP4/R3K3 w - - 0 1").Phase, 24 - 2);
 }
 
 TEST(EvalLazy, ExitsReturnTheStageScore) {
@@ -93,87 +63,60 @@ TEST(EvalLazy, ExitsReturnTheStageScore) {
   EXPECT_EQ(fullScore % 10, 0);
 }
 
-TEST(EvalCorrections, MatingMaterialFlags) {
+TEST(EvalCorrections, MatingMaterialLoneMinorAndPieceAgainstPawns) {
   ChessBoard b = Board("4k3/pp6/8/8/8/8/PP6/4K3 w - - 0 1");
+  const std::pair<char, int> flags[] = {{0, 0}, {1, 800}, {32, -800}, {33, 0}};
   b.DrawFlag = 0;
   const int none = Eval(b, 0);
-  b.DrawFlag = 1;
-  EXPECT_EQ(Eval(b, 0), none + 800);
-  b.DrawFlag = 32;
-  EXPECT_EQ(Eval(b, 0), none - 800);
-  b.DrawFlag = 33;
-  EXPECT_EQ(Eval(b, 0), none);
-}
-
-TEST(EvalCorrections, PieceAgainstPawnsAndLoneMinor) {
-  ChessBoard b = Board("8/8/4k3/8/2n5/8/PP4K1/8 w - - 0 1");
-  EvalTrace trace;
-  PE.TraceEval(&b, 0, &trace);
+  for (const auto& [flag, bonus] : flags) {
+    b.DrawFlag = flag;
+    EXPECT_EQ(Eval(b, 0), none + bonus) << int(flag);
+  }
+  EvalTrace trace = Traced("8/8/4k3/8/2n5/8/PP4K1/8 w - - 0 1");
   EXPECT_EQ(trace.Direct[TermPieceAgainstPawns], 1100);
   EXPECT_EQ(trace.Direct[TermLoneMinor], 800);   // the knight alone cannot beat the pawns
-  b = Board("8/8/4k3/pp6/8/8/3B4/4K3 w - - 0 1");
-  PE.TraceEval(&b, 0, &trace);
+  trace = Traced("8/8/4k3/pp6/8/8/3B4/4K3 w - - 0 1");
   EXPECT_EQ(trace.Direct[TermPieceAgainstPawns], -1100);
   EXPECT_EQ(trace.Direct[TermLoneMinor], -750);
 }
 
 // Opposite bishops keep a quarter of the positional advantage, unless only rook pawns are left.
 TEST(EvalCorrections, OppositeBishopsAndTheRookPawnRule) {
-  auto shrink = [](const char* fen) {
-    ChessBoard b = Board(fen);
-    EvalTrace trace;
-    PE.TraceEval(&b, 0, &trace);
-    return trace.Direct[TermOppositeBishops];
-  };
+  auto shrink = [](const char* fen) { return Traced(fen).Direct[TermOppositeBishops]; };
   EXPECT_LT(shrink("8/5k2/4b3/8/2P1P3/4BK2/8/8 w - - 0 1"), 0);
   EXPECT_EQ(shrink("8/5k2/4b3/8/2P1P3/3B1K2/8/8 w - - 0 1"), 0) << "same-coloured bishops";
   EXPECT_EQ(shrink("8/5k2/4b3/8/P6P/4BK2/8/8 w - - 0 1"), 0) << "rook pawns only";
   EXPECT_EQ(shrink("8/5k2/4b3/8/PPPPP3/4BK2/8/8 w - - 0 1"), 0) << "more than three pawns apart";
 }
 
-TEST(EvalSymmetry, MirroredPositionScoresTheSameForTheSideToMove) {
-  for (const char* fen : EvalPositions) {
-    const ChessBoard b = Board(fen);
-    const ChessBoard m = Mirror(b);
-    for (char side = 0; side < 2; ++side) EXPECT_EQ(Eval(b, side), Eval(m, static_cast<char>(side ^ 1))) << fen << " side " << int(side);
-  }
-}
-
-TEST(EvalBreakdown, TermsAddUpToTheScore) {
+// Over a varied set of positions: the mirrored board scores the same for its side to move, the
+// breakdown adds up to the score, and the draw test leaves the mating-material flags.
+TEST(EvalSymmetry, MirrorBreakdownAndMatingFlags) {
   for (const char* fen : EvalPositions) {
     ChessBoard b = Board(fen);
+    const ChessBoard m = Mirror(b);
+    const char expected = b.DrawFlag;
     for (char side = 0; side < 2; ++side) {
+      EXPECT_EQ(Eval(b, side), Eval(m, static_cast<char>(side ^ 1))) << fen << " side " << int(side);
       EvalTrace trace;
       const int traced = PE.TraceEval(&b, side, &trace);
       const int white = side ? -Eval(b, side) : Eval(b, side);
       EXPECT_EQ(traced, white) << fen;
       EXPECT_EQ(trace.Total(), white) << fen;
     }
+    b.CheckDraw(0);
+    EXPECT_EQ(b.DrawFlag & 33, expected) << fen;
   }
 }
 
 TEST(EvalBreakdown, PrintsTheTermTable) {
-  ChessBoard b = Board("2r3k1/pp3ppp/2n1b3/q2pP3/3P4/P1r1BN2/4QPPP/R4RK1 w - - 0 20");
-  EvalTrace trace;
-  const int score = PE.TraceEval(&b, 0, &trace);
+  const EvalTrace trace = Traced("2r3k1/pp3ppp/2n1b3/q2pP3/3P4/P1r1BN2/4QPPP/R4RK1 w - - 0 20");
   char text[8192] = {};
   std::FILE* out = fmemopen(text, sizeof text - 1, "w");
   ASSERT_NE(out, nullptr);
   trace.Print(out);
   std::fclose(out);
-  for (const char* word : {"material", "knight mobility", "king shelter", "phase", "total"}) EXPECT_NE(std::strstr(text, word), nullptr) << word;
-  char total[64];
-  std::snprintf(total, sizeof total, "%d\n", score);
-  EXPECT_NE(std::strstr(text, total), nullptr);
-}
-
-// The draw test leaves the flags the mating-material term reads: bit 1 while White can mate,
-// bit 32 while Black can.
-TEST(EvalCorrections, DrawTestLeavesTheMatingFlags) {
-  for (const char* fen : EvalPositions) {
-    ChessBoard b = Board(fen);
-    const char expected = b.DrawFlag;
-    b.CheckDraw(0);
-    EXPECT_EQ(b.DrawFlag & 33, expected) << fen;
-  }
+  for (const char* word : {"material", "knight mobility", "king shelter", "phase", "total"})
+    EXPECT_NE(std::strstr(text, word), nullptr) << word;
+  EXPECT_NE(std::strstr(text, (std::to_string(trace.Result) + "\n").c_str()), nullptr);
 }

@@ -4,22 +4,8 @@
 
 using namespace evaltest;
 
-namespace {
-void Evaluate(ChessBoard& board) { PE.PosEval(board.SideToMove, -FullWindow, FullWindow, &board, 0); }
-
-EvalTrace Traced(const char* fen) {
-  ChessBoard b = Board(fen);
-  EvalTrace trace;
-  PE.TraceEval(&b, b.SideToMove, &trace);
-  return trace;
-}
-int MgSum(const EvalTrace& t, EvalTerm term) { return t.Mg[term][0] + t.Mg[term][1] + t.Mg[term][2]; }
-int EgSum(const EvalTrace& t, EvalTerm term) { return t.Eg[term][0] + t.Eg[term][1] + t.Eg[term][2]; }
-}  // namespace
-
 TEST(EvalKingSafety, PawnShield) {
-  struct Case { const char* fen; char colour; int penalty; int holes; };
-  const Case cases[] = {
+  const struct { const char* fen; char colour; int penalty, holes; } cases[] = {
     {"6k1/8/8/8/8/8/5PPP/6K1 w - - 0 1", 0, 0, 0},
     {"6k1/8/8/8/8/8/PPP5/6K1 w - - 0 1", 0, 1400, 3},
     {"6k1/8/8/7P/6P1/8/5P2/6K1 w - - 0 1", 0, 2 * 70 + 0 + 105, 1},   // g4 advanced, h5 a hole
@@ -28,7 +14,7 @@ TEST(EvalKingSafety, PawnShield) {
     {"6k1/5ppp/8/8/8/8/8/6K1 b - - 0 1", 1, 0, 0},
     {"6k1/5p2/6p1/7p/8/8/8/6K1 b - - 0 1", 1, 2 * 35 + 70, 0},
   };
-  for (const Case& c : cases) {
+  for (const auto& c : cases) {
     ChessBoard b = Board(c.fen);
     Evaluate(b);
     EXPECT_EQ(PE.PawnShield(c.colour), c.penalty) << c.fen;
@@ -36,22 +22,19 @@ TEST(EvalKingSafety, PawnShield) {
   }
 }
 
-TEST(EvalKingSafety, PawnStorm) {
+TEST(EvalKingSafety, PawnStormAndAttackCounts) {
   ChessBoard b = Board("6k1/8/6P1/7P/5P2/8/8/4K3 w - - 0 1");
   Evaluate(b);
   EXPECT_EQ(PE.PawnStorm(0), 600 + 300 + 100);
-  b = Mirror(Board("6k1/8/6P1/7P/5P2/8/8/4K3 w - - 0 1"));
+  b = Mirror(b);
   Evaluate(b);
   EXPECT_EQ(PE.PawnStorm(1), 1000);
   EXPECT_EQ(PE.PawnStorm(0), 0);
   b = Board("7k/8/4P3/8/8/8/8/4K3 w - - 0 1");   // e6 is outside the files f-h of a king on h8
   Evaluate(b);
   EXPECT_EQ(PE.PawnStorm(0), 0);
-}
-
-TEST(EvalKingSafety, AttackCountsNeedsTwoKindsOfAttackers) {
   // The queen alone: only the file term remains (no heavy piece on the king's files: -30).
-  ChessBoard b = Board("6k1/8/8/8/8/8/5PPP/q5K1 w - - 0 1");
+  b = Board("6k1/8/8/8/8/8/5PPP/q5K1 w - - 0 1");
   Evaluate(b);
   PE.PawnShield(0);
   EXPECT_EQ(PE.AttackCounts(0), -30);
@@ -63,8 +46,7 @@ TEST(EvalKingSafety, AttackCountsNeedsTwoKindsOfAttackers) {
 }
 
 TEST(EvalTraps, Patterns) {
-  struct Case { const char* fen; int value; };
-  const Case cases[] = {
+  const std::pair<const char*, int> cases[] = {
     {"4k2N/7p/8/8/8/8/8/4K3 w - - 0 1", -1219},
     {"4k3/8/8/8/8/8/7P/4K2n w - - 0 1", 1219},
     {"4k3/B1p5/1p6/8/8/8/8/4K3 w - - 0 1", -1600},
@@ -74,38 +56,33 @@ TEST(EvalTraps, Patterns) {
     {"1rk5/2p5/8/8/8/8/8/R3K3 w - - 0 1", 1670},
     {"4k2N/8/8/8/8/8/8/4K3 w - - 0 1", 0},
   };
-  for (const Case& c : cases) {
-    ChessBoard b = Board(c.fen);
+  for (const auto& [fen, value] : cases) {
+    ChessBoard b = Board(fen);
     Evaluate(b);
-    EXPECT_EQ(PE.Traps(0), c.value) << c.fen;
+    EXPECT_EQ(PE.Traps(0), value) << fen;
   }
 }
 
-TEST(EvalPieces, BishopPairAndFianchetto) {
+TEST(EvalPieces, TermsOfSinglePatterns) {
+  const struct { const char* fen; EvalTerm term; int mg, eg; } cases[] = {
+    {"4k3/8/8/8/8/6P1/5PBP/4K3 w - - 0 1", TermFianchetto, 200, 0},
+    {"4k3/5pbp/6p1/8/8/8/8/4K3 w - - 0 1", TermFianchetto, -200, 0},
+    // The queen on h7 can only go to g8 and h8, both covered by the rook.
+    {"k4r2/6PQ/6PP/8/8/8/8/K7 w - - 0 1", TermQueenTrapped, 0, -6500},
+    {"k7/6PQ/6PP/8/8/8/8/K7 w - - 0 1", TermQueenTrapped, 0, 0},
+    {"4k3/p7/8/3N4/8/8/P7/4K3 w - - 0 1", TermKnightOutposts, 120, 0},
+    {"4k3/8/4p3/3N4/8/8/P7/4K3 w - - 0 1", TermKnightOutposts, 0, 0},   // the e6 pawn attacks it
+    {"4k3/1p6/8/8/8/8/1P6/R3K3 w - - 0 1", TermRookFiles, 320, 140},
+    {"6k1/R4ppp/8/8/8/8/6PP/6K1 w - - 0 1", TermMajorsOn7th, 175, 350}};
+  for (const auto& c : cases) {
+    const EvalTrace t = Traced(c.fen);
+    EXPECT_EQ(t.Mg[c.term][0] + t.Mg[c.term][1] + t.Mg[c.term][2], c.mg) << c.fen;
+    EXPECT_EQ(t.Eg[c.term][0] + t.Eg[c.term][1] + t.Eg[c.term][2], c.eg) << c.fen;
+  }
   ChessBoard pair = Board("4k3/8/8/8/8/8/8/2B1KB2 w - - 0 1");
   ChessBoard one = Board("4k3/8/8/8/8/8/8/2B1K3 w - - 0 1");
   Evaluate(pair);
   const int withPair = PE.BishopEval(0);
   Evaluate(one);
   EXPECT_EQ(withPair - PE.BishopEval(0), 500);
-  EXPECT_EQ(MgSum(Traced("4k3/8/8/8/8/6P1/5PBP/4K3 w - - 0 1"), TermFianchetto), 200);
-  EXPECT_EQ(MgSum(Traced("4k3/5pbp/6p1/8/8/8/8/4K3 w - - 0 1"), TermFianchetto), -200);
-}
-
-TEST(EvalPieces, TrappedQueenLosesInTheEndgame) {
-  // The queen on h7 can only go to g8 and h8, both covered by the rook.
-  const EvalTrace trace = Traced("k4r2/6PQ/6PP/8/8/8/8/K7 w - - 0 1");
-  EXPECT_EQ(EgSum(trace, TermQueenTrapped), -6500);
-  EXPECT_EQ(EgSum(Traced("k7/6PQ/6PP/8/8/8/8/K7 w - - 0 1"), TermQueenTrapped), 0);
-}
-
-TEST(EvalPieces, OutpostsOpenFilesAndSeventhRank) {
-  EXPECT_EQ(MgSum(Traced("4k3/p7/8/3N4/8/8/P7/4K3 w - - 0 1"), TermKnightOutposts), 120);
-  EXPECT_EQ(MgSum(Traced("4k3/8/4p3/3N4/8/8/P7/4K3 w - - 0 1"), TermKnightOutposts), 0) << "the e6 pawn attacks it";
-  const EvalTrace rooks = Traced("4k3/1p6/8/8/8/8/1P6/R3K3 w - - 0 1");
-  EXPECT_EQ(MgSum(rooks, TermRookFiles), 320);
-  EXPECT_EQ(EgSum(rooks, TermRookFiles), 140);
-  const EvalTrace seventh = Traced("6k1/R4ppp/8/8/8/8/6PP/6K1 w - - 0 1");
-  EXPECT_EQ(MgSum(seventh, TermMajorsOn7th), 175);
-  EXPECT_EQ(EgSum(seventh, TermMajorsOn7th), 350);
 }

@@ -1,9 +1,13 @@
+// Hash keys: the fixed key sequence, each piece set's key row, side and castling keys, and what
+// the codes ignore.
 #include <gtest/gtest.h>
 
-#include "hash/PlacementBoard.h"
 #include "hash/Zobrist.h"
+#include "support/Boards.h"
 
 namespace {
+
+using namespace nelktest;
 
 struct Code {
   std::uint64_t up = 0, low = 0;
@@ -22,7 +26,6 @@ Code Hash(const char* placement, char side, int castle) { return Hash(PlacementB
 TEST(Zobrist, KeysAndStartPositionFollowTheFixedSequence) {
   const Code start = Hash("rnbqkbnr/pppppppp/8/8/8/8/PPPPPPPP/RNBQKBNR", 0, AllCastleRights);
   EXPECT_EQ(UPStable[0][0], (60494271ull << 32) | 1217451684u);
-  EXPECT_EQ(LPStable[0][0] >> 32, 928226186u);
   EXPECT_EQ(LPStable[0][0], 0x37539b8aa7e3a104ull);
   EXPECT_EQ(CastleCode[15], 0xc2cec52b50b851baull);
   EXPECT_EQ(BtoMove, 0xbd35a91d8afd7d2bull);
@@ -49,8 +52,6 @@ TEST(Zobrist, EveryPieceSetUsesItsPieceCodeRow) {
 TEST(Zobrist, SideAndCastlingChangeBothHalvesAlike) {
   const char* kings = "4k3/8/8/8/8/8/8/4K3";
   const Code white = Hash(kings, 0, 0), black = Hash(kings, 1, 0), rights = Hash(kings, 0, 9);
-  EXPECT_EQ(white.up, UPStable[5][Sq("e1")] ^ UPStable[11][Sq("e8")] ^ WtoMove ^ CastleCode[0]);
-  EXPECT_EQ(white.low, LPStable[5][Sq("e1")] ^ LPStable[11][Sq("e8")] ^ WtoMove ^ CastleCode[0]);
   EXPECT_EQ(white.up ^ black.up, WtoMove ^ BtoMove);
   EXPECT_EQ(white.low ^ black.low, WtoMove ^ BtoMove);
   EXPECT_EQ(white.low ^ rights.low, CastleCode[0] ^ CastleCode[9]);
@@ -66,8 +67,7 @@ TEST(Zobrist, EnPassantStateCountersAndPiecesLeaveCodesAlone) {
   b.LastTo = Bit("d5");
   b.FiftyMoveCount = 40;
   const Code after = Hash(b, 0, 0);
-  EXPECT_EQ(before.up, after.up);
-  EXPECT_EQ(before.low, after.low);
+  EXPECT_TRUE(before.up == after.up && before.low == after.low);
   std::uint32_t code = 1234;
   genpawnhashcode(1, b, &code);
   EXPECT_EQ(code, static_cast<std::uint32_t>(LPStable[0][Sq("e5")] ^ LPStable[0][Sq("f2")] ^ LPStable[6][Sq("d5")]));

@@ -6,7 +6,11 @@
 
 #include "board/ChessBoard.h"
 #include "movegen/MoveGen.h"
+#include "support/Boards.h"
 #include "tools/Fen.h"
+
+using Moves = std::vector<std::string>;
+using nelktest::Bit;
 
 // Sets MainBoard up from a FEN record with valid piece counts.
 inline ChessBoard& LoadPosition(const char* fen) {
@@ -14,8 +18,6 @@ inline ChessBoard& LoadPosition(const char* fen) {
   MainBoard.InitPieceCounts();
   return MainBoard;
 }
-
-inline SquareSet At(const char* name) { return SquareBit((name[1] - '1') * 8 + (name[0] - 'a')); }
 
 inline std::string SquareText(SquareSet s) {
   const int index = SquareIndex(s);
@@ -28,33 +30,20 @@ inline std::string MoveText(const MoveGen& list, int i) {
   return text;
 }
 
-inline std::vector<std::string> MoveTexts(const MoveGen& list, int count) {
-  std::vector<std::string> texts;
+inline Moves MoveTexts(const MoveGen& list, int count) {
+  Moves texts;
   for (int i = 0; i < count; ++i) texts.push_back(MoveText(list, i));
   return texts;
 }
 
-inline bool Contains(const std::vector<std::string>& moves, const std::string& move) {
+inline bool Contains(const Moves& moves, const std::string& move) {
   return std::find(moves.begin(), moves.end(), move) != moves.end();
 }
 
 // Plays a move on MainBoard the way the game does (the side to move changes, rights shrink).
 inline void Play(const char* from, const char* to) {
   char mask = 0;
-  MainBoard.MakeMove(At(from), At(to), NoPromotion, &mask);
+  MainBoard.MakeMove(Bit(from), Bit(to), NoPromotion, &mask);
   MainBoard.CastleFlags = static_cast<std::int8_t>(MainBoard.CastleFlags & mask);
   MainBoard.SideToMove = static_cast<std::int8_t>(MainBoard.SideToMove ^ 1);
-}
-
-// The moves of a generated list that do not leave the mover's own king attacked.
-inline std::vector<std::string> LegalTexts(MoveGen& list, int count, char side) {
-  std::vector<std::string> texts;
-  ChessBoard& b = *list.Board;
-  for (int i = 0; i < count; ++i) {
-    char mask = 0;
-    b.MakeMove(list.FromSquares[i], list.ToSquares[i], list.Promotions[i], &mask);
-    if (!b.InCheck(side ? b.BlackKing : b.WhiteKing, side)) texts.push_back(MoveText(list, i));
-    b.UndoMove(i);
-  }
-  return texts;
 }

@@ -5,8 +5,6 @@
 
 namespace {
 
-using Moves = std::vector<std::string>;
-
 Moves MovesOnMainBoard(MoveGen& list) {
   const int count = list.GenerateAllMoves(MainBoard.SideToMove, &MainBoard, MainBoard.CastleFlags);
   EXPECT_EQ(count, list.MoveCount);
@@ -23,25 +21,26 @@ Moves AllMoves(const char* fen) {
   return MovesOnMainBoard();
 }
 
-TEST(GenerateAllMoves, InitialPositionKnightsFirstThenEachPawnDoubleBeforeSingle) {
+Moves Last(const Moves& moves, int n) { return Moves(moves.end() - n, moves.end()); }
+
+TEST(GenerateAllMoves, OrderOfTheList) {
+  // Knights first, then each pawn, the double step before the single.
   EXPECT_EQ(AllMoves("rnbqkbnr/pppppppp/8/8/8/8/PPPPPPPP/RNBQKBNR w KQkq -"),
             (Moves{"b1a3", "b1c3", "g1f3", "g1h3", "a2a4", "a2a3", "b2b4", "b2b3", "c2c4", "c2c3",
                    "d2d4", "d2d3", "e2e4", "e2e3", "f2f4", "f2f3", "g2g4", "g2g3", "h2h4", "h2h3"}));
   const Moves black = AllMoves("rnbqkbnr/pppppppp/8/8/8/8/PPPPPPPP/RNBQKBNR b KQkq -");
   EXPECT_EQ(Moves(black.begin() + 2, black.begin() + 6), (Moves{"g8f6", "g8h6", "a7a5", "a7a6"}));
-}
-
-TEST(GenerateAllMoves, PieceCapturesThenQuietPiecesCastlingKingAndPawnsLast) {
+  // Piece captures, then quiet piece moves, castling, the king, and the pawns last.
   EXPECT_EQ(AllMoves("4k3/8/8/8/1p6/8/N3P3/R3K3 w Q -"),
             (Moves{"a2b4", "a2c1", "a2c3", "a1b1", "a1c1", "a1d1", "e1c1", "e1d1", "e1f1", "e1d2", "e1f2",
                    "e2e4", "e2e3"}));
-}
-
-TEST(GenPawns, PromotionIsQueenOnlyForPushesAndCaptures) {
-  const Moves white = AllMoves("1r2k3/P7/8/8/8/8/8/4K3 w - -");
-  EXPECT_EQ(Moves(white.end() - 2, white.end()), (Moves{"a7a8Q", "a7b8Q"}));
-  const Moves black = AllMoves("4k3/8/8/8/8/8/p7/1R2K3 b - -");
-  EXPECT_EQ(Moves(black.end() - 2, black.end()), (Moves{"a2a1q", "a2b1q"}));
+  // Promotion is to a queen only, for pushes and captures.
+  EXPECT_EQ(Last(AllMoves("1r2k3/P7/8/8/8/8/8/4K3 w - -"), 2), (Moves{"a7a8Q", "a7b8Q"}));
+  EXPECT_EQ(Last(AllMoves("4k3/8/8/8/8/8/p7/1R2K3 b - -"), 2), (Moves{"a2a1q", "a2b1q"}));
+  // Pawn captures on their own go towards file h first, without a promotion mark.
+  MoveGen list;
+  list.Board = &LoadPosition("nrn1k3/1P6/8/8/8/8/8/4K3 w - -");
+  EXPECT_EQ(MoveTexts(list, list.GenPawnCaptures(0, 0)), (Moves{"b7c8", "b7a8"}));
 }
 
 TEST(GenPawns, EnPassantOnlyRightAfterTheDoubleStepOfAPawnDirectlyBeside) {
@@ -51,41 +50,34 @@ TEST(GenPawns, EnPassantOnlyRightAfterTheDoubleStepOfAPawnDirectlyBeside) {
   Play("e1", "e2");
   Play("e8", "e7");
   EXPECT_FALSE(Contains(MovesOnMainBoard(), "e5d6")) << "the right lapses after one move";
-
   LoadPosition("4k3/3p4/8/4P3/8/8/8/4K3 b - -");
   Play("d7", "d6");
   Play("e1", "e2");
   Play("d6", "d5");
   EXPECT_FALSE(Contains(MovesOnMainBoard(), "e5d6")) << "two single steps are no double step";
-
   // A double step on file a must not wrap round to a pawn on file h of the neighbouring rank.
   LoadPosition("4k3/p7/8/8/7P/8/8/4K3 b - -");
   Play("a7", "a5");
   EXPECT_FALSE(Contains(MovesOnMainBoard(), "h4a6"));
-
   LoadPosition("4k3/8/8/8/2p1p3/8/3P4/4K3 w - -");
   Play("d2", "d4");
   const Moves black = MovesOnMainBoard();
   EXPECT_TRUE(Contains(black, "c4d3") && Contains(black, "e4d3"));
 }
 
-TEST(GenPawnCaptures, TowardsFileHFirstAndNoPromotionMark) {
-  MoveGen list;
-  list.Board = &LoadPosition("nrn1k3/1P6/8/8/8/8/8/4K3 w - -");
-  EXPECT_EQ(MoveTexts(list, list.GenPawnCaptures(0, 0)), (Moves{"b7c8", "b7a8"}));
-}
-
 TEST(GenCastle, AttackedPassageOrHomeSquarePreventsCastling) {
-  EXPECT_TRUE(Contains(AllMoves("4k3/8/8/8/8/8/8/4K2R w K -"), "e1g1"));
-  EXPECT_FALSE(Contains(AllMoves("4k3/8/8/8/8/8/7b/4K2R w K -"), "e1g1")) << "g1 attacked";
-  EXPECT_FALSE(Contains(AllMoves("4k3/8/8/8/2b5/8/8/4K2R w K -"), "e1g1")) << "f1 attacked";
-  EXPECT_FALSE(Contains(AllMoves("4k3/8/8/b7/8/8/8/4K2R w K -"), "e1g1")) << "e1 in check";
-  EXPECT_FALSE(Contains(AllMoves("4k3/8/8/8/8/8/8/4K1NR w K -"), "e1g1")) << "g1 occupied";
-  EXPECT_TRUE(Contains(AllMoves("1r2k3/8/8/8/8/8/8/R3K3 w Q -"), "e1c1")) << "b1 may be attacked";
-  EXPECT_FALSE(Contains(AllMoves("3rk3/8/8/8/8/8/8/R3K3 w Q -"), "e1c1")) << "d1 attacked";
-  EXPECT_FALSE(Contains(AllMoves("4k3/8/8/8/8/8/8/RN2K3 w Q -"), "e1c1")) << "b1 occupied";
-  EXPECT_FALSE(Contains(AllMoves("r3k2r/8/8/8/8/8/8/4KR2 b kq -"), "e8g8"));
-  EXPECT_TRUE(Contains(AllMoves("r3k2r/8/8/8/8/8/8/4KR2 b kq -"), "e8c8"));
+  const struct { const char* fen; const char* move; bool offered; } cases[] = {
+      {"4k3/8/8/8/8/8/8/4K2R w K -", "e1g1", true},
+      {"4k3/8/8/8/8/8/7b/4K2R w K -", "e1g1", false},    // g1 attacked
+      {"4k3/8/8/8/2b5/8/8/4K2R w K -", "e1g1", false},   // f1 attacked
+      {"4k3/8/8/b7/8/8/8/4K2R w K -", "e1g1", false},    // e1 in check
+      {"4k3/8/8/8/8/8/8/4K1NR w K -", "e1g1", false},    // g1 occupied
+      {"1r2k3/8/8/8/8/8/8/R3K3 w Q -", "e1c1", true},    // b1 may be attacked
+      {"3rk3/8/8/8/8/8/8/R3K3 w Q -", "e1c1", false},    // d1 attacked
+      {"4k3/8/8/8/8/8/8/RN2K3 w Q -", "e1c1", false},    // b1 occupied
+      {"r3k2r/8/8/8/8/8/8/4KR2 b kq -", "e8g8", false},
+      {"r3k2r/8/8/8/8/8/8/4KR2 b kq -", "e8c8", true}};
+  for (const auto& c : cases) EXPECT_EQ(Contains(AllMoves(c.fen), c.move), c.offered) << c.fen;
 }
 
 TEST(GenCastle, NeedsTheRightTheRookAndTheKingAtHomeAndScoresItsMoves) {
@@ -94,33 +86,26 @@ TEST(GenCastle, NeedsTheRightTheRookAndTheKingAtHomeAndScoresItsMoves) {
   EXPECT_EQ(list.GenCastle(0, 5, 0), 5);
   ASSERT_EQ(list.GenCastle(0, 5, WhiteCastleKing | WhiteCastleQueen), 7);
   EXPECT_EQ(MoveText(list, 5) + MoveText(list, 6), "e1g1e1c1");
-  EXPECT_EQ(list.OrderValues[5], 800);
-  EXPECT_EQ(list.OrderValues[6], 800);
-  MainBoard.WhiteRooks ^= At("h1");
+  EXPECT_EQ(list.OrderValues[5] + list.OrderValues[6], 1600);
+  MainBoard.WhiteRooks ^= Bit("h1");
   EXPECT_EQ(list.GenCastle(0, 0, AllCastleRights), 1) << "rook h1 missing";
   // Rights kept although the king has left home must not make a move from an empty square.
   LoadPosition("4k3/8/8/8/8/8/8/R2K3R w - -");
   EXPECT_EQ(list.GenCastle(0, 0, AllCastleRights), 0);
 }
 
-TEST(MoveGen, EntriesBeyondTheGeneratedMovesAreLeftAsTheyWere) {
-  MoveGen list;
-  list.FromSquares[20] = At("h8");
-  list.ToSquares[20] = At("a1");
-  list.Promotions[20] = 'x';
-  LoadPosition("rnbqkbnr/pppppppp/8/8/8/8/PPPPPPPP/RNBQKBNR w KQkq -");
-  MovesOnMainBoard(list);
-  EXPECT_EQ(MoveText(list, 20), "h8a1x");
-}
-
-TEST(MoveGen, CapturesAndQuiescenceLists) {
+TEST(MoveGen, CapturesAndQuiescenceListsLeaveTheRestAlone) {
   ChessBoard& b = LoadPosition("4k3/8/8/3pn3/2P5/8/1Q4P1/4K3 w - -");
   MoveGen list;
+  list.FromSquares[20] = Bit("h8");
+  list.ToSquares[20] = Bit("a1");
+  list.Promotions[20] = 'x';
   EXPECT_EQ(MoveTexts(list, list.GenCaptures(0, &b)), (Moves{"b2e5"}));
   EXPECT_EQ(list.MoveCount, 1);
   list.MoveCount = -1;
   EXPECT_EQ(MoveTexts(list, list.GenerateQuiesceMoves(0, &b)), (Moves{"b2e5", "g2g4", "g2g3", "c4c5", "c4d5"}));
   EXPECT_EQ(list.MoveCount, -1) << "the quiescence list does not record its length";
+  EXPECT_EQ(MoveText(list, 20), "h8a1x");
 }
 
 TEST(MoveGen, KingCountIsReportedAndExtraKingsStillMove) {
@@ -129,11 +114,10 @@ TEST(MoveGen, KingCountIsReportedAndExtraKingsStillMove) {
   MainBoard.WhiteKing = 0;
   testing::internal::CaptureStdout();
   EXPECT_EQ(list.GenKings(0, 3), 3);
-  EXPECT_EQ(testing::internal::GetCapturedStdout(), "Major Error: There is No king of a given color\n");
-  MainBoard.WhiteKing = At("a1") | At("h1") | At("h8");
-  testing::internal::CaptureStdout();
+  MainBoard.WhiteKing = Bit("a1") | Bit("h1") | Bit("h8");
   EXPECT_EQ(list.GenKings(0, 0), 3 + 3 + 3);
   EXPECT_EQ(testing::internal::GetCapturedStdout(),
+            "Major Error: There is No king of a given color\n"
             "Major Error: There is more than one king of a given color\n"
             "Major Error: There is more than one king of a given color\n");
 }

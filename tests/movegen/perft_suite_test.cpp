@@ -13,57 +13,45 @@
 
 namespace {
 
-struct DepthCounts {
-  int Depth;
-  std::uint64_t Leaf;
-  std::uint64_t Total;
-};
-
 struct SuiteLine {
-  std::string Id;
-  std::string Fen;
-  std::vector<DepthCounts> Counts;
+  std::string Id, Fen;
+  std::vector<std::vector<std::uint64_t>> Counts;   // depth, leaf nodes, total nodes
 };
 
 // "fen ;D1 20 20 ;D2 400 420 ;id startpos ;c comment"
-SuiteLine ParseLine(const std::string& text) {
-  SuiteLine line;
-  std::stringstream fields(text);
-  std::string field;
-  std::getline(fields, line.Fen, ';');
-  while (std::getline(fields, field, ';')) {
-    std::istringstream words(field);
-    std::string tag;
-    words >> tag;
-    if (tag == "id") words >> line.Id;
-    if (tag.size() < 2 || tag[0] != 'D') continue;
-    DepthCounts counts{std::stoi(tag.substr(1)), 0, 0};
-    words >> counts.Leaf >> counts.Total;
-    line.Counts.push_back(counts);
-  }
-  return line;
-}
-
 std::vector<SuiteLine> LoadSuite() {
   std::vector<SuiteLine> suite;
   std::ifstream file(NELK_TEST_DATA "/perft-suite.epd");
-  std::string text;
-  while (std::getline(file, text))
-    if (!text.empty() && text[0] != '#') suite.push_back(ParseLine(text));
+  for (std::string text; std::getline(file, text);) {
+    if (text.empty() || text[0] == '#') continue;
+    SuiteLine line;
+    std::stringstream fields(text);
+    std::getline(fields, line.Fen, ';');
+    for (std::string field, tag; std::getline(fields, field, ';');) {
+      std::istringstream words(field);
+      words >> tag;
+      if (tag == "id") words >> line.Id;
+      std::uint64_t leaf = 0, total = 0;
+      if (tag.size() >= 2 && tag[0] == 'D' && words >> leaf >> total) line.Counts.push_back({std::stoull(tag.substr(1)), leaf, total});
+    }
+    suite.push_back(line);
+  }
   return suite;
 }
+
+void PrintTo(const SuiteLine& line, std::ostream* out) { *out << line.Id; }
 
 class PerftSuite : public ::testing::TestWithParam<SuiteLine> {};
 
 TEST_P(PerftSuite, LeafAndTotalCountsAtEveryDepth) {
   const SuiteLine& line = GetParam();
   ASSERT_FALSE(line.Counts.empty()) << line.Fen;
-  for (const DepthCounts& expected : line.Counts) {
+  for (const auto& expected : line.Counts) {
     LoadPosition(line.Fen.c_str());
     PerfT perft;
-    perft.PerformanceTest(MainBoard.SideToMove, expected.Depth, MainBoard, MainBoard.CastleFlags);
-    EXPECT_EQ(perft.LeafNodes, expected.Leaf) << line.Id << " depth " << expected.Depth;
-    EXPECT_EQ(perft.TotalNodes, expected.Total) << line.Id << " depth " << expected.Depth;
+    perft.PerformanceTest(MainBoard.SideToMove, static_cast<int>(expected[0]), MainBoard, MainBoard.CastleFlags);
+    EXPECT_EQ(perft.LeafNodes, expected[1]) << line.Id << " depth " << expected[0];
+    EXPECT_EQ(perft.TotalNodes, expected[2]) << line.Id << " depth " << expected[0];
   }
 }
 

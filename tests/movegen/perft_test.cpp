@@ -9,8 +9,6 @@
 
 namespace {
 
-const char* const StartFen = "rnbqkbnr/pppppppp/8/8/8/8/PPPPPPPP/RNBQKBNR w KQkq -";
-
 std::string RunPerft(const char* fen, int depth, PerfT* result = nullptr) {
   LoadPosition(fen);
   testing::internal::CaptureStdout();
@@ -19,45 +17,32 @@ std::string RunPerft(const char* fen, int depth, PerfT* result = nullptr) {
   return testing::internal::GetCapturedStdout();
 }
 
-TEST(PerfT, DepthZeroCountsOneLeafAndPrintsTheThreeResultLines) {
-  const std::string output = RunPerft(StartFen, 0);
+TEST(PerfT, PrintedFiguresAtDepthZeroAndThree) {
+  const char* start = "rnbqkbnr/pppppppp/8/8/8/8/PPPPPPPP/RNBQKBNR w KQkq -";
+  const std::string output = RunPerft(start, 0);
   const std::string counts = "Starting PerfT test \n0 Total Nodes at Depth = 0\n1 Leaf Nodes at Depth = 0\n";
   ASSERT_EQ(output.substr(0, counts.size()), counts);
   const std::string speed = output.substr(counts.size());
-  EXPECT_EQ(speed.find_first_not_of("0123456789"), speed.find(" NPS\n")) << speed;
   EXPECT_GT(speed.find(" NPS\n"), 0u) << speed;
+  EXPECT_EQ(speed.find_first_not_of("0123456789"), speed.find(" NPS\n")) << speed;
   EXPECT_EQ(speed.find(" NPS\n") + 5, speed.size()) << speed;
+  EXPECT_NE(RunPerft(start, 3).find("\n9322 Total Nodes at Depth = 3\n8902 Leaf Nodes at Depth = 3\n"), std::string::npos);
 }
 
-TEST(PerfT, InitialPositionToDepthThree) {
-  PerfT perft;
-  const std::string output = RunPerft(StartFen, 3, &perft);
-  EXPECT_EQ(perft.TotalNodes, 9322u);
-  EXPECT_EQ(perft.LeafNodes, 8902u);
-  EXPECT_NE(output.find("\n9322 Total Nodes at Depth = 3\n8902 Leaf Nodes at Depth = 3\n"), std::string::npos)
-      << output;
-}
-
-TEST(PerfT, CheckmateAndStalemateHaveNoMoves) {
-  PerfT mate;
+TEST(PerfT, CheckmateStalemateAndPositionsWithoutOneKingPerSide) {
+  PerfT mate, stalemate;
   RunPerft("rnb1kbnr/pppp1ppp/8/4p3/6Pq/5P2/PPPPP2P/RNBQKBNR w KQkq -", 2, &mate);
-  EXPECT_EQ(mate.TotalNodes, 0u);
-  EXPECT_EQ(mate.LeafNodes, 0u);
-  PerfT stalemate;
+  EXPECT_EQ(mate.TotalNodes + mate.LeafNodes, 0u);
   RunPerft("k7/2Q5/1K6/8/8/8/8/8 b - -", 1, &stalemate);
   EXPECT_EQ(stalemate.LeafNodes, 0u);
-}
-
-TEST(PerfT, PositionWithoutOneKingPerSideIsRefused) {
-  for (const SquareSet extraKing : {SquareSet{0}, At("a1")}) {
+  for (const SquareSet extraKing : {SquareSet{0}, Bit("a1")}) {
     LoadPosition(extraKing ? "4k3/8/8/8/8/8/8/7K w - -" : "8/8/8/8/8/8/8/4K3 w - -");
     MainBoard.WhiteKing |= extraKing;
     testing::internal::CaptureStdout();
     const PerfT perft(2);
     EXPECT_EQ(testing::internal::GetCapturedStdout(),
               "Starting PerfT test \nERROR: PerfT needs exactly one king of each colour\n");
-    EXPECT_EQ(perft.TotalNodes, 0u);
-    EXPECT_EQ(perft.LeafNodes, 0u);
+    EXPECT_EQ(perft.TotalNodes + perft.LeafNodes, 0u);
   }
 }
 
@@ -66,18 +51,12 @@ TEST(PerfT, TraceNestsEveryMoveWithTheRunningCount) {
   // The only moves: king a1 to b1, a2, b2; Black's king h8 has g7, h7, g8 after each.
   const std::string output = RunPerft("7k/8/8/8/8/8/8/K7 w - -", 2);
   MainStatus.Trace = 0;
-  const std::string firstMove =
-      "<Trace name=\"Perft\">\n"
-      "<Move name=\"{  a1b1 \nnodes 1\">\n"
-      "<Move name=\"{  h8g7 \nnodes 2\">\n"
-      "</Move >\n} \n";
-  EXPECT_EQ(output.rfind("Starting PerfT test \n", 0), 0u) << output;
-  EXPECT_NE(output.find(firstMove), std::string::npos) << output;
-  EXPECT_NE(output.find("<Move name=\"{  a1b2 \nnodes 9\">\n"), std::string::npos) << output;
-  EXPECT_NE(output.find("</Move >\n} \n</Move >\n} \n</Trace>\n12 Total Nodes at Depth = 2\n"
-                        "9 Leaf Nodes at Depth = 2\n"),
-            std::string::npos)
+  EXPECT_EQ(output.rfind("Starting PerfT test \n<Trace name=\"Perft\">\n"
+                         "<Move name=\"{  a1b1 \nnodes 1\">\n<Move name=\"{  h8g7 \nnodes 2\">\n</Move >\n} \n", 0), 0u)
       << output;
+  EXPECT_NE(output.find("<Move name=\"{  a1b2 \nnodes 9\">\n"), std::string::npos) << output;
+  EXPECT_NE(output.find("</Move >\n} \n</Move >\n} \n</Trace>\n12 Total Nodes at Depth = 2\n9 Leaf Nodes at Depth = 2\n"),
+            std::string::npos) << output;
 }
 
 }  // namespace

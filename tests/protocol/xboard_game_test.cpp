@@ -8,21 +8,10 @@ using namespace xboard_test;
 
 constexpr int MaxPlies = 3000;   // the fifty-move rule ends any game long before this
 
-// Reads up to "pong <n>"; a result line on the way is returned in *result.
-bool SyncWithPing(EngineProcess& engine, int n, std::string* result) {
-  engine.Send("ping " + std::to_string(n));
-  std::string line;
-  while (NextLine(engine, &line)) {
-    if (IsResultLine(line)) *result = line;
-    if (line == "pong " + std::to_string(n)) return true;
-  }
-  return false;
-}
-
 TEST(XboardGame, PlaysAGameToItsEndAndThenTheNext) {
   EngineProcess engine({});
   for (const char* command : {"xboard", "protover 2", "new", "post"}) engine.Send(command);
-  TestBoard game;
+  GameBoard game;
   std::string result, line, move;
   int plies = 0, number = 0;
   while (result.empty() && plies < MaxPlies) {
@@ -40,7 +29,10 @@ TEST(XboardGame, PlaysAGameToItsEndAndThenTheNext) {
     EXPECT_EQ(number, (plies + 2) / 2) << line;
     ASSERT_TRUE(game.Play(move)) << "illegal engine move " << line;
     plies++;
-    ASSERT_TRUE(SyncWithPing(engine, plies, &result));
+    // Read up to the pong: a result line after the engine's move comes before it.
+    engine.Send("ping " + std::to_string(plies));
+    while (NextLine(engine, &line) && line != "pong " + std::to_string(plies))
+      if (IsResultLine(line)) result = line;
   }
   EXPECT_EQ(result, game.Result()) << "after " << plies << " plies";
 
@@ -52,7 +44,7 @@ TEST(XboardGame, PlaysAGameToItsEndAndThenTheNext) {
   ASSERT_TRUE(NextMoveOrResult(engine, &line));
   ASSERT_TRUE(ParseMoveLine(line, &number, &move)) << line;
   EXPECT_EQ(number, 1);
-  TestBoard second;
+  GameBoard second;
   EXPECT_TRUE(second.Play("e2e4") && second.Play(move)) << move;
   engine.Send("quit");
   EXPECT_EQ(engine.Wait(), 0);

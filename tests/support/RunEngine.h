@@ -13,7 +13,6 @@ struct EngineRun {
   std::string Output;        // everything written to standard output
   std::string Errors;        // everything written to standard error
   int ExitStatus = -1;       // exit status; -1 when killed by a signal or the time limit
-  int Signal = 0;            // the signal that ended the program, 0 if none
   bool TimedOut = false;     // the time limit was reached and the program was killed
   bool MatchLogExists = false;
   std::string MatchLog;      // contents of match.log in the work dir
@@ -44,15 +43,13 @@ private:
 class EngineProcess {
 public:
   // Starts the program at once in a fresh work dir, after writing `files` there.
-  explicit EngineProcess(const std::vector<std::string>& args, const FileList& files = {},
-                         const std::string& program = NELK_BINARY);
+  explicit EngineProcess(const std::vector<std::string>& args, const FileList& files = {});
   ~EngineProcess();   // kills the program if it still runs
   EngineProcess(const EngineProcess&) = delete;
   EngineProcess& operator=(const EngineProcess&) = delete;
 
-  bool Started() const { return pid_ > 0; }
   // Writes `line` and a newline to the program's standard input.
-  bool Send(const std::string& line);
+  bool Send(const std::string& line) { return SendRaw(line + "\n"); }
   // Writes `text` exactly as given.
   bool SendRaw(const std::string& text);
   // Reads output until `pattern` appears after the previous match (or the start), or until the
@@ -62,23 +59,18 @@ public:
   std::string Pending() const { return output_.substr(cursor_); }
   const std::string& Output() const { return output_; }
   const std::string& Errors() const { return errors_; }
-  void CloseInput();
   // Closes the input and waits for the end, reading output meanwhile. Returns the exit status, or -1
   // when the program was killed (by a signal or after `timeoutMs`; TimedOut() tells which).
   int Wait(int timeoutMs = 10000);
   bool TimedOut() const { return timedOut_; }
-  int Signal() const { return signal_; }
-  bool Exited() const { return exited_; }
-  const std::string& WorkDir() const { return dir_.Path(); }
   std::string MatchLog(bool* exists = nullptr) const { return dir_.Read("match.log", exists); }
 
 private:
-  // Moves output into the buffers for up to timeoutMs, stopping early once `done` holds.
+  // Moves output into the buffers (and pending input out) for up to timeoutMs, stopping early once
+  // `done` holds.
   template <typename Done> bool Pump(int timeoutMs, Done done);
-  bool ReadAvailable(int fd, std::string& into);
   void WritePending();
   void Reap(bool block);
-  void Kill();
 
   TempDir dir_;
   int pid_ = -1;
@@ -91,7 +83,6 @@ private:
   bool exited_ = false;
   bool timedOut_ = false;
   int status_ = -1;
-  int signal_ = 0;
 };
 
 }  // namespace nelktest
