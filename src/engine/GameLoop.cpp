@@ -100,16 +100,6 @@ int RightsKeptBySquare(SquareSet square) {
   return AllCastleRights;
 }
 
-char PromotionLetter(char promotion) {
-  switch (promotion) {
-    case 'Q': case 'q': return 'q';
-    case 'R': case 'r': return 'r';
-    case 'B': case 'b': return 'b';
-    case 'N': case 'n': return 'n';
-    default: return '\0';
-  }
-}
-
 // The piece code fillmovestring names a promotion by, for the match log.
 char PromotionCode(char promotion, char side) {
   const int offset = side ? BlackPawnCode : WhitePawnCode;

@@ -20,18 +20,6 @@ const char* PromotionSuffix(char promotion) {
   }
 }
 
-// Lower-case promotion letter of a promotion character ("Q", "q", "R", ... or a piece code), or 0.
-// Lines that list a variation go to front ends, which need the piece named and nothing else.
-char PromotionLetter(char promotion) {
-  switch (promotion) {
-    case 'Q': case 'q': case WhiteQueenCode: case BlackQueenCode: return 'q';
-    case 'R': case 'r': case WhiteRookCode: case BlackRookCode: return 'r';
-    case 'B': case 'b': case WhiteBishopCode: case BlackBishopCode: return 'b';
-    case 'N': case 'n': case WhiteKnightCode: case BlackKnightCode: return 'n';
-    default: return 0;
-  }
-}
-
 int FileOf(int square) { return square & 7; }
 int RankDigit(int square) { return square / 8 + 1; }
 
@@ -54,6 +42,16 @@ int AppendVariation(char* text, int length, int capacity) {
   return length;
 }
 }  // namespace
+
+char PromotionLetter(char promotion) {
+  switch (promotion) {
+    case 'Q': case 'q': case WhiteQueenCode: case BlackQueenCode: return 'q';
+    case 'R': case 'r': case WhiteRookCode: case BlackRookCode: return 'r';
+    case 'B': case 'b': case WhiteBishopCode: case BlackBishopCode: return 'b';
+    case 'N': case 'n': case WhiteKnightCode: case BlackKnightCode: return 'n';
+    default: return 0;
+  }
+}
 
 void fillmovestring(char* text, int, char from, char to, char promotion, int withLine, int capacity) {
   if (text == nullptr || capacity <= 0) return;

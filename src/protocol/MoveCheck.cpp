@@ -103,6 +103,20 @@ bool FindLegalMove(const char* text, const ChessBoard& board, CheckedMove* move)
   return FindLegalMove(text, board, board.SideToMove, board.CastleFlags, move);
 }
 
+int CollectLegalMoves(const ChessBoard& board, char side, char castleFlags, CheckedMove* moves) {
+  if (moves == nullptr || !ValidSide(side) || !board.HasOneKingEach()) return 0;
+  ChessBoard position = board;
+  MoveGen list;
+  const int count = GenerateCandidates(&list, &position, side, castleFlags);
+  int legal = 0;
+  for (int i = 0; i < count && legal < MaxMovesInList; i++) {
+    const SquareSet from = list.FromSquares[i], to = list.ToSquares[i];
+    if (!LeavesKingSafe(board, side, from, to, list.Promotions[i])) continue;
+    moves[legal++] = CheckedMove{from, to, list.Promotions[i]};
+  }
+  return legal;
+}
+
 bool HasLegalMove(const ChessBoard& board, char side, char castleFlags) {
   if (!ValidSide(side) || !board.HasOneKingEach()) return false;
   ChessBoard position = board;

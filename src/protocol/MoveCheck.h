@@ -38,5 +38,10 @@ bool FindLegalMove(const char* text, const ChessBoard& board, char side, char ca
 // The same check for the side to move and castling rights stored in the board itself.
 bool FindLegalMove(const char* text, const ChessBoard& board, CheckedMove* move);
 
+// The legal moves of `side` (at most MaxMovesInList entries are written): the generator's moves
+// (check evasions when in check) that leave the own king safe, with the generator's promotion
+// characters. A position without exactly one king per side has none. Returns the count.
+int CollectLegalMoves(const ChessBoard& board, char side, char castleFlags, CheckedMove* moves);
+
 // True when `side` has at least one legal move on `board` (mate and stalemate tests).
 bool HasLegalMove(const ChessBoard& board, char side, char castleFlags);

@@ -165,9 +165,9 @@ void ReadSearchMoves(UCIProtocol& uci, const char* line, int position) {
   while (NextWord(line, &position, word, sizeof word)) {
     int from = 0, to = 0;
     char letter = 0;
-    if (!ParseUciMove(word, &from, &to, &letter)) break;
+    if (!ParseMoveText(word, &from, &to, &letter)) break;
     UciMove move;
-    if (!FindUciMove(word, MainBoard, MainBoard.SideToMove, MainBoard.CastleFlags, &move)) {
+    if (!FindLegalMove(word, MainBoard, MainBoard.SideToMove, MainBoard.CastleFlags, &move)) {
       uci.ReportError("searchmoves names a move that is not legal; it is left out");
       continue;
     }

@@ -131,7 +131,7 @@ int UCIProtocol::ProcessMoves(char* text) {
 bool UCIProtocol::MakeMoves(char* text) {
   ChessBoard& b = MainBoard;
   UciMove move;
-  if (!FindUciMove(text, b, b.SideToMove, b.CastleFlags, &move)) return false;
+  if (!FindLegalMove(text, b, b.SideToMove, b.CastleFlags, &move)) return false;
   FromSquare = SquareIndex(move.From);
   ToSquare = SquareIndex(move.To);
   FromMask = move.From;

@@ -43,12 +43,6 @@ TEST(UciWords, WordsIntegersAndMoveText) {
   const std::pair<const char*, int> integers[] = {{"-250", -250}, {"99999999999", 2147483647}, {"-99999999999", -2147483647 - 1}};
   for (const auto& [text, value] : integers) EXPECT_TRUE(ParseInteger(text, &v) && v == value) << text;
   for (const char* bad : {"", "-", "12a", "1e5", "0x10", "9999999999999999999999"}) EXPECT_FALSE(ParseInteger(bad, &v)) << bad;
-  int from = -1, to = -1;
-  char letter = 'x';
-  ASSERT_TRUE(ParseUciMove("e7e8N", &from, &to, &letter));
-  EXPECT_TRUE(from == 52 && to == 60 && letter == 'n');
-  for (const char* bad : {"", "e2", "e2e", "e9e4", "i2i4", "e2e4x", "e2e4qq", "e7e8k", "E2E4", "e2-e4", "e0e1"})
-    EXPECT_FALSE(ParseUciMove(bad, &from, &to, &letter)) << bad;
   char text[UciMoveTextSize];
   WriteUciMove(text, 9, 0, BlackKnightCode);
   EXPECT_STREQ(text, "b2a1n");
