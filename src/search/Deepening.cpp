@@ -11,9 +11,7 @@
 #include "engine/Status.h"
 #include "hash/MoveHistory.h"
 #include "hash/Zobrist.h"
-#include "protocol/Commands.h"
-#include "protocol/UCIProtocol.h"
-#include "search/Input.h"
+#include "search/ClockLimits.h"
 #include "search/SearchReport.h"
 #include "search/TimeUnits.h"
 
@@ -37,6 +35,11 @@ void LogBudget() {
   LogPrintf("Current TimerPerMove is %d\n", MainStatus.TimePerMove);
 }
 
+int FixedTimeGivenMs() {
+  const std::int64_t st = MainStatus.ST;
+  return SaturateInt(FixedTimeInMilliseconds() ? st : st * MsPerSecond);
+}
+
 // Milliseconds for a fixed time per move: nine tenths of the seconds given, or the milliseconds.
 int PlanFixedTime() {
   Status& s = MainStatus;
@@ -47,10 +50,22 @@ int PlanFixedTime() {
   return s.TimePerMove;
 }
 
-void PlanSession() {
+// Whatever the plan, one move never takes more than the clock can spare.
+void CapToClock() {
+  Status& s = MainStatus;
+  const int cap = ClockCap(s.TimeLeft);
+  if (s.TimePerMove <= cap) return;
+  s.TimePerMove = cap;
+  LogPrintf(" TimePerMove capped by the clock = %d \n", cap);
+}
+
+// Returns the emergency time in milliseconds: twice the planned time.
+int PlanSession() {
   Status& s = MainStatus;
   const std::int64_t share = std::int64_t{s.TimeLeft} * SessionPercent / s.MovesPerSession;
   s.TimePerMove = SaturateInt(share / (s.MovesPerSession <= ShortSessionMoves ? ShortSessionDivisor : SessionDivisor));
+  CapToClock();
+  return SaturateInt(2LL * s.TimePerMove);
 }
 
 int SuddenDeathBase(int bookMoveNumber) {
@@ -76,7 +91,8 @@ int EmergencyTime(int timePerMove) {
   return emergency;
 }
 
-void PlanSuddenDeath(int bookMoveNumber) {
+// Returns the emergency time in milliseconds.
+int PlanSuddenDeath(int bookMoveNumber) {
   Status& s = MainStatus;
   int timePerMove = SuddenDeathBase(bookMoveNumber);
   LogPrintf(" TimePerMove Before Inc = %d \n", timePerMove);
@@ -94,7 +110,9 @@ void PlanSuddenDeath(int bookMoveNumber) {
   LogPrintf(" EmergencyTimeThreshold after comparing to Inc = %d \n", emergency);
   s.TimePerMove = timePerMove;
   s.EmergencyTimeThreshold = emergency;
+  CapToClock();
   if (!s.xboard && !s.UCIMode) ReportConsoleTime(s.TimePerMove, s.TimeLeft, s.DefaultMovesPerSession);
+  return emergency;
 }
 
 // A negative fixed depth would leave no iteration to run.
@@ -113,11 +131,14 @@ bool MatedScore(int v) { return v >= -MateScore && v <= MatedFound; }
 
 int SearchRoutines::InitMoveTimer() {
   const int rate = MainStatus.NodesPerSecond;
-  return MainStatus.Analyze ? rate >> AnalysisPollShift : rate / PollsPerSecond;
+  if (MainStatus.Analyze) return rate >> AnalysisPollShift;
+  return static_cast<int>(TimedPollInterval(rate, NodesPerMove));
 }
 
 void SearchRoutines::ResetForNewMove() {
   Nodes = HorizonNodes = QNodes = 0;
+  IterationDepth = 0;
+  ClockLimited = 0;
   Aborted = TimeUp = StopSearch = TimerExtended = BookMove = 0;
   LegalRootMoves = 0;
   PreviousScore = 0;
@@ -166,21 +187,6 @@ void SearchRoutines::AnalysisRate() {
   ReportAnalysisRate(s.NodesPerSecond, s.ElapsedTime);
 }
 
-// A ponder search that has nothing left to find waits for the front end's next command.
-void SearchRoutines::WaitForPonderDecision() {
-  if (!MainStatus.xboard && !MainStatus.UCIMode) return;
-  char command[SearchLimits::PollWordSize];
-  int length;
-  do {   // blank lines are no decision
-    length = MainStatus.UCIMode ? ReadLine(command, sizeof command) : ReadWord(command, sizeof command);
-  } while (length == 0);
-  if (length < 0) std::snprintf(command, sizeof command, "quit");
-  if (MainStatus.UCIMode) UCI.UCIPrep(command);
-  else DoCommand(command);
-  ReportSearchAborted(command);
-  AbortSearch();
-}
-
 namespace {
 
 // Sets the node budget of the move (none at a fixed depth); returns the fixed time per move in
@@ -192,12 +198,18 @@ int SetUpBudget(SearchRoutines& search, int* depthLimit) {
     *depthLimit = s.FD;
     s.SearchDepth = s.FD;
   } else {
-    if (s.ST) fixedTimeMs = PlanFixedTime();
-    else if (s.MovesPerSession > 0) PlanSession();
-    else PlanSuddenDeath(search.BookMoveNumber);
-    search.PollCountdown = search.InitMoveTimer();
+    int hardLimitMs;
+    if (s.ST) {
+      fixedTimeMs = PlanFixedTime();
+      hardLimitMs = FixedTimeHardLimit(FixedTimeGivenMs());
+    } else {
+      const int emergencyMs = s.MovesPerSession > 0 ? PlanSession() : PlanSuddenDeath(search.BookMoveNumber);
+      hardLimitMs = ClockHardLimit(emergencyMs, s.TimeLeft);
+    }
     search.NodesPerMove = NodesForMilliseconds(s.NodesPerSecond, s.TimePerMove);
     s.EmergencyTimeThreshold = SaturateInt(2LL * search.NodesPerMove);
+    search.PollCountdown = search.InitMoveTimer();
+    search.SetClockLimits(hardLimitMs);
   }
   LogBudget();
   search.NpsMeasured = 0;
@@ -222,6 +234,15 @@ void ReportIterationEnd(const SearchRoutines& search, int depth, int v, const ch
 bool TimedSearchEnds(SearchRoutines& search, int depth, int v, int fixedTimeMs, bool* easyMove) {
   Status& s = MainStatus;
   if (search.TimeUp || search.StopSearch) return true;
+  if (search.SoftLimitReached()) {
+    LogPrintf("Soft time limit of %d ms reached after %d ms\n", search.SoftLimitMs(), search.ClockElapsedMs());
+    if (search.NpsMeasured == 0) {   // the rate estimate was too high: correct it for the next move
+      search.MeasureNodeRate(false);
+      search.NpsMeasured = 1;
+    }
+    s.SearchDepth = depth;
+    return true;
+  }
   if (s.ST) {
     if (s.Bench) return search.TotalNodes() >= search.NodesPerMove;   // no clock in a benchmark
     return NowMs() - s.StartTime > fixedTimeMs;

@@ -2,6 +2,7 @@
 #include "search/SearchRoutines.h"
 
 #include <cstring>
+#include "engine/Clock.h"
 #include "engine/Status.h"
 #include "protocol/Commands.h"
 #include "protocol/UCIProtocol.h"
@@ -13,6 +14,11 @@ namespace {
 constexpr char AbortRequested = 2;
 const char QuitCommand[] = "quit";
 
+// A command read during a search. It is as large as the UCI handler's own line, so that a long
+// "position ... moves ..." line arriving now is kept whole for after the search; being static it
+// costs the search's stack nothing.
+char PolledCommand[UciLineSize];
+
 // UCI commands are whole lines; an xboard command is one word whose arguments its handler reads.
 int ReadCommand(char* buffer, int size) {
   return MainStatus.UCIMode ? ReadLine(buffer, size) : ReadWord(buffer, size);
@@ -22,8 +28,10 @@ char HandOver(char* command) { return MainStatus.UCIMode ? UCI.UCIPrep(command) 
 
 }  // namespace
 
+// A console game leaves what the user types for after the engine's move; but an analysis at the
+// console runs until the user ends it, so it must hear the user.
 unsigned SearchRoutines::InputDetected() {
-  if (!MainStatus.xboard && !MainStatus.UCIMode) return 0;
+  if (!MainStatus.xboard && !MainStatus.UCIMode && !MainStatus.Analyze) return 0;
   return InputPending() ? 1u : 0u;
 }
 
@@ -34,8 +42,8 @@ bool SearchRoutines::PollInput(int depth, int ply) {
   PollPly = ply;
   bool commandRead = false;
   if (InputDetected()) {
-    char command[SearchLimits::PollWordSize];
-    const int length = ReadCommand(command, sizeof command);
+    char* command = PolledCommand;
+    const int length = ReadCommand(command, sizeof PolledCommand);
     if (length < 0) {
       // The front end has gone: handle it as "quit" and unwind instead of polling a closed input.
       std::strcpy(command, QuitCommand);
@@ -45,13 +53,30 @@ bool SearchRoutines::PollInput(int depth, int ply) {
     }
     if (length > 0) {
       commandRead = true;
+      const bool pondering = MainStatus.Pondering;
       if (HandOver(command) == AbortRequested) {
         ReportSearchAborted(command);
         AbortSearch();
         return false;
       }
+      // "ponderhit": the opponent played the expected move and the engine's clock runs from now.
+      if (pondering && !MainStatus.Pondering) ClockStartMs = NowMs();
     }
     if (!MainStatus.UCIMode) DiscardPendingLine();
   }
   return CheckBudget(commandRead);
+}
+
+// A ponder search that has nothing left to find waits for the front end's next command.
+void SearchRoutines::WaitForPonderDecision() {
+  if (!MainStatus.xboard && !MainStatus.UCIMode) return;
+  char* command = PolledCommand;
+  int length;
+  do {   // blank lines are no decision
+    length = ReadCommand(command, sizeof PolledCommand);
+  } while (length == 0);
+  if (length < 0) std::strcpy(command, QuitCommand);
+  HandOver(command);
+  ReportSearchAborted(command);
+  AbortSearch();
 }

@@ -228,6 +228,7 @@ int SearchRoutines::SearchTreeRoot(char side, ChessBoard board, int alpha, int b
   const bool manyPieces = static_cast<int>(board.QuickPieceCount(side)) > RootMinPiecesForReduction;
 
   // Step 4. Search the legal moves, best ordered first, until one reaches beta.
+  int excluded = 0;   // legal moves left out by the front end
   for (int i = 0; i < r.Count && r.Best < beta; i++) {
     r.MoveIndex = i;
     if (TimeUp && r.ObeyStop) {
@@ -243,6 +244,12 @@ int SearchRoutines::SearchTreeRoot(char side, ChessBoard board, int alpha, int b
     genhashcode(side ^ 1, m.ChildCastle, &m.Upper, &m.Lower, board);
     // Illegal, or (in a position where the opponent is in check) a capture of the king.
     if (board.InCheck(KingOf(board, side), side) || (m.Move.To & enemyKing)) {
+      board.UndoMove(0);
+      continue;
+    }
+    // A UCI front end may restrict the root to some moves ("go searchmoves").
+    if (s.UCIMode && !UCI.RootMoveAllowed(m.Move.FromIndex() * 64 + m.Move.ToIndex())) {
+      excluded++;
       board.UndoMove(0);
       continue;
     }
@@ -274,7 +281,8 @@ int SearchRoutines::SearchTreeRoot(char side, ChessBoard board, int alpha, int b
   // Step 6. Without a legal move the root is mated or stalemated (known only after a full loop).
   if (!Aborted && !TimeUp) {
     LegalRootMoves = r.Legal;
-    if (r.Legal == 0) r.Best = RootScoreWithoutMoves(side, &board);
+    // Only a root without any legal move is mated or stalemated, not one whose moves were all left out.
+    if (r.Legal == 0 && excluded == 0) r.Best = RootScoreWithoutMoves(side, &board);
   }
   if (!(interrupted && StopSearch)) WriteChoice(r.Chosen, from, to, promotion);
   return r.Best;

@@ -13,7 +13,6 @@ constexpr int MaxInteriorPly = KillerPlies - 2;
 constexpr int HistoryMoves = 4096;         // move codes from * 64 + to
 constexpr int DefaultDepthLimit = 100;     // iterations when no depth limit is given
 constexpr int ExactDepthDefault = 200;     // depth of an exact-depth search given no depth
-constexpr int PollWordSize = 256;          // room for one command read while searching
 }  // namespace SearchLimits
 
 namespace SearchScore {
@@ -84,4 +83,13 @@ constexpr int LongSearchSeconds = 3;          // elapsed estimate above this: it
 constexpr int IterationLogDepth = 7;          // deeper root lines go to the log
 constexpr int AnalysisStatMinDepth = 7;       // "stat01:" replies from the iteration after this
 constexpr int CentisecondMs = 10;
+// The clock's own limits on a timed search, beside the node budget (which trusts a rate estimate).
+constexpr int LagMarginMs = 50;               // kept back from the clock for the front end's lag ...
+constexpr int LagMarginPercent = 5;           // ... or this share of the time left, when larger
+constexpr int MoveTimeMarginMs = 20;          // a fixed time per move is cut this much short ...
+constexpr int MoveTimeMarginPercent = 5;      // ... or by this share of it, when larger
+constexpr int MinPollInterval = 1000;         // nodes: polls are never closer than this
+constexpr int PollsPerBudget = 4;             // a timed search polls at least this often per budget
+constexpr int PollGranularityMs = 5;          // and at least every this many ms at the estimated rate
+constexpr int MinRateMeasureMs = 20;          // shorter spans give no usable node rate
 }  // namespace SearchTime

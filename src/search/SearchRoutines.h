@@ -50,6 +50,12 @@ public:
   std::int32_t PollPly = 0;           // its ply
   // ST of MainStatus holds milliseconds (set by the UCI "movetime" handling) instead of seconds.
   std::uint8_t STInMilliseconds = 0;
+  // The wall-clock limits of a timed move (not at a fixed depth, in a benchmark or an analysis):
+  // from ClockStartMs (the start, or "ponderhit" for a ponder search) the search unwinds at once
+  // when HardLimitMs have passed, and starts no iteration after its soft limit.
+  std::uint8_t ClockLimited = 0;
+  std::int32_t ClockStartMs = 0;
+  std::int32_t HardLimitMs = 0;
 
   SearchRoutines() {}
 
@@ -91,6 +97,12 @@ public:
   bool OverBudget(bool emergencyTest);         // false: the node must return 0
   void ExtendBudget();
   void MeasureNodeRate(bool inSearch);
+  void SetClockLimits(int hardLimitMs);
+  bool ClockRuns() const;                      // the wall-clock limits apply now
+  int ClockElapsedMs() const;
+  int SoftLimitMs() const;                     // no iteration is started after this
+  bool HardLimitReached() const;               // a poll must unwind the search
+  bool SoftLimitReached() const;               // after an iteration: play the move found
   void ResetForNewMove();
   bool StopBetweenIterations();                // true: play the move found so far
   void WaitForPonderDecision();

@@ -7,6 +7,7 @@
 #include "engine/Clock.h"
 #include "engine/MatchLog.h"
 #include "engine/Status.h"
+#include "search/ClockLimits.h"
 #include "search/SearchReport.h"
 #include "search/TimeUnits.h"
 
@@ -36,9 +37,49 @@ bool SearchRoutines::CheckBudget(bool wordRead) {
     StopSearch = 1;
     return false;
   }
+  // The nodes trust a rate estimate and let the root finish its move; the clock has the last word.
+  if (HardLimitReached()) {
+    LogPrintf("Hard time limit of %d ms reached after %d ms\n", HardLimitMs, ClockElapsedMs());
+    if (NpsMeasured == 0) {   // the estimate was too high: correct it for the next move
+      MeasureNodeRate(false);
+      NpsMeasured = 1;
+    }
+    StopSearch = 1;
+    return false;
+  }
   PollCountdown = InitMoveTimer();
   return true;
 }
+
+void SearchRoutines::SetClockLimits(int hardLimitMs) {
+  ClockLimited = 1;
+  ClockStartMs = MainStatus.StartTime;
+  HardLimitMs = hardLimitMs > 0 ? hardLimitMs : 0;
+  LogPrintf(" Hard time limit = %d ms   Soft time limit = %d ms\n", HardLimitMs, SoftLimitMs());
+}
+
+bool SearchRoutines::ClockRuns() const {
+  const Status& s = MainStatus;
+  return ClockLimited && !s.FD && !s.Bench && !s.Analyze && !s.Pondering;
+}
+
+int SearchRoutines::ClockElapsedMs() const { return NowMs() - ClockStartMs; }
+
+// A fixed time per move is used up to its hard limit. A clock's share ends at the planned time, or
+// at half the hard limit when that comes first: an iteration takes at least as long as all before
+// it, so one started later would mostly be cut off by the hard limit.
+int SearchRoutines::SoftLimitMs() const {
+  if (MainStatus.ST) return HardLimitMs;
+  const int planned = MainStatus.TimePerMove > 0 ? MainStatus.TimePerMove : 0;
+  return planned < HardLimitMs / 2 ? planned : HardLimitMs / 2;
+}
+
+// Only once an iteration has completed is there a move to play instead.
+bool SearchRoutines::HardLimitReached() const {
+  return IterationDepth > 1 && ClockRuns() && ClockElapsedMs() >= HardLimitMs;
+}
+
+bool SearchRoutines::SoftLimitReached() const { return ClockRuns() && ClockElapsedMs() >= SoftLimitMs(); }
 
 bool SearchRoutines::OverBudget(bool emergencyTest) {
   // A fixed time per move is never extended: stop at once.
@@ -74,17 +115,19 @@ void SearchRoutines::ExtendBudget() {
 
 void SearchRoutines::MeasureNodeRate(bool inSearch) {
   Status& s = MainStatus;
-  const int wholeSeconds = (NowMs() - s.StartTime + MsPerSecond / 2) / MsPerSecond;
-  const float seconds = static_cast<float>(wholeSeconds);
+  // Milliseconds, not whole seconds: rounding 1.4 s down to 1 would overstate the rate by 40 %, and
+  // moves shorter than half a second would never be measured at all.
+  const int elapsedMs = NowMs() - s.StartTime;
+  const float seconds = static_cast<float>(elapsedMs) / MsPerSecond;
   LogPrintf(inSearch ? "Time Consumption for first half of search was %f \n"
                      : "Time Consumption for first 7 ply was %f \n",
             static_cast<double>(seconds));
-  if (wholeSeconds <= 0) return;
+  if (elapsedMs < MinRateMeasureMs) return;
   LogPrintf("Current TimerPerMove is %d\n", s.TimePerMove);
   LogPrintf("Previous NPS was %d\n", s.NodesPerSecond);
   LogPrintf("Previous NodesPerMove was %d\n", NodesPerMove);
   LogPrintf("Nodes for the first 7 ply %lld\n", static_cast<long long>(TotalNodes()));
-  s.NodesPerSecond = NodeRate(TotalNodes(), wholeSeconds);
+  s.NodesPerSecond = NodeRateMs(TotalNodes(), elapsedMs);
   NodesPerMove = NodesForMilliseconds(s.NodesPerSecond, s.TimePerMove);
   if (inSearch) ReportNodeRate(s.NodesPerSecond, seconds);
   LogPrintf(" Dynamic Nodes Per Second = %d\n", s.NodesPerSecond);

@@ -25,3 +25,10 @@ inline int NodeRate(std::int64_t nodes, int seconds) {
   const int rate = SaturateInt(static_cast<std::int64_t>(static_cast<float>(nodes) / static_cast<float>(seconds)));
   return rate > 0 ? rate : 1;
 }
+
+// Nodes per second from a node count and the milliseconds they took (at least 1, so it can divide).
+inline int NodeRateMs(std::int64_t nodes, int ms) {
+  if (ms <= 0) ms = 1;
+  const std::int64_t rate = nodes > 0 ? nodes * 1000 / ms : 0;
+  return rate > 0 ? SaturateInt(rate) : 1;
+}

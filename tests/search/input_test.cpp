@@ -5,6 +5,8 @@
 #include <cstdlib>
 #include <cstring>
 #include <string>
+#include "engine/Clock.h"
+#include "protocol/UCIProtocol.h"
 #include "search/Input.h"
 #include "search/SearchTestSupport.h"
 
@@ -73,13 +75,16 @@ void LeftoverBlanksAreNoPendingInput() {
   std::_Exit(0);
 }
 
-void ConsoleModeNeverReads() {
+void ConsoleGameNeverReads() {
   FeedStandardInput("quit\n");
   InitEngineOnce();
   MainStatus.xboard = MainStatus.UCIMode = 0;
   CHILD_CHECK(1, Search.InputDetected() == 0);
-  MainStatus.xboard = 1;
+  MainStatus.Analyze = 1;   // only the user can end a console analysis
   CHILD_CHECK(2, Search.InputDetected() != 0);
+  MainStatus.Analyze = 0;
+  MainStatus.xboard = 1;
+  CHILD_CHECK(3, Search.InputDetected() != 0);
   std::_Exit(0);
 }
 
@@ -116,7 +121,54 @@ void EndOfInputWhileSearchingAborts() {
   std::_Exit(0);
 }
 
+// A UCI search in the state that "go" leaves it in.
+void EnterUciSearch(std::uint8_t state) {
+  SetPosition("4k3/8/8/8/8/8/8/Q3K3 w - - 0 1");
+  MainStatus.UCIMode = 1;
+  UCI.State = state;
+  UCI.InSearch = 1;
+  Search.InitValues();
+  Search.NpsMeasured = 0;
+  Search.NodesPerMove = 1000000;
+  Search.Nodes = Search.QNodes = 0;
+}
+
+// "ponderhit" starts the engine's clock: the wall-clock limits count from that poll on.
+void PonderhitStartsTheClock() {
+  FeedStandardInput("ponderhit\n");
+  EnterUciSearch(UCIProtocol::PONDERING);
+  MainStatus.Pondering = 1;
+  Search.ClockStartMs = -100000;
+  const int before = NowMs();
+  CHILD_CHECK(1, Search.PollInput(4, 2));
+  CHILD_CHECK(2, !MainStatus.Pondering && !Search.Aborted);
+  CHILD_CHECK(3, Search.ClockStartMs >= before);
+  std::_Exit(0);
+}
+
+// A long "position" line arriving during a search reaches the handler whole, to be carried out
+// after the search.
+void LongLineDuringASearchIsKeptWhole() {
+  std::string line = "position startpos moves";
+  while (line.size() < 3000) line += " g1f3 g8f6 f3g1 f6g8";
+  FeedStandardInput(line + "\n");
+  EnterUciSearch(UCIProtocol::SEARCHING);
+  CHILD_CHECK(1, !Search.PollInput(4, 2));
+  CHILD_CHECK(2, Search.Aborted);
+  CHILD_CHECK(3, UCI.DeferredCount == 1);
+  CHILD_CHECK(4, line == UCI.DeferredLines[0]);
+  std::_Exit(0);
+}
+
 }  // namespace
+
+TEST(InputDeathTest, PonderhitStartsTheClock) {
+  EXPECT_EXIT(PonderhitStartsTheClock(), ::testing::ExitedWithCode(0), "");
+}
+
+TEST(InputDeathTest, LongLineDuringASearchIsKeptWhole) {
+  EXPECT_EXIT(LongLineDuringASearchIsKeptWhole(), ::testing::ExitedWithCode(0), "");
+}
 
 TEST(InputDeathTest, WordsAreBoundedAndCarriageReturnIsBlank) {
   EXPECT_EXIT(WordsAndBounds(), ::testing::ExitedWithCode(0), "");
@@ -130,8 +182,8 @@ TEST(InputDeathTest, LeftoverBlanksAreNoPendingInput) {
   EXPECT_EXIT(LeftoverBlanksAreNoPendingInput(), ::testing::ExitedWithCode(0), "");
 }
 
-TEST(InputDeathTest, ConsoleModeNeverReadsWhileSearching) {
-  EXPECT_EXIT(ConsoleModeNeverReads(), ::testing::ExitedWithCode(0), "");
+TEST(InputDeathTest, ConsoleGameNeverReadsButConsoleAnalysisDoes) {
+  EXPECT_EXIT(ConsoleGameNeverReads(), ::testing::ExitedWithCode(0), "");
 }
 
 TEST(InputDeathTest, PollHandsOverOneWordAndDropsTheLine) {

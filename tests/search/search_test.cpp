@@ -2,6 +2,7 @@
 #include <cstring>
 #include "engine/MoveText.h"
 #include "eval/PositionEvaluate.h"
+#include "protocol/UCIProtocol.h"
 #include "search/SearchTestSupport.h"
 
 using namespace searchtest;
@@ -61,6 +62,35 @@ TEST(RootSearch, SingleLegalMoveEndsAfterTheFirstIteration) {
   EXPECT_EQ(r.Move, "h1g1");
   EXPECT_EQ(r.Depth, 1);
   EXPECT_EQ(Search.LegalRootMoves, 1);
+}
+
+// "go searchmoves": the root searches only the moves the UCI front end listed.
+TEST(RootSearch, UciSearchMovesRestrictTheRoot) {
+  constexpr int A2A3 = 8 * 64 + 16, H2H3 = 15 * 64 + 23;
+  SetPosition(StartFen);
+  MainStatus.UCIMode = 1;
+  UCI.SearchMoves[0] = A2A3;
+  UCI.SearchMoves[1] = H2H3;
+  UCI.SearchMoveCount = 2;
+  testing::internal::CaptureStdout();
+  const SearchResult two = SearchFixedDepth(4);
+  SetPosition(StartFen);
+  MainStatus.UCIMode = 1;
+  UCI.SearchMoveCount = 1;
+  const SearchResult one = SearchFixedDepth(4);
+  const int legalWithOne = Search.LegalRootMoves;
+  SetPosition(StartFen);
+  MainStatus.UCIMode = 1;
+  UCI.SearchMoves[0] = 0;   // names no legal move: the root is not taken for mated or stalemated
+  const SearchResult none = SearchFixedDepth(2);
+  testing::internal::GetCapturedStdout();
+  UCI.SearchMoveCount = 0;
+  MainStatus.UCIMode = 0;
+  EXPECT_TRUE(two.Move == "a2a3" || two.Move == "h2h3") << two.Move;
+  EXPECT_EQ(one.Move, "a2a3");
+  EXPECT_EQ(legalWithOne, 1);
+  EXPECT_NE(none.Score, -MateScore);
+  EXPECT_NE(none.Score, StalemateScore);
 }
 
 TEST(RootSearch, FixedDepthSearchIsDeterministic) {
