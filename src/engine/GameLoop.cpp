@@ -203,6 +203,9 @@ void EngineTurn() {
   // Analysis shows lines but plays nothing, even when it runs out of things to search.
   if (analysing) {
     if (played) MainBoard = before;
+    // An analysis that ended on its own (nothing to search, a mate found) has nothing to redo until
+    // the front end speaks: listen instead of searching the same position again and again.
+    if (!Search.Aborted && MainStatus.Analyze) OpponentTurn();
     return;
   }
   if (played) EngineMoved(before, from, to, promotion, score);

@@ -39,7 +39,10 @@ char LetterForSide(char lower, char side) {
 
 SquareSet KingOf(const ChessBoard& board, char side) { return side ? board.BlackKing : board.WhiteKing; }
 
+// Taking the king (possible only where the side not to move stands in check) is no move: the board
+// record cannot lose a king. Any other move is legal when the mover's own king is not left attacked.
 bool LeavesKingSafe(const ChessBoard& board, char side, SquareSet from, SquareSet to, char promotion) {
+  if (to & KingOf(board, side ^ 1)) return false;
   ChessBoard trial = board;
   char castleMask = 0;
   trial.MakeMove(from, to, promotion, &castleMask);
