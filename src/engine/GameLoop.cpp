@@ -205,7 +205,9 @@ void EngineTurn() {
     if (played) MainBoard = before;
     // An analysis that ended on its own (nothing to search, a mate found) has nothing to redo until
     // the front end speaks: listen instead of searching the same position again and again.
-    if (!Search.Aborted && MainStatus.Analyze) OpponentTurn();
+    // A position the search refuses is the same: searching it again only repeats the refusal.
+    const bool refused = !MainBoard.HasOneKingEach();
+    if ((!Search.Aborted || refused) && MainStatus.Analyze) OpponentTurn();
     return;
   }
   if (played) EngineMoved(before, from, to, promotion, score);

@@ -144,8 +144,8 @@ void SearchRoutines::ResetForNewMove() {
   PreviousScore = 0;
   MainStatus.MaxPly = 0;
   MainStatus.ElapsedTime = 0;
-  for (int row = 0; row < SearchLimits::PVColumns; row++)
-    for (auto& entry : PrincipalVariation[row]) entry = PVEntry{0, 0};
+  for (auto& row : PrincipalVariation)
+    for (auto& entry : row) entry = PVEntry{0, 0};
   PVLength = 0;
   for (auto& killers : Killers) killers.First = killers.Second;
 }

@@ -92,6 +92,9 @@ TEST(RobustnessEngine, ConsoleAnalysisHearsCommands) {
 TEST(RobustnessEngine, AnalysisOfAFinishedGameHearsCommands) {
   ExpectAnswered("xboard\nsetboard 7k/5Q2/6K1/8/8/8/8/8 b - - 0 1\nanalyze\nselfplay\nping 8\n", "pong 8");
   ExpectAnswered("xboard\nsetboard KKKKKKKK/kkkkkkkk/8/8/8/8/8/8 w KQkq - 0 1\nanalyze\nselfplay\nping 9\n", "pong 9");
+  // A position the search refuses (no kings) is no position to analyse again and again either.
+  ExpectAnswered("xboard\nsetboard 8/8/8/8/8/8/8/8 w - - 0 1\nanalyze\nselfplay\nping 10\n", "pong 10");
+  ExpectAnswered("xboard\nsetboard 4q3/8/8/8/8/8/8/4K2R w K - 120 90\nanalyze\nselfplay\nping 11\n", "pong 11");
 }
 
 // A set-up position with the side not to move in check: taking the king is no move; the board

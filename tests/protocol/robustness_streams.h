@@ -171,7 +171,11 @@ inline std::string VocabularyWord(Random& r, Mode mode) {
   static constexpr const char* Xboard[] = {"new", "force", "go", "edit", ".", "?", "level", "st", "sd", "time",
                                            "otim", "ping", "setboard", "white", "black", "analyze", "exit", "undo",
                                            "remove", "post", "nopost", "bk", "hard", "easy", "random", "draw"};
-  return SpeaksUci(mode) ? r.Pick(Uci) : r.Pick(Xboard);
+  if (SpeaksUci(mode)) return r.Pick(Uci);
+  const std::string word = r.Pick(Xboard);
+  // The console's thinking stays short (see XboardCommand): no time control from stray words.
+  if (mode == Mode::Console && (word == "level" || word == "st" || word == "time")) return "post";
+  return word;
 }
 
 inline std::string OverLong(Random& r, Mode mode) {
@@ -265,7 +269,16 @@ inline std::string XboardCommand(Random& r, Mode mode) {
                                           "analyze", "exit", "undo", "remove", "hard", "easy", "random", "draw",
                                           "bk", "hint", "computer", "displayboard", "abort", "selfplay",
                                           "ClearGameInfo", "bogus", "beep", "fullrand", "ponder", "xboard"};
-  switch (r.Below(16)) {
+  // At the console the engine reads nothing while it thinks about its own move, so a long time
+  // control would only make the stream last; its time commands keep the thinking short.
+  if (mode == Mode::Console && r.Percent(25)) {
+    static constexpr const char* ShortThinking[] = {"st 0.05", "sd 1", "sd 3", "otim 99999999999", "time -5"};
+    return r.Pick(ShortThinking);
+  }
+  const int kind = r.Below(16);
+  if (mode == Mode::Console && kind >= 2 && kind <= 5) return RandomMove(r);
+  if (mode == Mode::Console && kind == 13) return "sd";   // "level" would read the next numbers as its clock
+  switch (kind) {
     case 0: case 1: return r.Pick(Plain);
     case 2: return "level " + Limit(r, 0, 40) + " " + (r.Percent(50) ? Limit(r, 0, 1) : "0:0" + std::to_string(r.Between(1, 5))) +
                    " " + Limit(r, 0, 1);
