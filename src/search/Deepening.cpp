@@ -318,6 +318,13 @@ int SearchRoutines::ProgressiveDeepening(ChessBoard board, char maxDepth, std::u
     board.CurrentDepth = depth <= ShallowPlyLimitDepth ? 2 * depth : 4 * depth;
     const int windowAlpha = depth == 1 ? -MateScore : v;
     v = SearchTreeRoot(board.SideToMove, board, windowAlpha, MateScore, depth, from, to, promotion, board.CastleFlags);
+    // Every root move failed low: the scores are only upper bounds and the move picked among them
+    // proves nothing (the last iteration's choice would be kept even when it loses material).
+    if (depth > 1 && v <= windowAlpha && !StopSearch && !TimeUp && !Aborted && !BookMove) {
+      LogPrintf("Root failed low at depth %d: searching again with the full window\n", depth);
+      v = SearchTreeRoot(board.SideToMove, board, -MateScore, MateScore, depth, from, to, promotion,
+                         board.CastleFlags);
+    }
     PreviousScore = v;
     lastDepth = depth;
     if (BookMove) {
