@@ -9,6 +9,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <fstream>
 #include <string>
 #include <vector>
 
@@ -73,19 +74,17 @@ int main(int argc, char** argv) {
     return 2;
   }
   robustness::StartEngineState();
-  const long long start = robustness::NowMilliseconds();
+  const long long start = nelktest::NowMs();
   long runs = 0, failures = 0;
-  robustness::EngineTimes times;
-  times.ReplyMs = times.ExitMs = o.TimeoutMs;
   for (long i = 0; i < o.Streams; i++) {
     const robustness::Mode mode = o.Modes[static_cast<std::size_t>(i) % o.Modes.size()];
     const robustness::Stream stream = robustness::MakeStream(mode, o.Seed + static_cast<unsigned long long>(i));
     if (!o.DumpDir.empty())
-      robustness::WriteFile(o.DumpDir + "/" + robustness::ModeName(mode) + "-" + std::to_string(stream.Seed) + ".txt",
-                            stream.Text);
+      std::ofstream(o.DumpDir + "/" + robustness::ModeName(mode) + "-" + std::to_string(stream.Seed) + ".txt",
+                    std::ios::binary) << stream.Text;
     std::vector<robustness::Verdict> verdicts;
     if (o.InProcess) verdicts.push_back(robustness::RunStreamInProcess(stream, o.TimeoutMs));
-    if (o.InEngine) verdicts.push_back(robustness::RunStreamInEngine(o.Engine, stream, times));
+    if (o.InEngine) verdicts.push_back(robustness::RunStreamInEngine(o.Engine, stream, o.TimeoutMs));
     bool failed = false;
     for (const robustness::Verdict& v : verdicts) {
       if (v.Passed) continue;
@@ -97,6 +96,6 @@ int main(int argc, char** argv) {
     std::fflush(stdout);
   }
   std::printf("streams run %ld, failures %ld (%.1f s)\n", runs, failures,
-              static_cast<double>(robustness::NowMilliseconds() - start) / 1000.0);
+              static_cast<double>(nelktest::NowMs() - start) / 1000.0);
   return failures == 0 ? 0 : 1;
 }

@@ -19,12 +19,12 @@
 #include "hash/Zobrist.h"
 #include "protocol/MoveCheck.h"
 #include "../tests/protocol/robustness_checks.h"
-#include "../tests/protocol/robustness_process.h"
+#include "../tests/support/RunEngine.h"
 
 namespace {
 
-using robustness::EngineSession;
-using robustness::NowMilliseconds;
+using EngineSession = nelktest::EngineProcess;
+using nelktest::NowMs;
 
 struct Options {
   int Games = 200;
@@ -125,7 +125,7 @@ public:
   virtual ~Player() = default;
 
   bool Start() {
-    engine_.reset(new EngineSession(program_));
+    engine_.reset(new EngineSession({}, {}, program_));
     cursor_ = 0;
     return engine_->Started() && Handshake();
   }
@@ -133,13 +133,24 @@ public:
   bool Uci() const { return uci_; }
   const char* Name() const { return uci_ ? "UCI" : "xboard"; }
   EngineSession& Engine() { return *engine_; }
-  long PeakMemoryKb() const { return engine_->PeakMemoryKb(); }
+  // The peak resident memory of the running process in KiB (VmHWM), 0 when it cannot be read.
+  long PeakMemoryKb() const {
+    const std::string path = "/proc/" + std::to_string(engine_->Pid()) + "/status";
+    std::FILE* file = std::fopen(path.c_str(), "r");
+    if (file == nullptr) return 0;
+    char line[256];
+    long kb = 0;
+    while (std::fgets(line, sizeof line, file) != nullptr)
+      if (std::strncmp(line, "VmHWM:", 6) == 0) kb = std::strtol(line + 6, nullptr, 10);
+    std::fclose(file);
+    return kb;
+  }
 
   // The next whole output line (without its newline) within the time; false otherwise.
   bool NextLine(std::string* line, long long deadline) {
     const std::string& out = engine_->Output();
     engine_->WaitUntil([this](const std::string& o) { return o.find('\n', cursor_) != std::string::npos; },
-                       static_cast<int>(deadline - NowMilliseconds() > 0 ? deadline - NowMilliseconds() : 0));
+                       static_cast<int>(deadline - NowMs() > 0 ? deadline - NowMs() : 0));
     const std::size_t end = out.find('\n', cursor_);
     if (end == std::string::npos) return false;
     *line = out.substr(cursor_, end - cursor_);
@@ -149,7 +160,7 @@ public:
   }
 
   bool WaitForLine(const std::string& wanted, int timeoutMs) {
-    const long long deadline = NowMilliseconds() + timeoutMs;
+    const long long deadline = NowMs() + timeoutMs;
     std::string line;
     while (NextLine(&line, deadline))
       if (line.compare(0, wanted.size(), wanted) == 0) return true;
@@ -160,7 +171,7 @@ public:
   // Asks for the engine's move (the opponent's last move, if any, told first) and waits for it.
   virtual Outcome Move(const RefereeBoard& board, const std::string& opponentMove, const int clockMs[SideCount],
                        int incrementMs, int waitMs, std::string* move) = 0;
-  virtual void Quit() { engine_->Send("quit\n"); }
+  virtual void Quit() { engine_->SendRaw("quit\n"); }
 
 protected:
   virtual bool Handshake() = 0;
@@ -176,15 +187,15 @@ class UciPlayer : public Player {
 public:
   explicit UciPlayer(const std::string& program) : Player(program, true) {}
 
-  void NewGame(bool, int) override { engine_->Send("ucinewgame\nisready\n"); WaitForLine("readyok", StartupTimeoutMs); }
+  void NewGame(bool, int) override { engine_->SendRaw("ucinewgame\nisready\n"); WaitForLine("readyok", StartupTimeoutMs); }
 
   Outcome Move(const RefereeBoard& board, const std::string&, const int clockMs[SideCount], int incrementMs, int waitMs,
                std::string* move) override {
     const std::string moves = board.Moves().empty() ? "" : " moves " + board.Moves();
-    engine_->Send("position startpos" + moves + "\ngo wtime " + std::to_string(clockMs[0]) + " btime " +
+    engine_->SendRaw("position startpos" + moves + "\ngo wtime " + std::to_string(clockMs[0]) + " btime " +
                   std::to_string(clockMs[1]) + " winc " + std::to_string(incrementMs) + " binc " +
                   std::to_string(incrementMs) + "\n");
-    const long long deadline = NowMilliseconds() + waitMs;
+    const long long deadline = NowMs() + waitMs;
     std::string line;
     while (NextLine(&line, deadline)) {
       if (line.compare(0, 9, "bestmove ") != 0) continue;
@@ -197,9 +208,9 @@ public:
 
 protected:
   bool Handshake() override {
-    engine_->Send("uci\n");
+    engine_->SendRaw("uci\n");
     if (!WaitForLine("uciok", StartupTimeoutMs)) return false;
-    engine_->Send("isready\n");
+    engine_->SendRaw("isready\n");
     return WaitForLine("readyok", StartupTimeoutMs);
   }
 };
@@ -210,7 +221,7 @@ public:
 
   void NewGame(bool, int) override {
     // Whatever the last game left (a result line, a move not yet read) is behind the pong.
-    engine_->Send("new\nforce\nping " + std::to_string(++ping_) + "\n");
+    engine_->SendRaw("new\nforce\nping " + std::to_string(++ping_) + "\n");
     WaitForLine("pong " + std::to_string(ping_), StartupTimeoutMs);
   }
 
@@ -222,9 +233,9 @@ public:
     std::string text = "force\n";
     if (!opponentMove.empty()) text += opponentMove + "\n";
     text += "time " + std::to_string(clockMs[own] / 10) + "\notim " + std::to_string(clockMs[own ^ 1] / 10) + "\ngo\n";
-    engine_->Send(text);
+    engine_->SendRaw(text);
     static const std::regex form("^[0-9]+\\. \\.\\.\\. ([a-h][1-8][a-h][1-8][qrbn]?)$");
-    const long long deadline = NowMilliseconds() + waitMs;
+    const long long deadline = NowMs() + waitMs;
     std::string line;
     std::smatch m;
     while (NextLine(&line, deadline)) {
@@ -242,9 +253,9 @@ public:
 
 protected:
   bool Handshake() override {
-    engine_->Send("xboard\nprotover 2\n");
+    engine_->SendRaw("xboard\nprotover 2\n");
     if (!WaitForLine("feature", StartupTimeoutMs)) return false;
-    engine_->Send("ping 0\n");
+    engine_->SendRaw("ping 0\n");
     return WaitForLine("pong 0", StartupTimeoutMs);
   }
 
@@ -287,9 +298,9 @@ GameRecord PlayGame(Player* players[SideCount], const Options& o, Tally& t) {
     const int side = board.SideToMove();
     Player& p = *players[side];
     std::string move;
-    const long long start = NowMilliseconds();
+    const long long start = NowMs();
     const Outcome outcome = p.Move(board, lastMove, clock, o.IncrementMs, clock[side] + o.GraceMs, &move);
-    const long long used = NowMilliseconds() - start;
+    const long long used = NowMs() - start;
     record.Outcome = WinFor(side ^ 1);
     record.Fault = true;
     if (outcome == Outcome::Crash) { t.Crashes++; std::printf("crash: %s engine, game %d\n", p.Name(), t.Games + 1); return record; }
@@ -370,7 +381,7 @@ int main(int argc, char** argv) {
   }
   Tally t;
   long memoryFirst[SideCount] = {0, 0}, memoryLast[SideCount] = {0, 0};
-  const long long start = NowMilliseconds();
+  const long long start = NowMs();
   for (int game = 0; game < o.Games; game++) {
     const bool uciWhite = game % 2 == 0;
     Player* players[SideCount] = {uciWhite ? static_cast<Player*>(&uci) : &xboard,
@@ -392,8 +403,7 @@ int main(int argc, char** argv) {
   uci.Quit();
   xboard.Quit();
   for (Player* p : {static_cast<Player*>(&uci), static_cast<Player*>(&xboard)}) {
-    const bool ended = p->Engine().WaitForExit(StartupTimeoutMs);
-    if (!ended || p->Engine().ExitStatus() != 0) {
+    if (p->Engine().Wait(StartupTimeoutMs) != 0) {
       t.Crashes++;
       std::printf("%s engine: no clean exit after quit\n", p->Name());
     }
@@ -404,7 +414,7 @@ int main(int argc, char** argv) {
   }
   std::printf("games played %d (White wins %d, Black wins %d, draws %d; UCI engine scored %.1f), %lld plies, %.1f s\n",
               t.Games, t.WhiteWins, t.BlackWins, t.Draws, t.UciPoints2 / 2.0, t.Plies,
-              static_cast<double>(NowMilliseconds() - start) / 1000.0);
+              static_cast<double>(NowMs() - start) / 1000.0);
   for (int protocol = 0; protocol < SideCount; protocol++)
     std::printf("%s engine: wins as White %d, as Black %d; %.1f ms per move\n", protocol ? "xboard" : "UCI",
                 t.Wins[protocol][0], t.Wins[protocol][1],

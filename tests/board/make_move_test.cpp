@@ -19,30 +19,24 @@ int Play(ChessBoard& b, const std::string& from, const std::string& to, char pro
   return mask;
 }
 
-TEST(MakeMove, DoubleStepAndUndoRestoreEveryField) {
-  ChessBoard b = board_test::InitialBoard();
-  b.FiftyMoveCount = 7;
-  const ChessBoard before = b;
-  EXPECT_EQ(Play(b, "e2", "e4"), 15);
-  EXPECT_EQ(b.WhitePawns, (Masks::Rank2 & ~Bit("e2")) | Bit("e4"));
-  EXPECT_EQ(b.FiftyMoveCount, 0);
-  EXPECT_EQ(b.LastFrom | b.LastTo, Bit("e2") | Bit("e4"));
-  EXPECT_EQ(b.PawnHashCode, PawnKeys(b));
-  b.UndoMove(0);
-  EXPECT_EQ(PositionDiff(b, before), "");
-  Play(b, "g1", "f3");
-  EXPECT_EQ(b.FiftyMoveCount, 8);
-}
-
-TEST(MakeMove, CapturedValueOfEachPieceKind) {
-  const std::pair<const char*, int> cases[] = {
-      {"pd5", PawnValue}, {"nd5", KnightValue}, {"bd5", BishopValue}, {"rd5", RookValue}, {"qd5", QueenValue}};
-  for (const auto& [victim, value] : cases) {
-    ChessBoard b = Board({"Ke1", "ke8", "Nf4", victim});
+// Captures reset the fifty-move count and record the victim's value; pawn moves reset the count,
+// other moves add one; undo restores every field.
+TEST(MakeMove, CapturedValueFiftyMoveCountAndUndo) {
+  const struct { const char *victim, *from, *to; int value, fiftyMoves; } cases[] = {
+      {"pd5", "f4", "d5", PawnValue, 0}, {"nd5", "f4", "d5", KnightValue, 0}, {"bd5", "f4", "d5", BishopValue, 0},
+      {"rd5", "f4", "d5", RookValue, 0}, {"qd5", "f4", "d5", QueenValue, 0},  {"pd5", "f4", "e6", 0, 31},
+      {"pd5", "e2", "e4", 0, 0}};
+  for (const auto& c : cases) {
+    ChessBoard b = Board({"Ke1", "ke8", "Nf4", "Pe2", c.victim});
     b.FiftyMoveCount = 30;
-    Play(b, "f4", "d5");
-    EXPECT_EQ(b.CapturedValue, value) << victim;
-    EXPECT_EQ(b.BlackMaterialCount + b.FiftyMoveCount, 0) << victim;
+    const ChessBoard before = b;
+    Play(b, c.from, c.to);
+    EXPECT_EQ(b.CapturedValue, c.value) << c.victim << c.to;
+    EXPECT_EQ(b.FiftyMoveCount, c.fiftyMoves) << c.victim << c.to;
+    EXPECT_EQ(b.BlackMaterialCount, c.value ? 0 : 1) << c.victim << c.to;
+    EXPECT_EQ(b.PawnHashCode, PawnKeys(b));
+    b.UndoMove(0);
+    EXPECT_EQ(PositionDiff(b, before), "") << c.victim << c.to;
   }
 }
 
@@ -115,13 +109,6 @@ TEST(MakeMove, PromotionToEachPiece) {
   Play(b, "e1", "d2", 'Q');
   EXPECT_EQ(b.WhitePawns, Bit("a8"));
   EXPECT_EQ(b.PawnHashCode ^ Key(WhiteKingCode, Sq("e1")) ^ Key(WhiteKingCode, Sq("d2")), Key(WhitePawnCode, Sq("a8")));
-  // Promote picks the new set by the code alone; other codes only remove the pawn.
-  b = Board({"Ke1", "ke8", "Pc7", "pf2"});
-  EXPECT_TRUE(b.PawnOn7th(0) && b.PawnOn7th(1));
-  b.Promote(0, Bit("c7"), BlackRookCode);
-  b.Promote(1, Bit("f2"), 0);
-  EXPECT_EQ(b.WhitePawns | b.BlackPawns, 0u);
-  EXPECT_EQ(b.BlackRooks, Bit("c7"));
 }
 
 // Random moves from the initial position, each with a promotion letter that only a pawn reaching

@@ -51,6 +51,7 @@ TEST(ProcessTest, BadFilesAndOptionsEndWithAnErrorStatus) {
        "ERROR: perft needs exactly one king for each side\n"},
       {{"-fd"}, {}, 2, "ERROR: option -fd needs a value\n"},
       {{"-ts"}, {}, 2, "ERROR: option -ts needs a value\n"},
+      {{"-perft", "-lpf"}, {}, 2, "ERROR: option -lpf needs a value\n"},
       {{"-perft", "-fd", "-4"}, {}, 2, "ERROR: -fd needs a depth from 0 to 127, not \"-4\"\n"},
   };
   for (const auto& c : cases) {

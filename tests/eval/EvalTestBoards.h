@@ -1,5 +1,8 @@
 #pragma once
 // Boards for the evaluation tests: set up from FEN the way the engine prepares a search root.
+#include <gtest/gtest.h>
+
+#include <string>
 #include "eval/PawnHash.h"
 #include "eval/PositionEvaluate.h"
 #include "hash/Zobrist.h"
@@ -29,6 +32,8 @@ inline void Recount(ChessBoard& board, char drawFlag) {
   genpawnhashcode(board.SideToMove, board, &board.PawnHashCode);
 }
 
+
+
 inline ChessBoard Board(const char* fen) {
   InitKeysOnce();
   SetupBoard(fen);
@@ -49,6 +54,13 @@ inline EvalTrace Traced(const char* fen) {
 }
 // Evaluates the board (kept alive by the caller) so that the evaluator's fields describe it.
 inline void Evaluate(ChessBoard& board) { PE.PosEval(board.SideToMove, -FullWindow, FullWindow, &board, 0); }
+// The same for a position, whose board lives until the next call.
+inline ChessBoard& Evaluated(const char* fen) {
+  static ChessBoard board;
+  board = Board(fen);
+  Evaluate(board);
+  return board;
+}
 
 // The board turned upside down with the colours exchanged (and the side to move and the mating
 // flags with them).
@@ -64,6 +76,19 @@ inline ChessBoard Mirror(ChessBoard b) {
   m.LastFrom = flip(b.LastFrom), m.LastTo = flip(b.LastTo);
   Recount(m, static_cast<char>(((b.DrawFlag & 1) << 5) | ((b.DrawFlag & 32) >> 5)));
   return m;
+}
+
+// The breakdown adds up to the score from both sides' view, and (`mirror`) the board turned
+// upside down with the colours exchanged scores the same for its side to move.
+inline void ExpectSumAndMirror(ChessBoard b, bool mirror, const std::string& label) {
+  const ChessBoard m = Mirror(b);
+  for (char side = 0; side < 2; ++side) {
+    EvalTrace trace;
+    const int white = PE.TraceEval(&b, side, &trace);
+    EXPECT_EQ(trace.Total(), white) << label;
+    EXPECT_EQ(side ? -Eval(b, side) : Eval(b, side), white) << label << " side " << int(side);
+    if (mirror) { EXPECT_EQ(Eval(b, side), Eval(m, static_cast<char>(side ^ 1))) << label << " side " << int(side); }
+  }
 }
 
 }  // namespace evaltest

@@ -1,8 +1,6 @@
 // The evaluation as a whole: pawnless shortcuts, phase, lazy exits, corrections, colour symmetry
-// and the breakdown that must add up to the score.
+// and the breakdown that must add up to the score (its printed form: the -pev suite test).
 #include <gtest/gtest.h>
-#include <cstdio>
-#include <cstring>
 #include "eval/EvalTables.h"
 #include "EvalPositions.h"
 #include "EvalTestBoards.h"
@@ -89,34 +87,14 @@ TEST(EvalCorrections, OppositeBishopsAndTheRookPawnRule) {
   EXPECT_EQ(shrink("8/5k2/4b3/8/PPPPP3/4BK2/8/8 w - - 0 1"), 0) << "more than three pawns apart";
 }
 
-// Over a varied set of positions: the mirrored board scores the same for its side to move, the
-// breakdown adds up to the score, and the draw test leaves the mating-material flags.
+// Over a varied set of positions: the breakdown adds up, the mirrored board scores the same, and
+// the draw test leaves the mating-material flags.
 TEST(EvalSymmetry, MirrorBreakdownAndMatingFlags) {
   for (const char* fen : EvalPositions) {
     ChessBoard b = Board(fen);
-    const ChessBoard m = Mirror(b);
+    ExpectSumAndMirror(b, true, fen);
     const char expected = b.DrawFlag;
-    for (char side = 0; side < 2; ++side) {
-      EXPECT_EQ(Eval(b, side), Eval(m, static_cast<char>(side ^ 1))) << fen << " side " << int(side);
-      EvalTrace trace;
-      const int traced = PE.TraceEval(&b, side, &trace);
-      const int white = side ? -Eval(b, side) : Eval(b, side);
-      EXPECT_EQ(traced, white) << fen;
-      EXPECT_EQ(trace.Total(), white) << fen;
-    }
     b.CheckDraw(0);
     EXPECT_EQ(b.DrawFlag & 33, expected) << fen;
   }
-}
-
-TEST(EvalBreakdown, PrintsTheTermTable) {
-  const EvalTrace trace = Traced("2r3k1/pp3ppp/2n1b3/q2pP3/3P4/P1r1BN2/4QPPP/R4RK1 w - - 0 20");
-  char text[8192] = {};
-  std::FILE* out = fmemopen(text, sizeof text - 1, "w");
-  ASSERT_NE(out, nullptr);
-  trace.Print(out);
-  std::fclose(out);
-  for (const char* word : {"material", "knight mobility", "king shelter", "phase", "total"})
-    EXPECT_NE(std::strstr(text, word), nullptr) << word;
-  EXPECT_NE(std::strstr(text, (std::to_string(trace.Result) + "\n").c_str()), nullptr);
 }

@@ -61,19 +61,13 @@ TEST(SeeExchange, XraysJoinInEveryDirection) {
   EXPECT_EQ(Exchange("4k3/8/8/8/8/B2n3B/1n6/4K3", "a3", "b2"), KnightValue - BishopValue);
 }
 
-TEST(SeeParts, LeastValuablePieceAndAttackSet) {
-  const ChessBoard b = PlacementBoard("4k3/8/2n5/3p1q2/4P3/3B4/5N2/4K2R");
-  see.StaticExchangeEvaluation(0, Bit("e4"), Bit("d5"), b);
-  const SquareSet attackers = see.SquareAttacksDefences(Bit("e4"));
-  EXPECT_EQ(attackers, Bit("d5") | Bit("f5") | Bit("d3") | Bit("f2"));
-  EXPECT_EQ(see.LVP(1, attackers), Sq("d5"));
-  EXPECT_EQ(see.LVP(0, attackers), Sq("f2"));
-  EXPECT_EQ(see.LVP(0, Bit("c6") | Bit("f5")), -1);
+TEST(SeeParts, EdgesAndOutOfRangeDirections) {
   // Pawns on the far edge attack nothing across it.
   const ChessBoard edges = PlacementBoard("4k3/p7/8/P7/7p/8/7P/4K3");   // the evaluator keeps a pointer to it
   see.StaticExchangeEvaluation(0, Bit("h2"), Bit("g3"), edges);
   EXPECT_EQ(see.SquareAttacksDefences(Bit("a4")) | see.SquareAttacksDefences(Bit("h5")), 0u);
   EXPECT_EQ(see.SquareAttacksDefences(Bit("b6")), Bit("a5") | Bit("a7"));
+  EXPECT_EQ(see.LVP(0, Bit("a7") | Bit("h4")), -1) << "no White piece among the attackers";
   ::testing::internal::CaptureStdout();
   EXPECT_EQ(see.AddXrayAttacker(Bit("a1"), Sq("h4"), 2), Bit("a1"));
   EXPECT_EQ(::testing::internal::GetCapturedStdout(), "ERROR: dir not in range. dir = 2\n");

@@ -25,33 +25,24 @@ Moves LegalEvasions() {
   return texts;
 }
 
+// Which evasions are legal is counted by the perft suite; here the order, and what the generator
+// leaves out before the legality test.
 TEST(GenCheckEvasions, ListsInOrder) {
   const std::pair<const char*, Moves> cases[] = {
-      // Knight d6 and rook e1 both check: only king moves, though the rook a6 could take the knight.
-      {"4k3/8/r2N4/8/8/8/8/4R1K1 b - -", {"e8d7", "e8d8", "e8f8"}},
-      // The king may not step back along the checking line.
+      // The king may not step back along the checking line; checkmate gives nothing.
       {"7k/8/8/8/r3K3/8/8/8 w - -", {"e4d3", "e4e3", "e4f3", "e4d5", "e4e5", "e4f5"}},
-      // The king takes only an unprotected checker; checkmate gives nothing.
-      {"4k3/8/8/8/8/8/4q3/4K3 w - -", {"e1e2"}},
       {"4r1k1/8/8/8/8/8/4q3/4K3 w - -", {}},
-      {"rnb1kbnr/pppp1ppp/8/4p3/6Pq/5P2/PPPPP2P/RNBQKBNR w KQkq -", {}},
       // Captures of the checker in piece order: knight, rook, bishop, pawn, queen.
       {"7k/8/3Q4/8/8/R2n4/1NP5/4KB2 w - -", {"e1d1", "e1d2", "e1e2", "b2d3", "a3d3", "f1d3", "c2d3", "d6d3"}},
       // Pawns block by single and double steps, or block and take with a queen promotion.
       {"4k3/8/8/b7/8/8/1PP5/4K3 w - -", {"e1d1", "e1f1", "e1e2", "e1f2", "c2c3", "b2b4"}},
-      {"2K2r2/4P3/8/8/8/8/8/3k4 w - -", {"c8b7", "c8c7", "c8d7", "e7e8Q", "e7f8Q"}},
       {"3K4/8/8/8/8/8/4p3/2k2R2 b - -", {"c1b2", "c1c2", "c1d2", "e2e1q", "e2f1q"}}};
   for (const auto& [fen, moves] : cases) {
     LoadPosition(fen);
     EXPECT_EQ(Evasions(), moves) << fen;
   }
-  // The same along a diagonal: f5 lies behind the king as seen from the bishop.
-  LoadPosition("7k/8/8/8/4K3/8/8/1b6 w - -");
+  LoadPosition("7k/8/8/8/4K3/8/8/1b6 w - -");   // f5 lies behind the king as seen from the bishop
   EXPECT_FALSE(Contains(Evasions(), "e4f5"));
-  // A pinned piece is offered and rejected after the move.
-  LoadPosition("6k1/8/8/b7/4r3/8/3N4/4K3 w - -");
-  EXPECT_TRUE(Contains(Evasions(), "d2e4"));
-  EXPECT_FALSE(Contains(LegalEvasions(), "d2e4"));
 }
 
 TEST(GenCheckEvasions, CheckingPawnJustDoubleSteppedCanBeTakenEnPassant) {

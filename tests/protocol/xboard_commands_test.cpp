@@ -59,11 +59,8 @@ TEST_F(CommandTest, WordsCodesAndNew) {
   MainStatus.Force = 1;
   EXPECT_EQ(Do("new"), CommandActNow);
   EXPECT_EQ(MainBoard.WhiteMaterialCount + MainBoard.BlackMaterialCount, 30);
-  EXPECT_EQ(MoveList.NumMoves, 1);
-  EXPECT_EQ(MainStatus.Force, 0);
-  EXPECT_EQ(FindGameEnd(), GameEnd::None);
-  EXPECT_EQ(Do("quit"), CommandQuit);
-  EXPECT_EQ(Commands.QuitRequested, 1);
+  EXPECT_TRUE(MoveList.NumMoves == 1 && MainStatus.Force == 0 && FindGameEnd() == GameEnd::None);
+  EXPECT_TRUE(Do("quit") == CommandQuit && Commands.QuitRequested == 1);
 }
 
 TEST_F(CommandTest, AnalyzeReplacesAndExitRestoresTheFixedTime) {
@@ -72,17 +69,14 @@ TEST_F(CommandTest, AnalyzeReplacesAndExitRestoresTheFixedTime) {
   EXPECT_EQ(Do("analyze"), CommandActNow);   // again: still five seconds, not five thousand
   EXPECT_EQ(MainStatus.ST, 5000);
   EXPECT_EQ(Do("exit"), CommandActNow);
-  EXPECT_EQ(MainStatus.Analyze, 0);
-  EXPECT_EQ(MainStatus.ST, 5);
-  EXPECT_EQ(Search.Aborted, 1);
+  EXPECT_TRUE(MainStatus.Analyze == 0 && MainStatus.ST == 5 && Search.Aborted == 1);
   Do("analyze");
   Do("new");
   EXPECT_EQ(MainStatus.Analyze, 0);
 }
 
 TEST_F(CommandTest, CommandsDuringASearch) {
-  EXPECT_EQ(Do("?"), CommandHandled);   // idle: nothing to stop
-  EXPECT_EQ(Search.StopSearch, 0);
+  EXPECT_TRUE(Do("?") == CommandHandled && Search.StopSearch == 0);   // idle: nothing to stop
   Commands.Searching = 1;
   EXPECT_EQ(Do("?"), CommandHandled);
   EXPECT_TRUE(Search.StopSearch && Search.TimeUp && !Search.Aborted);   // the best move so far is played
@@ -97,8 +91,7 @@ TEST_F(CommandTest, CommandsDuringASearch) {
   const int entries = MoveList.NumMoves;
   for (const char* command : {"force", "black", "new"}) EXPECT_EQ(Do(command), CommandActNow) << command;
   EXPECT_EQ(MoveList.NumMoves, entries);
-  EXPECT_EQ(Do("quit"), CommandQuit);
-  EXPECT_EQ(Search.Aborted, 1);
+  EXPECT_TRUE(Do("quit") == CommandQuit && Search.Aborted == 1);
   // In analysis "?" leaves the analysis.
   Commands.Searching = 0;
   Search.Aborted = 0;
@@ -111,8 +104,7 @@ TEST_F(CommandTest, GameRecordCastlingHistoryAndTakebacks) {
   Play(1, 63);    // b1 "captures" the rook on h8: its side's right goes with it
   EXPECT_EQ(MainBoard.CastleFlags, AllCastleRights & ~BlackCastleKing);
   EXPECT_EQ(Do("remove"), CommandHandled);
-  EXPECT_EQ(MainBoard.CastleFlags, AllCastleRights);
-  EXPECT_EQ(MainStatus.MoveNumber, 1);
+  EXPECT_TRUE(MainBoard.CastleFlags == AllCastleRights && MainStatus.MoveNumber == 1);
   EXPECT_EQ(Do("undo"), CommandHandled);   // nothing left to take back
   Play(12, 28);   // e2e4
   Play(62, 45);   // g8f6
@@ -121,8 +113,7 @@ TEST_F(CommandTest, GameRecordCastlingHistoryAndTakebacks) {
   Play(6, 21);    // g1f3
   Play(63, 62);   // the rook leaves h8
   EXPECT_EQ(Do("remove"), CommandHandled);
-  EXPECT_EQ(MainBoard.AllPieces, afterOne.AllPieces);
-  EXPECT_EQ(MainBoard.CastleFlags, AllCastleRights);
+  EXPECT_TRUE(MainBoard.AllPieces == afterOne.AllPieces && MainBoard.CastleFlags == AllCastleRights);
   EXPECT_EQ(MoveList.NumMoves, 2);
   // Knights back and forth: the history stays bounded, with room for a search on top.
   const int shuffle[4][2] = {{6, 21}, {45, 62}, {21, 6}, {62, 45}};

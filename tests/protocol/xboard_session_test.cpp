@@ -1,46 +1,86 @@
-// Scripted xboard sessions through pipes: protocol version 2, move entry, force mode and takebacks,
-// set-ups, analysis, commands while thinking, time controls and awkward input.
-#include <chrono>
-#include <thread>
+// xboard and console sessions through pipes: protocol version 2, move entry, force mode and
+// takebacks, set-ups, analysis, commands while thinking, time controls, awkward input; whole games
+// against a fixed reply rule with every engine move checked on the test's own board; console
+// prompts, the end of a game by the rules (which ends the program) and self-play.
+#include <gtest/gtest.h>
 
-#include "protocol/xboard_driver.h"
+#include <chrono>
+#include <cstdlib>
+#include <regex>
+#include <sstream>
+#include <string>
+#include <thread>
+#include <vector>
+
+#include "support/GameBoard.h"
+#include "support/RunEngine.h"
+#include "support/Text.h"
 
 namespace {
 
-using namespace xboard_test;
+using namespace nelktest;
+
+constexpr int LineTimeoutMs = 20000;
+constexpr const char* Bye = "Bye, Thanks for the match.\n";
+// An engine move line: exactly "<n>. ... <move>", the move in coordinates with a lower-case
+// promotion letter.
+const std::regex MoveLine("([0-9]{1,6})\\. \\.\\.\\. ([a-h][1-8][a-h][1-8][qrbn]?)");
 
 void Pause(int ms) { std::this_thread::sleep_for(std::chrono::milliseconds(ms)); }
 
-void Open(EngineProcess& engine) {
-  for (const char* command : {"xboard", "protover 2", "new"}) engine.Send(command);
-  ASSERT_TRUE(engine.WaitFor("done=1\n"));
+// The next whole line of output, without its newline.
+bool NextLine(EngineProcess& engine, std::string* line) {
+  const std::size_t start = engine.Cursor();
+  if (!engine.WaitFor("\n", LineTimeoutMs)) return false;
+  *line = engine.Output().substr(start, engine.Cursor() - 1 - start);
+  return true;
 }
 
-// Sends "ping n" and returns everything the engine wrote before "pong n".
-std::string UntilPong(EngineProcess& engine, int n) {
-  const std::size_t start = Cursor(engine);
-  const std::string pong = "pong " + std::to_string(n) + "\n";
-  engine.Send("ping " + std::to_string(n));
-  if (!engine.WaitFor(pong)) return "<no pong>";
-  return engine.Output().substr(start, Cursor(engine) - start - pong.size());
+bool IsResultLine(const std::string& line) {
+  return line == "1-0 {White mates}" || line == "0-1 {Black mates}" || line == "1/2-1/2 {Stalemate}" ||
+         line == "1/2-1/2 {Draw by 50 Move Rule}" || line == "1/2-1/2 {Draw by insufficient material}";
+}
+
+// Skips other lines (thinking output) up to a move line (matched in `m`) or a result line.
+bool NextMoveOrResult(EngineProcess& engine, std::string* line, std::smatch* m) {
+  while (NextLine(engine, line))
+    if (std::regex_match(*line, *m, MoveLine) || IsResultLine(*line)) return true;
+  return false;
 }
 
 // The engine's next move (empty, and the test failed, when none comes).
 std::string EngineMove(EngineProcess& engine, int* number = nullptr) {
-  std::string line, move;
-  int n = 0;
-  if (!NextMoveOrResult(engine, &line) || !ParseMoveLine(line, &n, &move)) ADD_FAILURE() << "no move: " << line;
-  if (number) *number = n;
-  return move;
+  std::string line;
+  std::smatch m;
+  if (!NextMoveOrResult(engine, &line, &m) || m.empty()) ADD_FAILURE() << "no move: " << line;
+  if (number && !m.empty()) *number = std::atoi(m[1].str().c_str());
+  return m.empty() ? "" : m[2].str();
+}
+
+// An engine in xboard mode at the start of a game.
+struct Xboard : EngineProcess {
+  Xboard() : EngineProcess({}) { EXPECT_TRUE(Send("xboard\nprotover 2\nnew") && WaitFor("done=1\n")); }
+};
+
+void Quit(EngineProcess& engine) {
+  engine.Send("quit");
+  EXPECT_EQ(engine.Wait(), 0);
+}
+
+// Sends "ping n" and returns everything the engine wrote before "pong n".
+std::string UntilPong(EngineProcess& engine, int n) {
+  const std::size_t start = engine.Cursor();
+  const std::string pong = "pong " + std::to_string(n) + "\n";
+  engine.Send("ping " + std::to_string(n));
+  if (!engine.WaitFor(pong)) return "<no pong>";
+  return engine.Output().substr(start, engine.Cursor() - start - pong.size());
 }
 
 // First move of a thinking line "depth score time nodes  move ...".
 std::string ThinkingMove(const std::string& line) {
-  int depth = 0, score = 0, time = 0;
-  long long nodes = 0;
-  char text[16] = {};
-  if (std::sscanf(line.c_str(), "%d %d %d %lld %15s", &depth, &score, &time, &nodes, text) != 5) return "";
-  return text;
+  static const std::regex form("-?[0-9]+ -?[0-9]+ [0-9]+ [0-9]+ +([a-h][1-8][a-h][1-8][qrbn]?).*");
+  std::smatch m;
+  return std::regex_match(line, m, form) ? m[1].str() : "";
 }
 
 TEST(XboardProtocol, Version2FeaturesAndPing) {
@@ -49,74 +89,56 @@ TEST(XboardProtocol, Version2FeaturesAndPing) {
   EXPECT_EQ(UntilPong(engine, 17), "Nelk \nfeature ping=1 setboard=1 playother=0 san=0 usermove=0 time=1 draw=0 sigint=0 "
                                    "sigterm=1 reuse=1 analyze=1 colors=0 myname=\"Nelk\" done=1\n");
   // Everything received before a ping has been handled when it is answered.
-  engine.Send("new");
-  engine.Send("e2e4");
+  engine.Send("new\ne2e4");
   EXPECT_EQ(Count(UntilPong(engine, 18), ". ... "), 1);
-  engine.Send("quit");
-  EXPECT_EQ(engine.Wait(), 0);
+  Quit(engine);
   // A front end that never sends "protover" is not told about features.
   EXPECT_FALSE(Has(RunEngine({}, "xboard\nnew\nquit\n").Output, "feature"));
 }
 
 TEST(XboardMoves, IllegalMovesForceModeAndTakebacks) {
-  EngineProcess engine({});
-  Open(engine);
-  for (const char* bad : {"e2e5", "e7e5", "e0e4", "e1e2", "e2e4q", "a7a8q", "b1d2"}) {
-    engine.Send(bad);
-    EXPECT_EQ(UntilPong(engine, 1), std::string("Illegal move: ") + bad + "\n");
-  }
-  for (const char* word : {"e9e4", "z2z4", "hello"}) engine.Send(word);   // no moves at all: ignored
-  EXPECT_EQ(UntilPong(engine, 2), "");
-  engine.Send("force");
-  for (const char* word : {"e2e4", "e7e5", "undo", "e7e6", "remove", "d2d4", "d7d5", "e2e4", "d7d5"})
-    engine.Send(word);
+  Xboard engine;
+  engine.Send("e2e5\ne7e5\ne0e4\ne1e2\ne2e4q\na7a8q\nb1d2\ne9e4\nhello");   // the last two are no moves at all
+  EXPECT_EQ(UntilPong(engine, 1), "Illegal move: e2e5\nIllegal move: e7e5\nIllegal move: e0e4\nIllegal move: e1e2\n"
+                                  "Illegal move: e2e4q\nIllegal move: a7a8q\nIllegal move: b1d2\n");
+  engine.Send("force\ne2e4\ne7e5\nundo\ne7e6\nremove\nd2d4\nd7d5\ne2e4\nd7d5");
   EXPECT_EQ(UntilPong(engine, 3), "Illegal move: d7d5\n");   // played already
   engine.Send("go");
   int number = 0;
   const std::string reply = EngineMove(engine, &number);
   GameBoard game;
-  for (const char* move : {"d2d4", "d7d5", "e2e4"}) ASSERT_TRUE(game.Play(move));
-  EXPECT_TRUE(game.Play(reply)) << reply;
+  EXPECT_TRUE(game.Play("d2d4") && game.Play("d7d5") && game.Play("e2e4") && game.Play(reply)) << reply;
   EXPECT_EQ(number, 2);
-  engine.Send("quit");
-  EXPECT_EQ(engine.Wait(), 0);
+  Quit(engine);
 }
 
 TEST(XboardSetup, EditAndSetboard) {
-  EngineProcess engine({});
-  Open(engine);
-  engine.Send("force");
+  Xboard engine;
   // King and rook at home give White the king-side right; Black's king alone gives nothing.
-  for (const char* word : {"edit", "#", "Ke1", "Rh1", "c", "Ke8", ".", "e1c1", "e1g1"}) engine.Send(word);
+  engine.Send("force\nedit\n#\nKe1\nRh1\nc\nKe8\n.\ne1c1\ne1g1");
   EXPECT_EQ(UntilPong(engine, 1), "Illegal move: e1c1\n");
   // Placed and removed again; a second king moves the king; a second piece replaces the first.
-  for (const char* word : {"white", "edit", "#", "Pe2", "xe2", "Ke1", "Kf1", "Pd2", "Nd2", "c", "Ke8", ".",
-                           "e2e4", "e1d1", "d2b3"})
-    engine.Send(word);
+  engine.Send("white\nedit\n#\nPe2\nxe2\nKe1\nKf1\nPd2\nNd2\nc\nKe8\n.\ne2e4\ne1d1\nd2b3");
   EXPECT_EQ(UntilPong(engine, 2), "Illegal move: e2e4\nIllegal move: e1d1\n");
   engine.Send("setboard 8/8/8/8/8/8/4P3/8 w - - 0 1");
   EXPECT_EQ(UntilPong(engine, 3), "tellusererror Illegal position\n");
   // The promotion is White's only move; it is sent with the piece named.
-  engine.Send("setboard 8/4P3/8/8/8/1p6/2k5/K7 w - - 0 1");
-  engine.Send("go");
+  engine.Send("setboard 8/4P3/8/8/8/1p6/2k5/K7 w - - 0 1\ngo");
   EXPECT_EQ(EngineMove(engine), "e7e8q");
-  engine.Send("force");
-  engine.SendRaw("setboard k7/8/1K6/8/8/8/8/7Q w - - 0 1\r\n");
-  engine.Send("go");
+  engine.SendRaw("force\nsetboard k7/8/1K6/8/8/8/8/7Q w - - 0 1\r\ngo\n");
   const std::string mate = EngineMove(engine);
   EXPECT_TRUE(mate == "h1h8" || mate == "h1b7") << mate;
   std::string line;
-  ASSERT_TRUE(NextMoveOrResult(engine, &line));
+  std::smatch m;
+  ASSERT_TRUE(NextMoveOrResult(engine, &line, &m));
   EXPECT_EQ(line, "1-0 {White mates}");
   engine.Send("a8a7");
   EXPECT_EQ(UntilPong(engine, 4), "Illegal move: a8a7\n");
-  engine.Send("quit");
-  EXPECT_EQ(engine.Wait(), 0);
+  Quit(engine);
 }
 
 TEST(XboardAnalysis, AnalyzeDotMoveAndExit) {
-  EngineProcess engine({});
-  Open(engine);
+  Xboard engine;
   engine.Send("analyze");
   std::string line;
   do ASSERT_TRUE(NextLine(engine, &line)); while (ThinkingMove(line).empty());
@@ -134,23 +156,19 @@ TEST(XboardAnalysis, AnalyzeDotMoveAndExit) {
   Pause(300);
   EXPECT_EQ(UntilPong(engine, 2), "");   // no more thinking
   EXPECT_FALSE(Has(engine.Output(), ". ... ")) << "the analysis played a move";
-  engine.Send("quit");
-  EXPECT_EQ(engine.Wait(), 0);
+  Quit(engine);
 }
 
 // A 60-second search answers ping at once, plays at "?", ends without a move at "force", and the
 // end of input ends the program even while it analyses.
 TEST(XboardThinking, PingMoveNowForceAndEndOfInput) {
-  EngineProcess engine({});
-  Open(engine);
-  engine.Send("st 60");
-  engine.Send("e2e4");
+  Xboard engine;
+  engine.Send("st 60\ne2e4");
   Pause(300);
   EXPECT_EQ(UntilPong(engine, 1), "");
   engine.Send("?");
   GameBoard game;
-  ASSERT_TRUE(game.Play("e2e4"));
-  EXPECT_TRUE(game.Play(EngineMove(engine)));
+  EXPECT_TRUE(game.Play("e2e4") && game.Play(EngineMove(engine)));
   engine.Send("d2d4");
   Pause(300);
   engine.Send("force");
@@ -167,41 +185,121 @@ TEST(XboardTime, TimeControlsAsFrontEndsSendThem) {
                            "MovesPerSession 40 TimeLeft 300000 TimeInc 2 \n"})
     EXPECT_TRUE(Has(run.MatchLog, line)) << line << run.MatchLog;
   EXPECT_FALSE(Has(run.Output, "stat01")) << "a piece of an argument was read as \".\"";
-
-  EngineProcess engine({});
-  Open(engine);
-  for (const char* command : {"sd 1000000", "sd -5", "st -3", "st 99999999999999999999", "time -500",
-                              "time 99999999999999", "otim 99999999999999", "level -1 -1 -1", "dumpsee 64 -1",
-                              "level 99999999999 9999999999:99 99999999999", "protover 99999999999999"})
-    engine.Send(command);
   // A fixed time survives an analysis, and a fraction of a second is kept.
-  for (const char* command : {"st 0.5", "analyze", "exit", "e2e4"}) engine.Send(command);
+  Xboard engine;
+  engine.Send("st 0.5\nanalyze\nexit\ne2e4");
   EngineMove(engine);
-  engine.Send("quit");
-  EXPECT_EQ(engine.Wait(), 0);
+  Quit(engine);
   EXPECT_TRUE(Has(engine.MatchLog(), " TimePeMove after ST = 450 \n")) << engine.MatchLog();
 }
 
-TEST(XboardInput, CarriageReturnsLongWordsAndManyGames) {
+TEST(XboardInput, CarriageReturnsAndManyGames) {
   EngineProcess engine({});
   engine.SendRaw("xboard\r\nprotover 2\r\nping 3\r\n");
   ASSERT_TRUE(engine.WaitFor("pong 3\n"));
-  engine.Send(std::string(5000, 'e'));
-  engine.Send("e2e4" + std::string(5000, '4'));
-  engine.Send("setboard " + std::string(5000, 'K'));
-  engine.Send("new");
-  EXPECT_TRUE(Has(UntilPong(engine, 4), "Illegal move: e2e4"));
-  engine.SendRaw("e2e4\r\n");
+  engine.SendRaw("new\r\ne2e4\r\n");
   EngineMove(engine);
   engine.SendRaw("quit\r\n");
   EXPECT_EQ(engine.Wait(), 0);
-
   // Every game starts a fresh repetition history: a long session does not fill it.
   std::string script = "xboard\n";
   for (int game = 0; game < 80; game++) script += "new\nforce\ng1f3\ng8f6\nf3g1\nf6g8\ng1f3\ng8f6\nf3g1\nf6g8\n";
   const auto run = RunEngine({}, script + "quit\n");
   EXPECT_EQ(run.ExitStatus, 0);
   EXPECT_FALSE(Has(run.Output, "ERROR") || Has(run.Output, "Illegal")) << run.Output.substr(0, 2000);
+}
+
+// The reply rule is the first legal move in generator order; then the next game in the same process.
+TEST(XboardGame, PlaysAGameToItsEndAndThenTheNext) {
+  constexpr int MaxPlies = 3000;   // the fifty-move rule ends any game long before this
+  EngineProcess engine({});
+  engine.Send("xboard\nprotover 2\nnew\npost");
+  GameBoard game;
+  std::string result, line;
+  std::smatch m;
+  for (int plies = 2; result.empty() && plies < MaxPlies; plies += 2) {
+    const std::string reply = game.LegalMove();
+    ASSERT_TRUE(!reply.empty() && game.Play(reply)) << "the engine did not state the end of the game";
+    engine.Send(reply);
+    ASSERT_TRUE(NextMoveOrResult(engine, &line, &m)) << engine.Pending();
+    if (IsResultLine(line)) {
+      result = line;
+      break;
+    }
+    EXPECT_EQ(m[1], std::to_string(plies / 2)) << line;
+    ASSERT_TRUE(game.Play(m[2])) << "illegal engine move " << line;
+    // Read up to the pong: a result line after the engine's move comes before it.
+    engine.Send("ping " + std::to_string(plies));
+    while (NextLine(engine, &line) && line != "pong " + std::to_string(plies))
+      if (IsResultLine(line)) result = line;
+  }
+  EXPECT_EQ(result, game.Result());
+  // The program goes on: moves are refused until the next game starts.
+  engine.Send("a2a3");
+  EXPECT_TRUE(engine.WaitFor("Illegal move: a2a3\n"));
+  engine.Send("new\ne2e4");
+  int number = 0;
+  const std::string move = EngineMove(engine, &number);
+  GameBoard second;
+  EXPECT_TRUE(number == 1 && second.Play("e2e4") && second.Play(move)) << move;
+  Quit(engine);
+}
+
+std::vector<std::string> EngineMoves(const std::string& output) {
+  std::vector<std::string> moves;
+  std::istringstream lines(output);
+  std::smatch m;
+  for (std::string line; std::getline(lines, line);)
+    if (std::regex_match(line, m, MoveLine)) moves.push_back(m[2]);
+  return moves;
+}
+
+TEST(ConsoleSession, PromptEchoBoardAndCommands) {
+  const auto run = RunEngine({}, "console\nsd 3\ne2e5\ne2e4\nsetboard 4k3/8/2p5/3n4/4P3/8/8/4K3 w - - 0 1\n"
+                                 "dumpsee 28 35\nquit\n");
+  const std::string& out = run.Output;
+  EXPECT_TRUE(Has(out, "\nHello! I am Nelk\nMAXDEPTH = 56\n")) << out;
+  EXPECT_TRUE(Has(out, "Enter Move: sd\nsetting MAXDEPTH\nscanstring sd\nMAXDEPTH 3\n")) << out;
+  EXPECT_TRUE(Has(out, "Enter Move: e2e5\nIllegal move: e2e5\nEnter Move: e2e4\nGame Score 0\n   A B C D E F G H\n"));
+  const auto moves = EngineMoves(out);
+  ASSERT_EQ(moves.size(), 1u) << out;
+  GameBoard game;
+  EXPECT_TRUE(game.Play("e2e4") && game.Play(moves[0])) << moves[0];
+  EXPECT_TRUE(Has(out, "Enter Move: dumpsee\nSEE value = 2450\n")) << out;   // pawn takes knight, pawn takes back
+  EXPECT_TRUE(EndsWith(out, std::string("Enter Move: quit\n") + Bye)) << out;
+  EXPECT_EQ(run.ExitStatus, 0);
+}
+
+TEST(ConsoleSession, TheEndOfTheGameEndsTheProgram) {
+  const char* cases[][3] = {
+      {"k7/8/1K6/8/8/8/8/7Q w - - 0 1", "h1h8", "White mates!\n"},
+      {"K7/8/1k6/8/8/8/8/7q b - - 0 1", "go", "Black mates!\n"},   // the engine mates
+      {"k7/8/1K6/8/8/8/8/2Q5 w - - 0 1", "c1c7", "Stalemate\n"},
+      {"8/8/8/4k3/8/8/3pK3/8 w - - 0 1", "e2d2", "1/2-1/2 {Draw by insufficient material}\n"},
+      // Both sides' half-moves count: from 96, two moves of each side reach the limit.
+      {"7k/8/8/8/8/8/8/K6R w - - 96 80", "a1b1\nb1a1", "1/2-1/2 {Draw by 50 Move Rule}\n"},
+  };
+  for (const auto& c : cases) {
+    const auto run = RunEngine({}, std::string("console\nsetboard ") + c[0] + "\n" + c[1] + "\nnew\ne2e4\n");
+    EXPECT_EQ(run.ExitStatus, 0) << c[0];
+    EXPECT_TRUE(EndsWith(run.Output, std::string(c[2]) + Bye)) << run.Output;
+    EXPECT_EQ(Count(run.Output, c[2]), 1) << run.Output;
+    EXPECT_FALSE(Has(run.Output, "Enter Move: new")) << "input read after the end: " << run.Output;
+  }
+  EXPECT_TRUE(EndsWith(RunEngine({}, "console\ne2e4\n").Output, Bye));   // the end of input
+}
+
+TEST(ConsoleSession, SelfPlayPlaysAWholeLegalGame) {
+  const auto run = RunEngine({"-sp"}, "console\n", 120000);
+  const std::string tail = run.Output.substr(run.Output.size() > 3000 ? run.Output.size() - 3000 : 0);
+  ASSERT_EQ(run.ExitStatus, 0) << tail;
+  GameBoard game;
+  for (const std::string& move : EngineMoves(run.Output)) ASSERT_TRUE(game.Play(move)) << move;
+  std::string result = game.Result();
+  if (result.find("mates") != std::string::npos) result = result.substr(result.find('{') + 1, 11) + "!";
+  if (result == "1/2-1/2 {Stalemate}") result = "Stalemate";
+  ASSERT_FALSE(result.empty()) << "the game was not over: " << tail;
+  EXPECT_TRUE(EndsWith(run.Output, result + "\n" + Bye)) << tail;
 }
 
 }  // namespace

@@ -1,6 +1,6 @@
 #pragma once
-// Set-up shared by the search tests: engine tables initialised once, positions from FEN text,
-// and a clean search state for each test.
+// Set-up shared by the search tests: engine tables initialised once, positions from FEN text with
+// every table of the search cleared, and searches whose result is read back as text.
 #include <gtest/gtest.h>
 
 #include <cstdint>
@@ -18,16 +18,12 @@
 namespace searchtest {
 
 inline void InitEngineOnce() {
-  static bool done = false;
-  if (done) return;
-  done = true;
-  MainStatus.initVars();
-  MainBoard.InitRep();
-  initPStable();
+  static const bool done = [] { MainStatus.initVars(), MainBoard.InitRep(), initPStable(); return true; }();
+  (void)done;
 }
 
-// Puts a position on MainBoard with counts and pawn code valid, an empty repetition history, and
-// every table of the search cleared, so that a search of it depends on nothing earlier.
+// A search of the position then depends on nothing earlier: empty repetition history, cleared
+// tables, console mode with no book.
 inline void SetPosition(const std::string& fen) {
   InitEngineOnce();
   MainStatus.initVars();
@@ -47,47 +43,45 @@ inline void SetPosition(const std::string& fen) {
   ClearPawnHash();
 }
 
-inline std::string SquareName(SquareSet s) {
-  if (s == 0) return "--";
-  const int i = SquareIndex(s);
-  return std::string{static_cast<char>('a' + (i & 7)), static_cast<char>('1' + (i >> 3))};
+// "e2e4"; "--" for each missing square.
+inline std::string MoveName(SquareSet from, SquareSet to) {
+  std::string text;
+  for (const SquareSet s : {from, to})
+    text += s ? std::string{static_cast<char>('a' + (SquareIndex(s) & 7)), static_cast<char>('1' + (SquareIndex(s) >> 3))}
+              : "--";
+  return text;
 }
-
-inline std::string MoveName(SquareSet from, SquareSet to) { return SquareName(from) + SquareName(to); }
 
 struct SearchResult {
   int Score = 0;
   std::string Move;
   std::int64_t Nodes = 0;
-  int Depth = 0;     // depth of the last iteration
+  int Depth = 0;        // depth of the last iteration
+  std::string Output;   // what the search printed
 };
 
-// Fixed-depth iterative deepening on a copy of MainBoard (which then carries the chosen move).
-inline SearchResult SearchFixedDepth(int depth) {
-  MainStatus.FD = static_cast<std::int8_t>(depth);
+// Iterative deepening to `depth` (0: as the clock allows) on a copy of MainBoard, which then
+// carries the chosen move; or, `exact`, one root search of that depth without polling, so that
+// the node count depends on the depth alone (tables and history carry over, the board does not).
+inline SearchResult SearchTo(int depth, bool exact = false) {
   SquareSet from = 0, to = 0;
   char promotion = 0;
   SearchResult r;
-  r.Score = Search.ProgressiveDeepening(MainBoard, static_cast<char>(depth), &from, &to, &promotion);
+  testing::internal::CaptureStdout();
+  if (exact) {
+    MainStatus.Bench = 1;
+    r.Score = Search.SearchExactDepth(MainBoard, static_cast<char>(depth), &from, &to, &promotion);
+    MainStatus.Bench = 0;
+    MoveList.RetractMove();   // the exact-depth search leaves the root position on the history
+  } else {
+    MainStatus.FD = static_cast<std::int8_t>(depth);
+    r.Score = Search.ProgressiveDeepening(MainBoard, static_cast<char>(depth), &from, &to, &promotion);
+    MainStatus.FD = 0;
+  }
+  r.Output = testing::internal::GetCapturedStdout();
   r.Move = MoveName(from, to);
   r.Nodes = Search.TotalNodes();
   r.Depth = Search.IterationDepth;
-  MainStatus.FD = 0;
-  return r;
-}
-
-// One root search of the given depth on a copy of MainBoard (tables and history carry over).
-inline SearchResult SearchExactDepth(int depth) {
-  MainStatus.Bench = 1;   // no polling: the node count depends on the depth alone
-  SquareSet from = 0, to = 0;
-  char promotion = 0;
-  SearchResult r;
-  r.Score = Search.SearchExactDepth(MainBoard, static_cast<char>(depth), &from, &to, &promotion);
-  r.Move = MoveName(from, to);
-  r.Nodes = Search.TotalNodes();
-  r.Depth = Search.IterationDepth;
-  MainStatus.Bench = 0;
-  MoveList.RetractMove();   // the exact-depth search leaves the root position on the history
   return r;
 }
 

@@ -1,5 +1,5 @@
-// The budget of one move: time shares, fixed time in its two units, conversion to nodes, and the
-// check made at poll points.
+// The budget of one move: time shares, fixed time in its two units, the wall-clock limits of short
+// clocks, and the check made at poll points.
 #include "engine/Clock.h"
 #include "search/ClockLimits.h"
 #include "search/SearchTestSupport.h"
@@ -10,130 +10,106 @@ namespace {
 
 // One legal move (Kg1): the search ends after its first iteration, so only the budget matters.
 const char OneMoveFen[] = "7k/8/8/8/8/8/r7/7K w - - 0 1";
+const char MiddleGameFen[] = "r1bqk2r/pp2bppp/2p5/3pP3/P2Q1P2/2N1B3/1PP3PP/R4RK1 b kq - 0 1";
 
 class Budget : public ::testing::Test {
 protected:
-  void SetUp() override {
-    SetPosition(OneMoveFen);
-    MainStatus.xboard = 1;   // neither console report nor UCI rules
-    MainStatus.TimeLeft = 0;
-    MainStatus.TimeInc = 0;
-    MainStatus.MovesPerSession = 0;
-    MainStatus.ST = 0;
-  }
+  void SetUp() override { Start(OneMoveFen); }
   void TearDown() override {
     MainStatus.xboard = MainStatus.UCIMode = 0;
     MainStatus.ST = MainStatus.TimeLeft = MainStatus.TimeInc = MainStatus.MovesPerSession = 0;
     MainStatus.MoveNumber = 1;
     Search.STInMilliseconds = 0;
   }
-  std::string Think() {
-    SquareSet from = 0, to = 0;
-    char promotion = 0;
-    testing::internal::CaptureStdout();
-    Search.ProgressiveDeepening(MainBoard, 0, &from, &to, &promotion);
-    return testing::internal::GetCapturedStdout();
+  static void Start(const char* fen) {
+    MainStatus.UCIMode = 0;
+    SetPosition(fen);
+    MainStatus.xboard = 1;   // neither the console report nor the UCI rules
   }
 };
 
-TEST_F(Budget, SuddenDeathLongThinkEveryTenthMove) {
-  MainStatus.TimeLeft = 300000;
-  MainStatus.MoveNumber = 30;
-  Think();
-  EXPECT_EQ(MainStatus.TimePerMove, 17500);
-  EXPECT_EQ(Search.NodesPerMove, 21000000);
-  EXPECT_EQ(MainStatus.EmergencyTimeThreshold, 42000000);
+// The controls as the protocols leave them in the status record, and the plan made of them
+// (-1: not checked).
+TEST_F(Budget, PlanOfEachKindOfControl) {
+  const struct {
+    const char* control; int timeLeft, increment, movesPerSession, moveNumber, st; bool milliseconds, uci;
+    int timePerMove, nodesPerMove, emergency, hardLimit, softLimit;
+  } cases[] = {
+      {"sudden death, a long think every tenth move", 300000, 0, 0, 30, 0, false, false, 17500, 21000000, 42000000, 34995, 17497},
+      {"sudden death with increment", 15000, 2, 0, 31, 0, false, false, 1500, 1200 * 1500, -1, -1, -1},
+      {"two moves left in the session: half a share", 10000, 0, 2, 1, 0, false, false, 2375, -1, -1, -1, -1},
+      {"just out of the book: a longer think", 300000, 0, 0, 5, 0, false, false, 15000, -1, -1, -1, -1},
+      {"go wtime 2000 movestogo 1", 2000, 0, 1, 1, 0, false, false, 950, -1, -1, 995, 497},
+      {"tiny clock with increment: at most half of it", 100, 1, 0, 1, 0, false, false, 50, 1200 * 50, -1, 45, 22},
+      {"st 2: nine tenths of the seconds", 0, 0, 0, 1, 2, false, false, 1800, 1200 * 1800, -1, -1, -1},
+      {"st 1: seconds, not milliseconds", 0, 0, 0, 1, 1, false, false, -1, -1, -1, 945, -1},
+      {"movetime 500: used to its end", 0, 0, 0, 1, 500, true, false, 500, -1, -1, 470, 470},
+      {"UCI play: ST holds milliseconds", 0, 0, 0, 1, 500, false, true, 500, -1, -1, -1, -1},
+      {"two weeks of analysis: no overflow", 0, 0, 0, 1, 1209600000, true, false, -1, -1, -1, -1, -1}};
+  auto check = [](const char* what, long long actual, long long expected) {
+    if (expected >= 0) { EXPECT_EQ(actual, expected) << what; }
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.control);
+    Start(OneMoveFen);
+    MainStatus.TimeLeft = c.timeLeft;
+    MainStatus.TimeInc = c.increment;
+    MainStatus.MovesPerSession = c.movesPerSession;
+    MainStatus.MoveNumber = c.moveNumber;
+    MainStatus.ST = c.st;
+    MainStatus.UCIMode = c.uci;
+    Search.STInMilliseconds = c.milliseconds;
+    MainStatus.xboard = &c != cases;   // the first in console mode, which reports the plan
+    const SearchResult r = SearchTo(0);
+    EXPECT_EQ(r.Move, "h1g1");
+    if (&c == cases) { EXPECT_NE(r.Output.find("Time Per Move = 17500\nTime Left = 300000\nDefaultMovesPerSession = 50\n"), r.Output.npos) << r.Output; }
+    check("time per move", MainStatus.TimePerMove, c.timePerMove);
+    check("nodes per move", Search.NodesPerMove, c.nodesPerMove);
+    check("emergency threshold", MainStatus.EmergencyTimeThreshold, c.emergency);
+    check("hard limit", Search.HardLimitMs, c.hardLimit);
+    check("soft limit", Search.SoftLimitMs(), c.softLimit);
+    EXPECT_GT(Search.NodesPerMove, 0);
+    EXPECT_GT(MainStatus.EmergencyTimeThreshold, Search.NodesPerMove);
+  }
 }
 
-TEST_F(Budget, SuddenDeathWithIncrement) {
-  MainStatus.TimeLeft = 15000;
-  MainStatus.TimeInc = 2;
-  MainStatus.MoveNumber = 31;
-  Think();
-  EXPECT_EQ(MainStatus.TimePerMove, 1500);
-  EXPECT_EQ(Search.NodesPerMove, 1200 * 1500);
-}
-
-TEST_F(Budget, ShortSessionPlansHalfAShare) {
-  MainStatus.MovesPerSession = 2;
-  MainStatus.TimeLeft = 10000;
-  Think();
-  EXPECT_EQ(MainStatus.TimePerMove, 2375);
-}
-
-TEST_F(Budget, JustOutOfTheBookThinksLonger) {
-  MainStatus.TimeLeft = 300000;
-  MainStatus.MoveNumber = 5;
-  Think();
-  EXPECT_EQ(MainStatus.TimePerMove, 15000);
-}
-
-TEST_F(Budget, FixedTimeInSecondsPlansNineTenths) {
-  MainStatus.ST = 2;   // "-st 2" or xboard "st 2"
-  Think();
-  EXPECT_EQ(MainStatus.TimePerMove, 1800);
-  EXPECT_EQ(Search.NodesPerMove, 1200 * 1800);
-}
-
-TEST_F(Budget, FixedTimeInMillisecondsIsTakenAsGiven) {
-  MainStatus.ST = 500;   // UCI "movetime 500"
-  Search.STInMilliseconds = 1;
-  Think();
-  EXPECT_EQ(MainStatus.TimePerMove, 500);
-  SetPosition(OneMoveFen);   // the move was played; a search of more than one move would read input
-  MainStatus.ST = 500;
-  MainStatus.UCIMode = 1;   // in UCI play ST only ever holds milliseconds
-  Think();
-  EXPECT_EQ(MainStatus.TimePerMove, 500);
-}
-
-TEST_F(Budget, FixedSecondsLetTheSearchGoDeeperThanOneIteration) {
-  SetPosition("r1bqk2r/pp2bppp/2p5/3pP3/P2Q1P2/2N1B3/1PP3PP/R4RK1 b kq - 0 1");
-  MainStatus.xboard = 1;
-  MainStatus.ST = 1;
-  Think();
-  EXPECT_GT(Search.IterationDepth, 3) << "a second is not a millisecond";
-}
-
-TEST_F(Budget, HugeAnalysisTimeDoesNotOverflowTheNodeBudget) {
-  MainStatus.ST = 1209600000;
-  Search.STInMilliseconds = 1;
-  Think();
-  EXPECT_GT(Search.NodesPerMove, 0);
-  EXPECT_GT(MainStatus.EmergencyTimeThreshold, Search.NodesPerMove);
-}
-
-TEST_F(Budget, ConsoleModeReportsThePlan) {
-  MainStatus.xboard = 0;
-  MainStatus.TimeLeft = 300000;
-  MainStatus.MoveNumber = 30;
-  const std::string out = Think();
-  EXPECT_NE(out.find("Time Per Move = 17500\nTime Left = 300000\nDefaultMovesPerSession = 50\n"), std::string::npos)
-      << out;
-}
-
-TEST_F(Budget, NegativeFixedDepthIsRejected) {
-  MainStatus.FD = -5;
+TEST_F(Budget, NegativeFixedDepthIsRejectedAndAFixedDepthHasNoClock) {
   MainStatus.TimeLeft = 60000;
-  const std::string out = Think();
-  EXPECT_EQ(MainStatus.FD, 0);
-  EXPECT_EQ(out.rfind("ERROR: ", 0), 0u) << out;
-  EXPECT_EQ(MainBoard.WhiteKing, SquareBit(6)) << "the move is still played";
+  const SearchResult r = SearchTo(-5);
+  EXPECT_EQ(r.Output.rfind("ERROR: ", 0), 0u) << r.Output;
+  EXPECT_EQ(r.Move, "h1g1") << "the move is still played";
+  Start(OneMoveFen);
+  MainStatus.TimeLeft = 100;
+  SearchTo(3);
+  EXPECT_FALSE(Search.ClockLimited);
+}
+
+// On a position with choices: a second is not a millisecond, and with no time to spare the first
+// iteration's move is played, not lost.
+TEST_F(Budget, ShortTimesOnARealPosition) {
+  Start(MiddleGameFen);
+  MainStatus.ST = 1;
+  SearchTo(0);
+  EXPECT_GT(Search.IterationDepth, 3);
+  Start(MiddleGameFen);
+  MainStatus.xboard = 0;   // console mode: the search reads no input
+  MainStatus.TimeLeft = 30;
+  const ChessBoard before = MainBoard;
+  EXPECT_EQ(SearchTo(0).Depth, 1);
+  EXPECT_NE(MainBoard.BlackPieces, before.BlackPieces) << "no move was played";
 }
 
 TEST_F(Budget, PollIntervalFollowsTheNodeRateAndTheBudget) {
-  MainStatus.NodesPerSecond = 800000;
-  Search.NodesPerMove = 1 << 30;
-  EXPECT_EQ(Search.InitMoveTimer(), 4000) << "five milliseconds' worth";
-  Search.NodesPerMove = 8000;    // a short move looks at the clock four times at least
-  EXPECT_EQ(Search.InitMoveTimer(), 2000);
-  Search.NodesPerMove = 100;     // but not after every few nodes
-  EXPECT_EQ(Search.InitMoveTimer(), 1000);
-  MainStatus.NodesPerSecond = 1000;
-  EXPECT_EQ(Search.InitMoveTimer(), 500) << "half a second's worth";
-  MainStatus.NodesPerSecond = 800000;
-  MainStatus.Analyze = 1;
-  EXPECT_EQ(Search.InitMoveTimer(), 100000);
+  // Five milliseconds' worth; four looks at the clock in a short move, but not after every few
+  // nodes; half a second's worth at a low rate; analysis.
+  const struct { int nodesPerSecond, nodesPerMove, analyze, interval; } cases[] = {
+      {800000, 1 << 30, 0, 4000}, {800000, 8000, 0, 2000}, {800000, 100, 0, 1000}, {1000, 100, 0, 500}, {800000, 100, 1, 100000}};
+  for (const auto& c : cases) {
+    MainStatus.NodesPerSecond = c.nodesPerSecond;
+    Search.NodesPerMove = c.nodesPerMove;
+    MainStatus.Analyze = static_cast<std::uint8_t>(c.analyze);
+    EXPECT_EQ(Search.InitMoveTimer(), c.interval) << c.nodesPerSecond << " " << c.nodesPerMove;
+  }
   MainStatus.Analyze = 0;
 }
 
@@ -143,9 +119,7 @@ TEST(ClockLimits, MarginsAndCaps) {
   EXPECT_EQ(ClockCap(100), 50);
   EXPECT_EQ(ClockCap(40), 0) << "less than the lag margin left: nothing to spare";
   EXPECT_EQ(ClockCap(2147483647), 1073741823);
-  // The hard limits are set a poll interval (5 ms) early.
-  EXPECT_EQ(ClockHardLimit(300, 100), 45);
-  EXPECT_EQ(ClockHardLimit(35000, 300000), 34995);
+  // The hard limits are set a poll interval (5 ms) early (end to end: the plans above).
   EXPECT_EQ(ClockHardLimit(-5, 1000), 0);
   EXPECT_EQ(FixedTimeHardLimit(100), 75);
   EXPECT_EQ(FixedTimeHardLimit(30), 10);
@@ -154,96 +128,62 @@ TEST(ClockLimits, MarginsAndCaps) {
   EXPECT_EQ(TimedPollInterval(1, 0), 1);
 }
 
-TEST_F(Budget, TinyClockWithIncrementSpendsAtMostHalfOfIt) {
-  MainStatus.TimeLeft = 100;   // the fallback for a large increment planned 150 ms
-  MainStatus.TimeInc = 1;
-  Think();
-  EXPECT_EQ(MainStatus.TimePerMove, 50);
-  EXPECT_EQ(Search.HardLimitMs, 45);
-  EXPECT_EQ(Search.SoftLimitMs(), 22) << "a later iteration could not finish in time";
-  EXPECT_EQ(Search.NodesPerMove, 1200 * 50);
-}
-
-TEST_F(Budget, HardLimitOfEachKindOfControl) {
-  MainStatus.TimeLeft = 300000;
-  MainStatus.MoveNumber = 30;
-  Think();
-  EXPECT_EQ(Search.HardLimitMs, 34995) << "the emergency time";
-  EXPECT_EQ(Search.SoftLimitMs(), 34995 / 2) << "about the planned time";
-  SetPosition(OneMoveFen);
-  MainStatus.xboard = 1;
-  MainStatus.MovesPerSession = 1;   // "go wtime 2000 movestogo 1"
-  MainStatus.TimeLeft = 2000;
-  Think();
-  EXPECT_EQ(MainStatus.TimePerMove, 950);
-  EXPECT_EQ(Search.HardLimitMs, 995);
-  EXPECT_EQ(Search.SoftLimitMs(), 497);
-  SetPosition(OneMoveFen);
-  MainStatus.xboard = 1;
-  MainStatus.ST = 500;   // "go movetime 500"
-  Search.STInMilliseconds = 1;
-  Think();
-  EXPECT_EQ(Search.HardLimitMs, 470);
-  EXPECT_EQ(Search.SoftLimitMs(), 470) << "a fixed time is used to its end";
-  SetPosition(OneMoveFen);
-  MainStatus.xboard = 1;
-  MainStatus.ST = 1;   // "st 1": seconds
-  Think();
-  EXPECT_EQ(Search.HardLimitMs, 945);
-}
-
-TEST_F(Budget, FixedDepthHasNoClock) {
-  MainStatus.FD = 3;
-  MainStatus.TimeLeft = 100;
-  Think();
-  MainStatus.FD = 0;
-  EXPECT_FALSE(Search.ClockLimited);
-}
-
-// With no time to spare the first iteration's move is played, not lost.
-TEST_F(Budget, ClockWithoutTimeToSparePlaysTheFirstIterationsMove) {
-  SetPosition("r1bqk2r/pp2bppp/2p5/3pP3/P2Q1P2/2N1B3/1PP3PP/R4RK1 b kq - 0 1");
-  MainStatus.TimeLeft = 30;   // console mode: the search reads no input
-  const ChessBoard before = MainBoard;
-  Think();
-  EXPECT_EQ(Search.IterationDepth, 1);
-  EXPECT_NE(MainBoard.BlackPieces, before.BlackPieces) << "no move was played";
-}
-
-// The check at poll points, after the node rate has been measured.
-class PollBudget : public Budget {
+// The check at poll points once the node rate is measured: a budget of 100 nodes, an emergency
+// threshold of 1000, and for clock-limited searches a hard limit of 500 ms on a clock started a
+// second before.
+class Poll : public Budget {
 protected:
   void SetUp() override {
     Budget::SetUp();
+    Reset(150, false);
+  }
+  void TearDown() override {
+    Search.ClockLimited = 0;
+    MainStatus.Pondering = 0;
+    Budget::TearDown();
+  }
+  static void Reset(int nodes, bool clock) {
     Search.InitValues();
     Search.NpsMeasured = 1;
     Search.NodesPerMove = 100;
     MainStatus.EmergencyTimeThreshold = 1000;
-    Search.Nodes = 150;
-    Search.QNodes = 0;
-    Search.FailingLow = 0;
+    Search.Nodes = nodes;
+    Search.QNodes = Search.FailingLow = 0;
+    Search.ClockLimited = clock;
+    Search.HardLimitMs = 500;
+    Search.IterationDepth = 2;
+    MainStatus.StartTime = Search.ClockStartMs = NowMs() - 1000;
   }
 };
 
-TEST_F(PollBudget, OverBudgetLetsTheRootFinishItsMove) {
-  EXPECT_TRUE(Search.CheckBudget(false));
-  EXPECT_TRUE(Search.TimeUp);
-  EXPECT_FALSE(Search.StopSearch);
-  EXPECT_EQ(Search.PollCountdown, Search.InitMoveTimer());
+// Budget stops never abort: the search plays the best move found so far.
+TEST_F(Poll, WhenTheSearchStops) {
+  const struct { const char* what; int nodes; bool clock, failingLow; int st, iterations; bool pondering, goesOn, timeUp, stop; } cases[] = {
+      {"over the node budget: the root finishes its move", 150, false, false, 0, 2, false, true, true, false},
+      {"a fixed time over budget: at once, failing low or not", 150, false, true, 5, 2, false, false, true, true},
+      {"the emergency threshold: at once", 1000, false, false, 0, 2, false, false, true, true},
+      {"past the hard limit: at once", 50, true, false, 0, 2, false, false, false, true},
+      {"past the hard limit with no move yet to play", 50, true, false, 0, 1, false, true, false, false},
+      {"past the hard limit while pondering: the clock does not run", 50, true, false, 0, 2, true, true, false, false}};
+  for (const auto& c : cases) {
+    Reset(c.nodes, c.clock);
+    Search.FailingLow = c.failingLow;
+    MainStatus.ST = c.st;
+    Search.IterationDepth = c.iterations;
+    MainStatus.Pondering = c.pondering;
+    EXPECT_EQ(Search.CheckBudget(false), c.goesOn) << c.what;
+    EXPECT_EQ(static_cast<bool>(Search.TimeUp), c.timeUp) << c.what;
+    EXPECT_EQ(static_cast<bool>(Search.StopSearch), c.stop) << c.what;
+    EXPECT_FALSE(Search.Aborted || Search.TimerExtended) << c.what;
+    if (c.goesOn) { EXPECT_EQ(Search.PollCountdown, Search.InitMoveTimer()) << c.what; }
+  }
 }
 
-TEST_F(PollBudget, EmergencyThresholdStopsAtOnce) {
-  Search.Nodes = 1000;
-  EXPECT_FALSE(Search.CheckBudget(false));
-  EXPECT_TRUE(Search.StopSearch);
-}
-
-TEST_F(PollBudget, FailingLowBuysOneExtension) {
+TEST_F(Poll, FailingLowBuysOneExtension) {
   Search.FailingLow = 1;
   MainStatus.TimePerMove = 50;
   EXPECT_TRUE(Search.CheckBudget(false));
-  EXPECT_FALSE(Search.TimeUp);
-  EXPECT_TRUE(Search.TimerExtended);
+  EXPECT_TRUE(!Search.TimeUp && Search.TimerExtended);
   EXPECT_EQ(Search.NodesPerMove, 200);
   EXPECT_EQ(MainStatus.TimePerMove, 100);
   EXPECT_EQ(MainStatus.EmergencyTimeThreshold, 2000);
@@ -252,52 +192,14 @@ TEST_F(PollBudget, FailingLowBuysOneExtension) {
   EXPECT_TRUE(Search.TimeUp);
 }
 
-TEST_F(PollBudget, FixedTimeStopsAtOnceWhenOverBudget) {
-  MainStatus.ST = 5;
-  Search.FailingLow = 1;
-  EXPECT_FALSE(Search.CheckBudget(false));
-  EXPECT_TRUE(Search.TimeUp);
-  EXPECT_TRUE(Search.StopSearch);
-  EXPECT_FALSE(Search.TimerExtended);
-}
-
-// The hard limit, seen at a poll: the clock started a second before, the limit is half of that.
-class HardLimit : public PollBudget {
-protected:
-  void SetUp() override {
-    PollBudget::SetUp();
-    Search.Nodes = 50;   // within the node budget: only the clock can stop the search
-    Search.ClockLimited = 1;
-    Search.HardLimitMs = 500;
-    Search.IterationDepth = 2;
-    MainStatus.StartTime = Search.ClockStartMs = NowMs() - 1000;
-  }
-  void TearDown() override {
-    Search.ClockLimited = 0;
-    MainStatus.Pondering = 0;
-    PollBudget::TearDown();
-  }
-};
-
-TEST_F(HardLimit, UnwindsAtOnceButKeepsTheMove) {
+TEST_F(Poll, HardLimitCorrectsTheRateAndCountsFromPonderhit) {
+  Reset(50, true);
   Search.NpsMeasured = 0;
   EXPECT_FALSE(Search.CheckBudget(false));
-  EXPECT_TRUE(Search.StopSearch);
-  EXPECT_FALSE(Search.Aborted) << "an aborted search would play no move";
   EXPECT_EQ(Search.NpsMeasured, 1) << "a rate estimate that was too high is corrected";
   EXPECT_LT(MainStatus.NodesPerSecond, 1000);
-}
-
-TEST_F(HardLimit, WaitsForTheFirstIterationAndForPonderhit) {
-  Search.IterationDepth = 1;   // no move yet to play instead
-  EXPECT_TRUE(Search.CheckBudget(false));
-  EXPECT_FALSE(Search.StopSearch);
-  Search.IterationDepth = 2;
-  MainStatus.Pondering = 1;    // the engine's clock does not run while it ponders
-  EXPECT_TRUE(Search.CheckBudget(false));
-  EXPECT_FALSE(Search.StopSearch);
-  MainStatus.Pondering = 0;
   // As after "ponderhit": the limit counts from then, not from the start of the ponder search.
+  Reset(50, true);
   MainStatus.StartTime = NowMs() - 1000000;
   Search.ClockStartMs = NowMs();
   Search.HardLimitMs = 500000;

@@ -4,6 +4,7 @@
 #include <string>
 
 #include "board/ChessBoard.h"
+#include "board/Masks.h"
 #include "movegen/MoveGen.h"
 #include "protocol/MoveCheck.h"
 #include "protocol/UciMoves.h"
@@ -13,12 +14,30 @@ namespace nelktest {
 
 constexpr const char* StartFen = "rnbqkbnr/pppppppp/8/8/8/8/PPPPPPPP/RNBQKBNR w KQkq - 0 1";
 
+// The castling rights that survive a move from or to the square: a king leaving home, a rook
+// leaving its corner or taken there.
+inline int RightsKeptBy(SquareSet square) {
+  const struct { SquareSet square; int lost; } homes[] = {
+      {Masks::E1, WhiteCastleKing | WhiteCastleQueen}, {Masks::H1, WhiteCastleKing}, {Masks::A1, WhiteCastleQueen},
+      {Masks::E8, BlackCastleKing | BlackCastleQueen}, {Masks::H8, BlackCastleKing}, {Masks::A8, BlackCastleQueen}};
+  for (const auto& home : homes)
+    if (square & home.square) return AllCastleRights & ~home.lost;
+  return AllCastleRights;
+}
+
+// Plays a move known to be legal on a game board: castling rights, side to move.
+inline void PlayChecked(ChessBoard& board, const CheckedMove& move) {
+  char mask = AllCastleRights;
+  board.MakeMove(move.From, move.To, move.Promotion, &mask);
+  board.CastleFlags = static_cast<std::int8_t>(board.CastleFlags & mask & RightsKeptBy(move.From) & RightsKeptBy(move.To));
+  board.SideToMove = static_cast<std::int8_t>(board.SideToMove ^ 1);
+}
+
 class GameBoard {
 public:
   explicit GameBoard(const std::string& fen = StartFen) {
     const ChessBoard saved = MainBoard;
-    std::string text = fen;
-    SetupBoard(text.data());
+    SetupBoard(fen.c_str());
     MainBoard.InitPieceCounts();
     board_ = MainBoard;
     MainBoard = saved;
@@ -28,23 +47,19 @@ public:
   bool Play(const std::string& text) {
     CheckedMove move;
     if (!FindLegalMove(text.c_str(), board_, &move)) return false;
-    char mask = AllCastleRights;
-    board_.MakeMove(move.From, move.To, move.Promotion, &mask);
-    // A rook taken on its corner takes its right along.
-    const SquareSet corners[4] = {SquareBit(7), SquareBit(0), SquareBit(63), SquareBit(56)};
-    for (int right = 0; right < 4; right++)
-      if (move.To & corners[right]) mask = static_cast<char>(mask & ~(1 << right));
-    board_.CastleFlags = static_cast<std::int8_t>(board_.CastleFlags & mask);
-    board_.SideToMove = static_cast<std::int8_t>(board_.SideToMove ^ 1);
+    PlayChecked(board_, move);
     return true;
   }
 
-  // The first legal move in the generator's order (a weak but legal opponent); empty when none.
-  std::string FirstLegalMove() const {
+  // A legal move, counted round in the generator's order (the first: a weak but legal opponent);
+  // empty when there is none.
+  std::string LegalMove(int index = 0) const {
     UciMove legal[MaxMovesInList];
-    if (CollectLegalMoves(board_, board_.SideToMove, board_.CastleFlags, legal) == 0) return "";
+    const int count = CollectLegalMoves(board_, board_.SideToMove, board_.CastleFlags, legal);
+    if (count == 0) return "";
+    const UciMove& move = legal[index % count];
     char text[UciMoveTextSize];
-    WriteUciMove(text, SquareIndex(legal[0].From), SquareIndex(legal[0].To), legal[0].Promotion);
+    WriteUciMove(text, SquareIndex(move.From), SquareIndex(move.To), move.Promotion);
     return text;
   }
 

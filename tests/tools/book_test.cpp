@@ -1,6 +1,7 @@
 // The opening book: the search tree over its hash codes, and the choice of a legal book move.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <string>
 
 #include "engine/Status.h"
@@ -20,10 +21,8 @@ protected:
     InitKeysOnce();
     MainStatus.xboard = 1;   // keeps the console line out
     MainStatus.Trace = 0;
-    for (int i = 0; i < 8; i++) {
-      OpeningBook[i] = BookKey{0, 0};
-      BookValue[i] = 0;
-    }
+    std::fill(OpeningBook, OpeningBook + 8, BookKey{0, 0});
+    std::fill(BookValue, BookValue + 8, 0);
   }
   void TearDown() override {
     MainStatus.Trace = MainStatus.xboard = 0;
@@ -44,6 +43,11 @@ protected:
     BookKey key{};
     genhashcode(static_cast<char>(board.SideToMove ^ 1), board.CastleFlags & mask, &key.First, &key.Second, board);
     return key;
+  }
+  // Book entry i: the position after the move, with its value.
+  static void Enter(int i, const ChessBoard& board, const char* from, const char* to, int value) {
+    OpeningBook[i] = KeyAfter(board, from, to);
+    BookValue[i] = value;
   }
   static ChessBoard Position(const char* fen) {
     SetupBoard(fen);
@@ -88,12 +92,9 @@ TEST_F(BookTest, InBookChoosesTheLowestValueAndTheFirstOnTies) {
   const ChessBoard start = Position(nelktest::StartFen);
   const int e4 = MoveIndex(start, "e2", "e4"), d4 = MoveIndex(start, "d2", "d4");
   ASSERT_TRUE(e4 >= 0 && d4 >= 0);
-  OpeningBook[0] = KeyAfter(start, "e2", "e4");
-  OpeningBook[1] = KeyAfter(start, "d2", "d4");
-  OpeningBook[2] = KeyAfter(start, "g1", "f3");
-  BookValue[0] = 40;
-  BookValue[1] = 25;
-  BookValue[2] = 60;
+  Enter(0, start, "e2", "e4", 40);
+  Enter(1, start, "d2", "d4", 25);
+  Enter(2, start, "g1", "f3", 60);
   buildbooktree(3);
   EXPECT_EQ(InBook(0, AllCastleRights, start), d4);
   BookValue[0] = 25;
@@ -103,10 +104,8 @@ TEST_F(BookTest, InBookChoosesTheLowestValueAndTheFirstOnTies) {
 TEST_F(BookTest, InBookNeverChoosesAMoveThatLeavesTheKingInCheck) {
   // The bishop on e2 is pinned: Bb5 would be the best book move if it were legal.
   const ChessBoard pinned = Position("4r1k1/8/8/8/8/8/4B3/4K3 w - - 0 1");
-  OpeningBook[0] = KeyAfter(pinned, "e2", "b5");
-  OpeningBook[1] = KeyAfter(pinned, "e1", "f1");
-  BookValue[0] = -1000;
-  BookValue[1] = 50;
+  Enter(0, pinned, "e2", "b5", -1000);
+  Enter(1, pinned, "e1", "f1", 50);
   buildbooktree(2);
   EXPECT_EQ(InBook(0, 0, pinned), MoveIndex(pinned, "e1", "f1"));
 }

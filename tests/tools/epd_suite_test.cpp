@@ -68,6 +68,8 @@ TEST(EpdSuiteTest, EvaluationDumpAndMimicStudentSearchNothing) {
   ASSERT_EQ(dump.ExitStatus, 0) << dump.Output;
   EXPECT_TRUE(ResultDepths(dump.Output).empty());
   EXPECT_EQ(Count(dump.Output, "Evaluation, White's view"), 3);
+  for (const char* term : {"material", "knight mobility", "king shelter", "phase", "total"})
+    EXPECT_GE(Count(dump.Output, term), 3) << term;   // in the term table of each position
   EXPECT_TRUE(EndsWith(dump.Output, "\n3\n"));
   const auto mimic = RunEngine({"-mimicstudent", "suite.epd"}, "", 60000, {{"suite.epd", ThreeMates}});
   ASSERT_EQ(mimic.ExitStatus, 0) << mimic.Output;
