@@ -167,7 +167,7 @@ public:
     return false;
   }
 
-  virtual void NewGame(bool engineWhite, int baseMs) = 0;
+  virtual void NewGame(int baseMs, int incrementMs) = 0;
   // Asks for the engine's move (the opponent's last move, if any, told first) and waits for it.
   virtual Outcome Move(const RefereeBoard& board, const std::string& opponentMove, const int clockMs[SideCount],
                        int incrementMs, int waitMs, std::string* move) = 0;
@@ -187,7 +187,7 @@ class UciPlayer : public Player {
 public:
   explicit UciPlayer(const std::string& program) : Player(program, true) {}
 
-  void NewGame(bool, int) override { engine_->SendRaw("ucinewgame\nisready\n"); WaitForLine("readyok", StartupTimeoutMs); }
+  void NewGame(int, int) override { engine_->SendRaw("ucinewgame\nisready\n"); WaitForLine("readyok", StartupTimeoutMs); }
 
   Outcome Move(const RefereeBoard& board, const std::string&, const int clockMs[SideCount], int incrementMs, int waitMs,
                std::string* move) override {
@@ -219,9 +219,14 @@ class XboardPlayer : public Player {
 public:
   explicit XboardPlayer(const std::string& program) : Player(program, false) {}
 
-  void NewGame(bool, int) override {
+  // The time control as a front end states it ("level 0 M:SS SECONDS"): the engine plans with the
+  // increment it is told, not with the clock alone.
+  void NewGame(int baseMs, int incrementMs) override {
+    const int baseSeconds = baseMs / 1000;
+    char level[64];
+    std::snprintf(level, sizeof level, "level 0 %d:%02d %.3f\n", baseSeconds / 60, baseSeconds % 60, incrementMs / 1000.0);
     // Whatever the last game left (a result line, a move not yet read) is behind the pong.
-    engine_->SendRaw("new\nforce\nping " + std::to_string(++ping_) + "\n");
+    engine_->SendRaw("new\nforce\n" + std::string(level) + "ping " + std::to_string(++ping_) + "\n");
     WaitForLine("pong " + std::to_string(ping_), StartupTimeoutMs);
   }
 
@@ -289,8 +294,8 @@ bool GameOver(RefereeBoard& board, int plies, int maxPlies, Result* result) {
 GameRecord PlayGame(Player* players[SideCount], const Options& o, Tally& t) {
   RefereeBoard board;
   int clock[SideCount] = {o.BaseMs, o.BaseMs};
-  players[0]->NewGame(true, o.BaseMs);
-  players[1]->NewGame(false, o.BaseMs);
+  players[0]->NewGame(o.BaseMs, o.IncrementMs);
+  players[1]->NewGame(o.BaseMs, o.IncrementMs);
   std::string lastMove;
   GameRecord record;
   for (int plies = 0;; plies++) {
