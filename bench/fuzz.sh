@@ -13,6 +13,7 @@ shift 2
 case "$target" in fen|uci|xboard) ;; *) echo "unknown target $target" >&2; exit 2 ;; esac
 root=$(cd "$(dirname "$0")/.." && pwd)
 build="$root/build-fuzz"
+command -v clang++ >/dev/null || { echo "bench/fuzz.sh needs clang (apt-get install -y clang)" >&2; exit 2; }
 cmake -S "$root/fuzz" -B "$build" -DCMAKE_CXX_COMPILER=clang++ >/dev/null
 cmake --build "$build" -j2 --target "fuzz_$target" >/dev/null
 corpus="$build/corpus-$target"
