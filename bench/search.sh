@@ -6,6 +6,7 @@
 set -e
 root=$(cd "$(dirname "$0")/.." && pwd)
 build=${1:-$root/build-bench}
+case "$build" in /*) ;; *) build="$PWD/$build" ;; esac   # the games run in other directories
 depth=${2:-9}
 cmake -S "$root" -B "$build" -DCMAKE_BUILD_TYPE=Release >/dev/null
 cmake --build "$build" -j2 --target nelk >/dev/null

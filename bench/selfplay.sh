@@ -7,6 +7,7 @@
 set -u
 root=$(cd "$(dirname "$0")/.." && pwd)
 build=${1:-$root/build-bench}
+case "$build" in /*) ;; *) build="$PWD/$build" ;; esac   # the games run in other directories
 depth=${2:-5}
 game_limit=900   # seconds; a game that takes longer counts as failed
 cmake -S "$root" -B "$build" -DCMAKE_BUILD_TYPE=Release >/dev/null || exit 1

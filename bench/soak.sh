@@ -9,6 +9,7 @@ set -e
 games=${1:-200}
 root=$(cd "$(dirname "$0")/.." && pwd)
 build=${2:-$root/build-soak}
+case "$build" in /*) ;; *) build="$PWD/$build" ;; esac   # the games run in other directories
 [ $# -ge 2 ] && shift 2 || shift $#
 cmake -S "$root" -B "$build" -DCMAKE_BUILD_TYPE=Release >/dev/null
 cmake --build "$build" -j2 --target nelk bench_soak_referee >/dev/null

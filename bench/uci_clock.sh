@@ -10,6 +10,7 @@
 set -u
 root=$(cd "$(dirname "$0")/.." && pwd)
 build=${1:-$root/build-bench}
+case "$build" in /*) ;; *) build="$PWD/$build" ;; esac   # the games run in other directories
 case $build in /*) ;; *) build=$PWD/$build ;; esac
 games=${2:-2}
 shift $(( $# > 2 ? 2 : $# ))

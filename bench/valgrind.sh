@@ -6,6 +6,7 @@
 set -e
 root=$(cd "$(dirname "$0")/.." && pwd)
 build=${1:-$root/build-valgrind}
+case "$build" in /*) ;; *) build="$PWD/$build" ;; esac   # the games run in other directories
 cmake -S "$root" -B "$build" -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
 cmake --build "$build" -j2 --target nelk >/dev/null
 work=$(mktemp -d)
