@@ -46,9 +46,7 @@ bool ParseWhere(const char* text, Options* o) {
 }
 
 bool Parse(int argc, char** argv, Options* o) {
-  const std::string self = argv[0];
-  const std::size_t slash = self.rfind('/');
-  o->Engine = (slash == std::string::npos ? std::string(".") : self.substr(0, slash)) + "/nelk";
+  o->Engine = nelktest::EngineBesideProgram(argv[0]);
   for (int i = 1; i + 1 < argc; i += 2) {
     const std::string key = argv[i];
     const char* value = argv[i + 1];

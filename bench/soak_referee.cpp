@@ -345,9 +345,7 @@ void Count(const GameRecord& g, bool uciWhite, Tally& t) {
 }
 
 bool Parse(int argc, char** argv, Options* o) {
-  const std::string self = argv[0];
-  const std::size_t slash = self.rfind('/');
-  o->Engine = (slash == std::string::npos ? std::string(".") : self.substr(0, slash)) + "/nelk";
+  o->Engine = nelktest::EngineBesideProgram(argv[0]);
   for (int i = 1; i + 1 < argc; i += 2) {
     const std::string key = argv[i];
     const int value = std::atoi(argv[i + 1]);

@@ -29,7 +29,7 @@ struct CommandLineTest : testing::Test {
   std::vector<std::string> storage;
 };
 
-TEST_F(CommandLineTest, DepthTimeAndFlagOptions) {
+TEST_F(CommandLineTest, DepthAndTimeOptions) {
   EXPECT_EQ(Parse({"-fd", "5", "-st", "2"}), CommandLineContinue);
   EXPECT_TRUE(MainStatus.getFD() == 5 && MainBoard.MaxDepth == 5 && MainBoard.FixedDepth == 5);
   EXPECT_TRUE(MainStatus.ST == 2 && MainStatus.TimePerMove == 1800 && MainStatus.TimeLeft == 120000);
@@ -37,8 +37,6 @@ TEST_F(CommandLineTest, DepthTimeAndFlagOptions) {
   EXPECT_TRUE(MainBoard.MaxDepth == 9 && MainBoard.FixedDepth == 5);
   EXPECT_EQ(Parse({"-fd", "deep"}), CommandLineContinue);   // not a number: 0
   EXPECT_EQ(MainStatus.FD, 0);
-  EXPECT_EQ(Parse({"-bench3", "-kibitz", "-nobook", "-post", "-sp", "-trace", "-perft", "-HPC", "-satrain", "xboard"}),
-            CommandLineContinue) << "every flag is known";
   MainStatus = Status{};
   EXPECT_EQ(Parse({"-uci", "-tc", "-post"}), CommandLineContinue);   // "-tc" swallows its value
   EXPECT_TRUE(MainStatus.UCIMode == 1 && MainStatus.Post == 0);

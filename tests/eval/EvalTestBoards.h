@@ -32,8 +32,6 @@ inline void Recount(ChessBoard& board, char drawFlag) {
   genpawnhashcode(board.SideToMove, board, &board.PawnHashCode);
 }
 
-
-
 inline ChessBoard Board(const char* fen) {
   InitKeysOnce();
   SetupBoard(fen);
@@ -43,24 +41,11 @@ inline ChessBoard Board(const char* fen) {
   return board;
 }
 
-// Full-window evaluation from the side to move's view; EvalTrace from White's.
+// Full-window evaluation from the side to move's view.
 inline int Eval(ChessBoard board, char side) { return PE.PosEval(side, -FullWindow, FullWindow, &board, 0); }
 inline int Eval(ChessBoard board) { return Eval(board, board.SideToMove); }
-inline EvalTrace Traced(const char* fen) {
-  ChessBoard b = Board(fen);
-  EvalTrace trace;
-  PE.TraceEval(&b, b.SideToMove, &trace);
-  return trace;
-}
 // Evaluates the board (kept alive by the caller) so that the evaluator's fields describe it.
 inline void Evaluate(ChessBoard& board) { PE.PosEval(board.SideToMove, -FullWindow, FullWindow, &board, 0); }
-// The same for a position, whose board lives until the next call.
-inline ChessBoard& Evaluated(const char* fen) {
-  static ChessBoard board;
-  board = Board(fen);
-  Evaluate(board);
-  return board;
-}
 
 // The board turned upside down with the colours exchanged (and the side to move and the mating
 // flags with them).

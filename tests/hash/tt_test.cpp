@@ -1,8 +1,7 @@
-// The transposition table: which slot of a bucket each result goes to, ageing, cut-offs by bound
-// and depth, mate scores. (Clearing: the search tests repeat fixed-depth searches exactly.)
+// The transposition table: cut-offs by bound and depth, mate scores. (Replacement and ageing: the
+// bench signature.)
 #include <gtest/gtest.h>
 
-#include <string>
 #include "board/Types.h"
 #include "hash/TranspositionTables.h"
 
@@ -26,43 +25,7 @@ protected:
     return PositionCache.SearchTranspositionTables(Upper(position), Lower(position), 0, depth, alpha,
                                                    beta, score, move);
   }
-  std::string Moves() const { return std::to_string(Slot(0).Move) + " " + std::to_string(Slot(1).Move) + " " + std::to_string(Slot(2).Move); }
 };
-
-// The same position keeps its deepest result in slot 1 (equally deep: the newer); the rest queue
-// behind it, newest first, and the oldest queued entry is lost.
-TEST_F(TranspositionTest, ReplacementWithinABucket) {
-  Store(1, 3, 100, 10, TTExact);
-  Store(1, 5, 200, 20, TTExact);
-  EXPECT_EQ(Moves(), "200 100 0");
-  EXPECT_EQ(Slot(0).Valid, TTWrittenSlot1);
-  Store(1, 2, 300, 30, TTExact);
-  EXPECT_EQ(Moves(), "200 300 100");
-  EXPECT_EQ(Slot(1).Valid, TTWrittenSlot2);
-  Store(1, 5, 400, 40, TTExact);
-  EXPECT_EQ(Slot(0).Move, 400);
-  for (int position = 2; position <= 4; position++) Store(position, 9, position, 0, TTLowerBound);
-  EXPECT_EQ(Moves(), "400 4 3") << "a valid slot 1 of another position stays, however deep the result";
-  EXPECT_EQ(Probe(2, 1, -100, 100), TTNoCut);
-  EXPECT_EQ(move, 0);
-  // Both halves must match.
-  PositionCache.SearchTranspositionTables(Upper(9), Lower(4), 0, 1, -100, 100, score, move);
-  EXPECT_EQ(move, 0);
-}
-
-TEST_F(TranspositionTest, AgedEntriesGiveMovesButNoCutOffs) {
-  Store(1, 6, 500, 40, TTExact);
-  PositionCache.AgeTranspositionTables();
-  EXPECT_EQ(Probe(1, 2, -100, 100), TTNoCut);
-  EXPECT_EQ(move, 500);
-  EXPECT_EQ(score, 0);
-  Store(1, 2, 600, 40, TTExact);   // into the aged slot 1
-  EXPECT_EQ(Slot(0).Move, 600);
-  EXPECT_EQ(Probe(1, 9, -100, 100), TTNoCut);
-  EXPECT_EQ(move, 500) << "the move comes from the deepest matching slot";
-  Store(2, 1, 700, 0, TTExact);
-  EXPECT_EQ(Slot(0).LowerHash, Lower(1)) << "a valid slot 1 of another position stays";
-}
 
 TEST_F(TranspositionTest, CutOffsNeedEnoughDepthAndTheRightBound) {
   const std::uint32_t hits = PositionCache.Hits, misses = PositionCache.Misses;
@@ -83,6 +46,9 @@ TEST_F(TranspositionTest, CutOffsNeedEnoughDepthAndTheRightBound) {
   const std::pair<int, int> depthsAndResults[] = {{5, TTNoCutNoNull}, {6, TTNoCutNoNull}, {7, TTNoCut}};
   for (const auto& [depth, result] : depthsAndResults) EXPECT_EQ(Probe(3, depth, 0, 100), result) << depth;
   EXPECT_EQ(Probe(3, 5, 0, 50), TTNoCut);   // score not below beta
+  move = 0;   // both halves must match
+  PositionCache.SearchTranspositionTables(Upper(9), Lower(3), 0, 1, -100, 100, score, move);
+  EXPECT_EQ(move, 0);
 }
 
 TEST_F(TranspositionTest, MateScoresAreStoredWithTheDepthAdded) {

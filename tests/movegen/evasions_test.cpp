@@ -1,4 +1,4 @@
-// Check evasions: which answers to a check are offered, and in which order.
+// Check evasions: lines of the checker and en passant.
 #include <gtest/gtest.h>
 
 #include "movegen/MoveListText.h"
@@ -25,24 +25,13 @@ Moves LegalEvasions() {
   return texts;
 }
 
-// Which evasions are legal is counted by the perft suite; here the order, and what the generator
-// leaves out before the legality test.
-TEST(GenCheckEvasions, ListsInOrder) {
-  const std::pair<const char*, Moves> cases[] = {
-      // The king may not step back along the checking line; checkmate gives nothing.
-      {"7k/8/8/8/r3K3/8/8/8 w - -", {"e4d3", "e4e3", "e4f3", "e4d5", "e4e5", "e4f5"}},
-      {"4r1k1/8/8/8/8/8/4q3/4K3 w - -", {}},
-      // Captures of the checker in piece order: knight, rook, bishop, pawn, queen.
-      {"7k/8/3Q4/8/8/R2n4/1NP5/4KB2 w - -", {"e1d1", "e1d2", "e1e2", "b2d3", "a3d3", "f1d3", "c2d3", "d6d3"}},
-      // Pawns block by single and double steps, or block and take with a queen promotion.
-      {"4k3/8/8/b7/8/8/1PP5/4K3 w - -", {"e1d1", "e1f1", "e1e2", "e1f2", "c2c3", "b2b4"}},
-      {"3K4/8/8/8/8/8/4p3/2k2R2 b - -", {"c1b2", "c1c2", "c1d2", "e2e1q", "e2f1q"}}};
-  for (const auto& [fen, moves] : cases) {
-    LoadPosition(fen);
-    EXPECT_EQ(Evasions(), moves) << fen;
-  }
+// Which evasions are legal is counted by the perft suite; the generator must not offer a step
+// back along the checking line.
+TEST(GenCheckEvasions, KingDoesNotStepAlongTheCheckingLine) {
   LoadPosition("7k/8/8/8/4K3/8/8/1b6 w - -");   // f5 lies behind the king as seen from the bishop
   EXPECT_FALSE(Contains(Evasions(), "e4f5"));
+  LoadPosition("7k/8/8/8/r3K3/8/8/8 w - -");
+  EXPECT_FALSE(Contains(Evasions(), "e4f4"));
 }
 
 TEST(GenCheckEvasions, CheckingPawnJustDoubleSteppedCanBeTakenEnPassant) {

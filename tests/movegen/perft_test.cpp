@@ -1,9 +1,8 @@
-// The perft run as the command line starts it: printed figures, refusals and the trace.
+// The perft run as the command line starts it: printed figures and refusals.
 #include <gtest/gtest.h>
 
 #include <string>
 
-#include "engine/Status.h"
 #include "movegen/MoveListText.h"
 #include "movegen/Perft.h"
 
@@ -39,19 +38,6 @@ TEST(PerfT, PositionsWithoutOneKingPerSideAreRefused) {
               "Starting PerfT test \nERROR: PerfT needs exactly one king of each colour\n");
     EXPECT_EQ(perft.TotalNodes + perft.LeafNodes, 0u);
   }
-}
-
-TEST(PerfT, TraceNestsEveryMoveWithTheRunningCount) {
-  MainStatus.Trace = 1;
-  // The only moves: king a1 to b1, a2, b2; Black's king h8 has g7, h7, g8 after each.
-  const std::string output = RunPerft("7k/8/8/8/8/8/8/K7 w - -", 2);
-  MainStatus.Trace = 0;
-  EXPECT_EQ(output.rfind("Starting PerfT test \n<Trace name=\"Perft\">\n"
-                         "<Move name=\"{  a1b1 \nnodes 1\">\n<Move name=\"{  h8g7 \nnodes 2\">\n</Move >\n} \n", 0), 0u)
-      << output;
-  EXPECT_NE(output.find("<Move name=\"{  a1b2 \nnodes 9\">\n"), std::string::npos) << output;
-  EXPECT_NE(output.find("</Move >\n} \n</Move >\n} \n</Trace>\n12 Total Nodes at Depth = 2\n9 Leaf Nodes at Depth = 2\n"),
-            std::string::npos) << output;
 }
 
 }  // namespace

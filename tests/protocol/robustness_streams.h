@@ -71,24 +71,25 @@ constexpr const char* SoundFens[] = {
     "4k3/8/8/8/8/8/8/4K2R w K - 120 90",      // past the fifty-move rule
 };
 
-// A FEN record that is often broken: fields missing or added, kings missing or doubled, too many
-// pieces, ranks too long or too many, nonsense in every field.
+constexpr const char* BrokenFens[] = {
+    "KKKKKKKK/kkkkkkkk/8/8/8/8/8/8 w KQkq - 0 1",
+    "QQQQQQQQ/QQQQQQQQ/QQQQkQQQ/QQQQQQQQ/QQQQQQQQ/QQQQQQQQ/QQQQQQQQ/QQQQQQQK w KQkq e3 -5 0",
+    "PPPPPPPP/pppppppp/8/4k3/8/8/PPPPPPPP/ppppKppp b - - 0 1",           // pawns on the back ranks
+    "rnbqkbnr/pppppppp/8/8/8/8/8/8/8/PPPPPPPP/RNBQKBNR w KQkq - 0 1",    // ten ranks
+    "rnbqkbnrr/ppppppppp/99/8/8/8/PPPPPPPP/RNBQKBNR x ZZZ e9 99999999999999999999 -3"};
+
+// A FEN record that is often broken: fields missing or added, a king missing, kings doubled, too
+// many pieces, ranks too long or too many, nonsense in every field.
 inline std::string RandomFen(Random& r) {
   std::string fen = r.Pick(SoundFens);
-  switch (r.Below(12)) {
-    case 0: fen = fen.substr(0, fen.find(' ')); break;                                  // placement only
-    case 1: fen = fen.substr(0, fen.find(' ', fen.find(' ') + 1)); break;               // two fields
-    case 2: fen += " 7 extra fields 12 -"; break;
-    case 3: for (char& c : fen) if (c == 'K') c = '1'; break;                            // no white king
-    case 4: for (char& c : fen) if (c == 'k') c = 'q'; break;                            // no black king
-    case 5: fen = "KKKKKKKK/kkkkkkkk/8/8/8/8/8/8 w KQkq - 0 1"; break;
-    case 6: fen = "QQQQQQQQ/QQQQQQQQ/QQQQkQQQ/QQQQQQQQ/QQQQQQQQ/QQQQQQQQ/QQQQQQQQ/QQQQQQQK w KQkq e3 -5 0"; break;
-    case 7: fen = "PPPPPPPP/pppppppp/8/4k3/8/8/PPPPPPPP/ppppKppp b - - 0 1"; break;          // pawns on the back ranks
-    case 8: fen = "rnbqkbnr/pppppppp/8/8/8/8/8/8/8/PPPPPPPP/RNBQKBNR w KQkq - 0 1"; break;    // ten ranks
-    case 9: fen = "rnbqkbnrr/ppppppppp/99/8/8/8/PPPPPPPP/RNBQKBNR x ZZZ e9 99999999999999999999 -3"; break;
-    case 10: fen = std::string(r.Between(1, 2000), "/8kK1pPqQ -"[r.Below(12)]); break;
-    default: break;   // sound
-  }
+  const int form = r.Below(12);
+  const std::size_t first = fen.find(' ');
+  if (form <= 1) return fen.substr(0, form == 0 ? first : fen.find(' ', first + 1));
+  if (form == 2) return fen + " 7 extra fields 12 -";
+  if (form == 3 || form == 4)
+    for (char& c : fen) c = c == "Kk"[form - 3] ? "1q"[form - 3] : c;
+  if (form >= 5 && form <= 9) return BrokenFens[form - 5];
+  if (form == 10) fen = std::string(r.Between(1, 2000), "/8kK1pPqQ -"[r.Below(12)]);
   return fen;
 }
 

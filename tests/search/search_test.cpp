@@ -64,16 +64,6 @@ TEST(RootSearch, UciSearchMovesRestrictTheRoot) {
   }
 }
 
-TEST(RootSearch, FixedDepthSearchIsDeterministic) {
-  SetPosition(MiddleGameFen);
-  const SearchResult first = SearchTo(9);
-  SetPosition(MiddleGameFen);
-  MainStatus.NodesPerSecond = 12345;   // the rate estimate must not matter at a fixed depth
-  const SearchResult second = SearchTo(9);
-  EXPECT_GT(first.Nodes, 1000);
-  EXPECT_TRUE(first.Nodes == second.Nodes && first.Move == second.Move && first.Score == second.Score);
-}
-
 // The first iteration sees only the pawn that Nxd4 wins; deeper iterations fail low on every move
 // and must search again rather than keep the move that hands over the knight.
 TEST(RootSearch, FailingLowEverywhereDoesNotKeepALosingFirstChoice) {
@@ -159,16 +149,4 @@ TEST(GameRecord, LongGameKeepsSearchingWithoutWritingPastTheRecord) {
   MainStatus.MoveNumber = MaxGameMoves - 2;
   EXPECT_NE(SearchTo(6).Move, "----");
   MainStatus.MoveNumber = 1;
-}
-
-// Counters past the limit halve the whole side, so that none can overflow.
-TEST(History, CountersAreHalvedAboveTheLimit) {
-  Search.ClearHistory();
-  Search.AddHistory(0, 100, 200);   // 40000
-  Search.History[0][7] = 9;
-  Search.AddHistory(0, 100, 160);   // 65600: the whole side is halved
-  EXPECT_TRUE(Search.History[0][100] == 32800 && Search.History[0][7] == 4 && Search.HistoryMax == 32800);
-  Search.AddHistory(1, 4096, 5);    // no such move code: ignored
-  Search.ReduceHistory();
-  EXPECT_EQ(Search.History[0][100], 16400);
 }

@@ -1,7 +1,6 @@
 // The budget of one move: time shares, fixed time in its two units, the wall-clock limits of short
 // clocks, and the check made at poll points.
 #include "engine/Clock.h"
-#include "search/ClockLimits.h"
 #include "search/SearchTestSupport.h"
 
 using namespace searchtest;
@@ -36,15 +35,11 @@ TEST_F(Budget, PlanOfEachKindOfControl) {
     int timePerMove, nodesPerMove, emergency, hardLimit, softLimit;
   } cases[] = {
       {"sudden death, a long think every tenth move", 300000, 0, 0, 30, 0, false, false, 17500, 21000000, 42000000, 34995, 17497},
-      {"sudden death with increment", 15000, 2, 0, 31, 0, false, false, 1500, 1200 * 1500, -1, -1, -1},
-      {"two moves left in the session: half a share", 10000, 0, 2, 1, 0, false, false, 2375, -1, -1, -1, -1},
-      {"just out of the book: a longer think", 300000, 0, 0, 5, 0, false, false, 15000, -1, -1, -1, -1},
       {"go wtime 2000 movestogo 1", 2000, 0, 1, 1, 0, false, false, 950, -1, -1, 995, 497},
       {"tiny clock with increment: at most half of it", 100, 1, 0, 1, 0, false, false, 50, 1200 * 50, -1, 45, 22},
       {"st 2: nine tenths of the seconds", 0, 0, 0, 1, 2, false, false, 1800, 1200 * 1800, -1, -1, -1},
       {"st 1: seconds, not milliseconds", 0, 0, 0, 1, 1, false, false, -1, -1, -1, 945, -1},
       {"movetime 500: used to its end", 0, 0, 0, 1, 500, true, false, 500, -1, -1, 470, 470},
-      {"UCI play: ST holds milliseconds", 0, 0, 0, 1, 500, false, true, 500, -1, -1, -1, -1},
       {"two weeks of analysis: no overflow", 0, 0, 0, 1, 1209600000, true, false, -1, -1, -1, -1, -1}};
   auto check = [](const char* what, long long actual, long long expected) {
     if (expected >= 0) { EXPECT_EQ(actual, expected) << what; }
@@ -99,44 +94,11 @@ TEST_F(Budget, ShortTimesOnARealPosition) {
   EXPECT_NE(MainBoard.BlackPieces, before.BlackPieces) << "no move was played";
 }
 
-TEST_F(Budget, PollIntervalFollowsTheNodeRateAndTheBudget) {
-  // Five milliseconds' worth; four looks at the clock in a short move, but not after every few
-  // nodes; half a second's worth at a low rate; analysis.
-  const struct { int nodesPerSecond, nodesPerMove, analyze, interval; } cases[] = {
-      {800000, 1 << 30, 0, 4000}, {800000, 8000, 0, 2000}, {800000, 100, 0, 1000}, {1000, 100, 0, 500}, {800000, 100, 1, 100000}};
-  for (const auto& c : cases) {
-    MainStatus.NodesPerSecond = c.nodesPerSecond;
-    Search.NodesPerMove = c.nodesPerMove;
-    MainStatus.Analyze = static_cast<std::uint8_t>(c.analyze);
-    EXPECT_EQ(Search.InitMoveTimer(), c.interval) << c.nodesPerSecond << " " << c.nodesPerMove;
-  }
-  MainStatus.Analyze = 0;
-}
-
-// The clock's own limits beside the node budget, in milliseconds.
-TEST(ClockLimits, MarginsAndCaps) {
-  EXPECT_EQ(LagMargin(10000), 500);
-  EXPECT_EQ(ClockCap(100), 50);
-  EXPECT_EQ(ClockCap(40), 0) << "less than the lag margin left: nothing to spare";
-  EXPECT_EQ(ClockCap(2147483647), 1073741823);
-  // The hard limits are set a poll interval (5 ms) early (end to end: the plans above).
-  EXPECT_EQ(ClockHardLimit(-5, 1000), 0);
-  EXPECT_EQ(FixedTimeHardLimit(100), 75);
-  EXPECT_EQ(FixedTimeHardLimit(30), 10);
-  EXPECT_GT(FixedTimeHardLimit(1209600000), 1000000000);
-  EXPECT_EQ(TimedPollInterval(1200000, 1LL << 40), 6000);
-  EXPECT_EQ(TimedPollInterval(1, 0), 1);
-}
-
 // The check at poll points once the node rate is measured: a budget of 100 nodes, an emergency
 // threshold of 1000, and for clock-limited searches a hard limit of 500 ms on a clock started a
 // second before.
 class Poll : public Budget {
 protected:
-  void SetUp() override {
-    Budget::SetUp();
-    Reset(150, false);
-  }
   void TearDown() override {
     Search.ClockLimited = 0;
     MainStatus.Pondering = 0;
@@ -177,34 +139,6 @@ TEST_F(Poll, WhenTheSearchStops) {
     EXPECT_FALSE(Search.Aborted || Search.TimerExtended) << c.what;
     if (c.goesOn) { EXPECT_EQ(Search.PollCountdown, Search.InitMoveTimer()) << c.what; }
   }
-}
-
-TEST_F(Poll, FailingLowBuysOneExtension) {
-  Search.FailingLow = 1;
-  MainStatus.TimePerMove = 50;
-  EXPECT_TRUE(Search.CheckBudget(false));
-  EXPECT_TRUE(!Search.TimeUp && Search.TimerExtended);
-  EXPECT_EQ(Search.NodesPerMove, 200);
-  EXPECT_EQ(MainStatus.TimePerMove, 100);
-  EXPECT_EQ(MainStatus.EmergencyTimeThreshold, 2000);
-  Search.Nodes = 250;   // over the extended budget: no second extension
-  EXPECT_TRUE(Search.CheckBudget(false));
-  EXPECT_TRUE(Search.TimeUp);
-}
-
-TEST_F(Poll, HardLimitCorrectsTheRateAndCountsFromPonderhit) {
-  Reset(50, true);
-  Search.NpsMeasured = 0;
-  EXPECT_FALSE(Search.CheckBudget(false));
-  EXPECT_EQ(Search.NpsMeasured, 1) << "a rate estimate that was too high is corrected";
-  EXPECT_LT(MainStatus.NodesPerSecond, 1000);
-  // As after "ponderhit": the limit counts from then, not from the start of the ponder search.
-  Reset(50, true);
-  MainStatus.StartTime = NowMs() - 1000000;
-  Search.ClockStartMs = NowMs();
-  Search.HardLimitMs = 500000;
-  EXPECT_TRUE(Search.CheckBudget(false));
-  EXPECT_FALSE(Search.StopSearch);
 }
 
 }  // namespace

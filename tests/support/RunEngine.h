@@ -39,7 +39,7 @@ public:
   }
   ~TempDir() {
     std::error_code ignored;
-    if (!path_.empty()) std::filesystem::remove_all(path_, ignored);
+    std::filesystem::remove_all(path_, ignored);
   }
   TempDir(const TempDir&) = delete;
   TempDir& operator=(const TempDir&) = delete;
@@ -58,6 +58,13 @@ public:
 private:
   std::string path_;
 };
+
+// The nelk program in the directory of the running program (argv[0]).
+inline std::string EngineBesideProgram(const char* argv0) {
+  const std::string self = argv0;
+  const std::size_t slash = self.rfind('/');
+  return (slash == std::string::npos ? std::string(".") : self.substr(0, slash)) + "/nelk";
+}
 
 #ifdef NELK_BINARY
 constexpr const char* DefaultProgram = NELK_BINARY;
@@ -150,10 +157,7 @@ private:
   static constexpr int ExitGraceMs = 1000;       // from the end of its output to the end of the program
   static constexpr int ReapPollUs = 5000;
 
-  static void Close(int& fd) {
-    if (fd >= 0) close(fd);
-    fd = -1;
-  }
+  static void Close(int& fd) { fd = fd >= 0 ? (close(fd), -1) : -1; }
 
   // In the child after fork: only async-signal-safe calls until exec.
   [[noreturn]] void ExecChild(char** argv, const int (&pipes)[3][2]) {
@@ -223,8 +227,7 @@ private:
 struct EngineRun {
   std::string Output, Errors;   // everything written to standard output and standard error
   int ExitStatus = -1;          // -1 when killed by a signal or the time limit
-  bool TimedOut = false;        // the time limit was reached and the program was killed
-  bool MatchLogExists = false;
+  bool TimedOut = false, MatchLogExists = false;
   std::string MatchLog;         // contents of match.log in the work dir
 };
 

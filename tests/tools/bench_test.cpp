@@ -76,14 +76,4 @@ TEST(BenchRun, SignatureAtDepthFive) {
   EXPECT_EQ(Signature(satrain.Output), signature) << satrain.Output;
 }
 
-TEST(BenchRun, Bench2RunsPositionFiveTwice) {
-  const auto run = RunEngine({"-bench2", "-fd", "4"}, "", 120000);
-  ASSERT_EQ(run.ExitStatus, 0) << run.Output;
-  const auto first = run.Output.find("Running benchmark \nProgressive Deepening\n");
-  const auto second = run.Output.find("Running benchmark \nSearch Exact Depth\n");
-  EXPECT_TRUE(first < second && second != std::string::npos) << run.Output;
-  EXPECT_EQ(Count(run.Output, "Pawn miss rate = "), 2);
-  EXPECT_TRUE(Has(run.MatchLog, "======== Pos 5 =======\n") && !Has(run.MatchLog, "======== Pos 1 ="));
-}
-
 }  // namespace

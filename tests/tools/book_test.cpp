@@ -9,7 +9,6 @@
 #include "movegen/MoveGen.h"
 #include "support/Boards.h"
 #include "support/GameBoard.h"
-#include "support/Text.h"
 #include "tools/Fen.h"
 #include "tools/OpeningBook.h"
 
@@ -20,12 +19,11 @@ protected:
   void SetUp() override {
     InitKeysOnce();
     MainStatus.xboard = 1;   // keeps the console line out
-    MainStatus.Trace = 0;
     std::fill(OpeningBook, OpeningBook + 8, BookKey{0, 0});
     std::fill(BookValue, BookValue + 8, 0);
   }
   void TearDown() override {
-    MainStatus.Trace = MainStatus.xboard = 0;
+    MainStatus.xboard = 0;
     buildbook();
   }
   // Index of a move in the generator's list for the board, -1 when absent.
@@ -55,36 +53,11 @@ protected:
   }
 };
 
-TEST_F(BookTest, TreeFindsExactPairsOnly) {
-  // A shared first code, and a second code equal to that of a node on the path.
-  const BookKey keys[] = {{10, 10}, {3, 9}, {3, 4}, {20, 10}, {3, 9}};   // the duplicate gets no node
-  for (int i = 0; i < 5; i++) OpeningBook[i] = keys[i];
-  buildbooktree(5);
-  const struct { std::uint64_t first, second; int index; } cases[] = {
-      {3, 9, 1}, {3, 4, 2}, {20, 10, 3}, {10, 10, 0}, {3, 8, NotInBook}, {9, 3, NotInBook}};
-  for (const auto& c : cases) EXPECT_EQ(BookTreeSearch(BookTreeRoot(), c.first, c.second), c.index) << c.first << c.second;
-  EXPECT_EQ(BookTreeSearch(nullptr, 3, 9), NotInBook);
-  treenode* first = BookTreeRoot();
-  buildbooktree(5);
-  EXPECT_EQ(BookTreeRoot(), first) << "a rebuild reuses the tree";
-  buildbooktree(-5);
-  EXPECT_EQ(BookTreeRoot(), nullptr);
-}
-
-TEST_F(BookTest, EmptyBookAnswersNothingAndTracesEveryMove) {
+TEST_F(BookTest, EmptyBookAndPositionsWithoutKingsAnswerNothing) {
   buildbook();
   EXPECT_EQ(booksize, 0);
   EXPECT_EQ(BookTreeSearch(BookTreeRoot(), 0, 0), NotInBook);   // the unused entry 0 is not a position
-  MainStatus.Trace = 1;
-  MainStatus.xboard = 0;
-  const ChessBoard start = Position(nelktest::StartFen);
-  testing::internal::CaptureStdout();
-  EXPECT_EQ(InBook(0, AllCastleRights, start), NoBookMove);
-  const std::string out = testing::internal::GetCapturedStdout();
-  EXPECT_EQ(out.rfind("Look through the Opening Book\n", 0), 0u);
-  EXPECT_TRUE(nelktest::Has(out, "  { e2e4   Not in Book: 0 e2e4 }\n")) << out;
-  EXPECT_EQ(nelktest::Count(out, "Not in Book: 0"), 20);
-  MainStatus.xboard = 1;
+  EXPECT_EQ(InBook(0, AllCastleRights, Position(nelktest::StartFen)), NoBookMove);
   EXPECT_EQ(InBook(0, 0, Position("8/8/8/8/8/8/4P3/4K3 w - - 0 1")), NoBookMove) << "no kings";
 }
 

@@ -63,7 +63,7 @@ TEST(EpdSuiteTest, BadLinesAreSkippedWithAMessage) {
   EXPECT_TRUE(EndsWith(run.Output, "\n1\n")) << run.Output;
 }
 
-TEST(EpdSuiteTest, EvaluationDumpAndMimicStudentSearchNothing) {
+TEST(EpdSuiteTest, EvaluationDumpSearchesNothing) {
   const auto dump = RunEngine({"-pev", "suite.epd"}, "", 60000, {{"suite.epd", ThreeMates}});
   ASSERT_EQ(dump.ExitStatus, 0) << dump.Output;
   EXPECT_TRUE(ResultDepths(dump.Output).empty());
@@ -71,11 +71,6 @@ TEST(EpdSuiteTest, EvaluationDumpAndMimicStudentSearchNothing) {
   for (const char* term : {"material", "knight mobility", "king shelter", "phase", "total"})
     EXPECT_GE(Count(dump.Output, term), 3) << term;   // in the term table of each position
   EXPECT_TRUE(EndsWith(dump.Output, "\n3\n"));
-  const auto mimic = RunEngine({"-mimicstudent", "suite.epd"}, "", 60000, {{"suite.epd", ThreeMates}});
-  ASSERT_EQ(mimic.ExitStatus, 0) << mimic.Output;
-  EXPECT_TRUE(Has(mimic.Output, "## Mimic == STUDENT\n## file opened suite.epd\n"));
-  EXPECT_TRUE(Has(mimic.Output, "In ParseEPDSuite and Mimic == STUDENT \n"));
-  EXPECT_TRUE(EndsWith(mimic.Output, "Mimic == STUDENT \n3\n")) << mimic.Output;   // no boards, no results
 }
 
 }  // namespace
