@@ -65,6 +65,10 @@ public:
   void SetupBoard() {}
   void DisplayBoard();
   void DisplayPiece(unsigned char square);
+  // The sets of one side (0 White, 1 Black), for code that takes the side at run time.
+  SquareSet KingOf(int side) const { return side ? BlackKing : WhiteKing; }
+  SquareSet PiecesOf(int side) const { return side ? BlackPieces : WhitePieces; }
+  SquareSet PawnsOf(int side) const { return side ? BlackPawns : WhitePawns; }
   bool PieceColor(SquareSet s) const { return (s & WhitePieces) == 0; }
   bool IsKing(char side, SquareSet s) const { return (s & (side ? BlackKing : WhiteKing)) != 0; }
   bool IsPawn(char side, SquareSet s) const { return (s & (side ? BlackPawns : WhitePawns)) != 0; }

@@ -3,84 +3,13 @@
 // templates over the side and resolved by the compiler.
 #include <cstdint>
 #include "board/ChessBoard.h"
+#include "board/SideFields.h"
 #include "hash/Zobrist.h"
 
 namespace {
 
 using namespace Masks;
-using Count = std::int32_t ChessBoard::*;
-using Set = SquareSet ChessBoard::*;
-
-// Castling masks: the rights that survive a move of the piece.
-constexpr char KeepAllRights = AllCastleRights;
-constexpr char WhiteKingMoved = 12, WhiteRookH1Moved = 14, WhiteRookA1Moved = 13;
-constexpr char BlackKingMoved = 3, BlackRookH8Moved = 11, BlackRookA8Moved = 7;
-
-template <int Side>
-struct SideFields;
-
-template <>
-struct SideFields<0> {
-  static constexpr Set Pieces = &ChessBoard::WhitePieces;
-  static constexpr Set Pawns = &ChessBoard::WhitePawns;
-  static constexpr Set Knights = &ChessBoard::WhiteKnights;
-  static constexpr Set Bishops = &ChessBoard::WhiteBishops;
-  static constexpr Set Rooks = &ChessBoard::WhiteRooks;
-  static constexpr Set Queens = &ChessBoard::WhiteQueens;
-  static constexpr Set King = &ChessBoard::WhiteKing;
-  static constexpr Set SavePieces = &ChessBoard::SaveWhitePieces;
-  static constexpr Set SavePawns = &ChessBoard::SaveWhitePawns;
-  static constexpr Count PawnCount = &ChessBoard::WhitePawnCount;
-  static constexpr Count KnightCount = &ChessBoard::WhiteKnightCount;
-  static constexpr Count BishopCount = &ChessBoard::WhiteBishopCount;
-  static constexpr Count RookCount = &ChessBoard::WhiteRookCount;
-  static constexpr Count QueenCount = &ChessBoard::WhiteQueenCount;
-  static constexpr int PawnCode = WhitePawnCode, KingCode = WhiteKingCode;
-  static constexpr char KnightPromotion = WhiteKnightCode, BishopPromotion = WhiteBishopCode;
-  static constexpr char RookPromotion = WhiteRookCode, QueenPromotion = WhiteQueenCode;
-  static constexpr SquareSet KingHome = E1, KingSideRook = H1, QueenSideRook = A1;
-  static constexpr SquareSet KingSideCastle = G1, QueenSideCastle = C1;
-  static constexpr SquareSet KingSideRookTo = F1, QueenSideRookTo = D1;
-  static constexpr char KingMoved = WhiteKingMoved, KingSideRookMoved = WhiteRookH1Moved;
-  static constexpr char QueenSideRookMoved = WhiteRookA1Moved;
-  static constexpr SquareSet LastRank = Rank8;
-  // En passant: our pawn stands on this rank after the opponent's double step from DoubleStepFrom.
-  static constexpr SquareSet PassingRank = Rank5, DoubleStepFrom = Rank7;
-  static constexpr int WestCaptureShift = 7, EastCaptureShift = 9;  // towards the opponent
-  static SquareSet Forward(SquareSet s, int n) { return s << n; }
-  static SquareSet Backward(SquareSet s, int n) { return s >> n; }
-};
-
-template <>
-struct SideFields<1> {
-  static constexpr Set Pieces = &ChessBoard::BlackPieces;
-  static constexpr Set Pawns = &ChessBoard::BlackPawns;
-  static constexpr Set Knights = &ChessBoard::BlackKnights;
-  static constexpr Set Bishops = &ChessBoard::BlackBishops;
-  static constexpr Set Rooks = &ChessBoard::BlackRooks;
-  static constexpr Set Queens = &ChessBoard::BlackQueens;
-  static constexpr Set King = &ChessBoard::BlackKing;
-  static constexpr Set SavePieces = &ChessBoard::SaveBlackPieces;
-  static constexpr Set SavePawns = &ChessBoard::SaveBlackPawns;
-  static constexpr Count PawnCount = &ChessBoard::BlackPawnCount;
-  static constexpr Count KnightCount = &ChessBoard::BlackKnightCount;
-  static constexpr Count BishopCount = &ChessBoard::BlackBishopCount;
-  static constexpr Count RookCount = &ChessBoard::BlackRookCount;
-  static constexpr Count QueenCount = &ChessBoard::BlackQueenCount;
-  static constexpr int PawnCode = BlackPawnCode, KingCode = BlackKingCode;
-  static constexpr char KnightPromotion = BlackKnightCode, BishopPromotion = BlackBishopCode;
-  static constexpr char RookPromotion = BlackRookCode, QueenPromotion = BlackQueenCode;
-  static constexpr SquareSet KingHome = E8, KingSideRook = H8, QueenSideRook = A8;
-  static constexpr SquareSet KingSideCastle = G8, QueenSideCastle = C8;
-  static constexpr SquareSet KingSideRookTo = F8, QueenSideRookTo = D8;
-  static constexpr char KingMoved = BlackKingMoved, KingSideRookMoved = BlackRookH8Moved;
-  static constexpr char QueenSideRookMoved = BlackRookA8Moved;
-  static constexpr SquareSet LastRank = Rank1;
-  static constexpr SquareSet PassingRank = Rank4, DoubleStepFrom = Rank2;
-  static constexpr int WestCaptureShift = 9, EastCaptureShift = 7;
-  static SquareSet Forward(SquareSet s, int n) { return s >> n; }
-  static SquareSet Backward(SquareSet s, int n) { return s << n; }
-};
+using SideMasks::KeepAllRights;
 
 // Low half of the lower Zobrist key: the pawn hash code's unit.
 inline std::uint32_t PawnKey(int code, SquareSet s) { return static_cast<std::uint32_t>(LPStable[code][SquareIndex(s)]); }
@@ -180,7 +109,7 @@ template <int Side>
 inline void PromoteArrivingPawn(ChessBoard& b, SquareSet to, char promotion) {
   using S = SideFields<Side>;
   char code;
-  Count count;
+  SideCount count;
   switch (promotion) {
     case 'Q': case 'q': code = S::QueenPromotion; count = S::QueenCount; break;
     case 'R': case 'r': code = S::RookPromotion; count = S::RookCount; break;

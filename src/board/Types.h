@@ -42,6 +42,21 @@ constexpr int ResultMaterialDraw = 8;
 
 constexpr int MaxGameMoves = 600;        // entries of the game move record
 
+constexpr int SquareCount = 64;
+constexpr int MsPerSecond = 1000;
+constexpr int ScoreDivisor = 10;         // evaluation unit to the centipawns of protocol lines
+
+// Move code of the killers, the history table, the principal variation, the transposition table,
+// the game move record and the book:
+//   bits 0-5   to-square index
+//   bits 6-11  from-square index
+constexpr int MoveCodeShift = 6;
+constexpr int MoveCodeSquareMask = 63;
+constexpr int MoveCodeMask = 4095;
+constexpr int MoveCode(int fromIndex, int toIndex) { return fromIndex << MoveCodeShift | toIndex; }
+constexpr int MoveCodeFrom(int code) { return code >> MoveCodeShift & MoveCodeSquareMask; }
+constexpr int MoveCodeTo(int code) { return code & MoveCodeSquareMask; }
+
 // Square index of the lowest square of a set. An empty set gives 63 (the guard bit), so the
 // result is always a valid table index.
 inline int SquareIndex(SquareSet s) { return __builtin_ctzll(s | (SquareSet{1} << 63)); }

@@ -20,8 +20,6 @@
 
 namespace {
 
-constexpr int SquareCount = 64;
-constexpr int ScoreDivisor = 10;          // evaluation unit to centipawns in the log
 // A search that ends without a move and without a command behind it is repeated this often before
 // the engine waits for the front end instead.
 constexpr int MaxSearchRetries = 2;

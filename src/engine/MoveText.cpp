@@ -5,7 +5,6 @@
 std::uint32_t FTMoveList[MaxGameMoves] = {};
 
 namespace {
-constexpr int SquareCount = 64;
 constexpr int SquareTextSize = 6;     // "e7e8q" and a blank
 constexpr int NewlineAndEnd = 2;      // the newline and the terminating zero
 

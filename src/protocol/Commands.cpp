@@ -35,7 +35,6 @@ namespace {
 constexpr int StartMaxDepth = 56;                    // depth limit of a fresh game
 constexpr int AnalysisNodesPerSecond = 200001;       // first node-rate guess of an analysis
 constexpr int AnalysisTimeLimit = 1209600000;        // two weeks in milliseconds: analyse until told
-constexpr int MsPerSecond = 1000;
 constexpr int PlannedPerMille = 900;                 // a fixed time per move plans nine tenths of it
 constexpr int MsLeftPerStSecond = 60000;             // "st": the clock holds sixty moves' worth
 constexpr int MsPerCentisecond = 10;
@@ -45,7 +44,6 @@ constexpr long long LargestSessionMoves = 10000;
 constexpr long long LargestIncrementSeconds = 36000;
 constexpr long long LargestSearchDepth = SearchLimits::DefaultDepthLimit;
 constexpr long long LargestProtocolVersion = 1000;
-constexpr int SquareCount = 64;
 constexpr int ArgumentSize = 64;                     // room for one numeric argument word
 constexpr const char* FeatureLine =
     "feature ping=1 setboard=1 playother=0 san=0 usermove=0 time=1 draw=0 sigint=0 sigterm=1 reuse=1 "

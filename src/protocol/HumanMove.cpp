@@ -13,7 +13,6 @@
 
 namespace {
 
-constexpr int SquareCount = 64;
 
 bool Console() { return !MainStatus.xboard; }
 

@@ -23,10 +23,8 @@ using namespace UciSettings;
 
 constexpr int Unset = INT_MIN;
 constexpr int SideCount = 2;
-constexpr int ScoreDivisor = 10;          // evaluation unit to centipawns
 constexpr int EvalWindow = MateScore;
 constexpr int BestMoveTextSize = 32;      // "e7e8q ponder e2e1q"
-constexpr int MoveCodeMask = 4095;        // from * 64 + to
 
 // The limits of one "go" line. Numbers are milliseconds unless named otherwise.
 struct GoRequest {

@@ -5,7 +5,6 @@
 
 namespace {
 constexpr int BoardFiles = 8;
-constexpr int SquareCount = 64;
 }  // namespace
 
 bool LegalizeUciMove(const ChessBoard& board, char side, char castleFlags, UciMove* move) {

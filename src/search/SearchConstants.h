@@ -57,7 +57,6 @@ constexpr int HistoryOrderShift = 7;          // history counter to ordering val
 
 namespace SearchTime {
 constexpr int SecondsToPlannedMs = 900;       // fixed seconds per move: plan nine tenths
-constexpr int MsPerSecond = 1000;
 constexpr int PollsPerSecond = 2;             // poll every NodesPerSecond / 2 nodes
 constexpr int AnalysisPollShift = 3;          // analysis: every NodesPerSecond / 8 nodes
 constexpr int SuddenDeathMoves = 30;          // a sudden-death move gets this share of the time left

@@ -6,8 +6,6 @@
 #include "engine/Status.h"
 
 namespace {
-constexpr int ScoreDivisor = 10;   // evaluation unit to centipawns
-constexpr int MsPerSecond = 1000;
 int Centipawns(int score) { return score / ScoreDivisor; }
 const char* Text(const char* pvText) { return pvText ? pvText : "\n"; }
 void Flush() { std::fflush(stdout); }
