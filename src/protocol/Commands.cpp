@@ -15,7 +15,7 @@
 #include "protocol/HumanMove.h"
 #include "protocol/MoveCheck.h"
 #include "search/Input.h"
-#include "search/SearchReport.h"
+#include "protocol/SearchOutput.h"
 #include "search/SearchRoutines.h"
 #include "tools/Fen.h"
 

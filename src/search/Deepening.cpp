@@ -12,7 +12,7 @@
 #include "hash/MoveHistory.h"
 #include "hash/Zobrist.h"
 #include "search/ClockLimits.h"
-#include "search/SearchReport.h"
+#include "search/SearchEvents.h"
 #include "search/TimeUnits.h"
 
 namespace {
@@ -111,7 +111,7 @@ int PlanSuddenDeath(int bookMoveNumber) {
   s.TimePerMove = timePerMove;
   s.EmergencyTimeThreshold = emergency;
   CapToClock();
-  if (!s.xboard && !s.UCIMode) ReportConsoleTime(s.TimePerMove, s.TimeLeft, s.DefaultMovesPerSession);
+  SearchEvents::TimeBudgetPlanned(s.TimePerMove, s.TimeLeft, s.DefaultMovesPerSession);
   return emergency;
 }
 
@@ -120,7 +120,7 @@ void RejectNegativeFixedDepth() {
   if (MainStatus.FD >= 0) return;
   char text[96];
   std::snprintf(text, sizeof text, "fixed depth %d is negative; searching without a fixed depth", MainStatus.FD);
-  ReportSearchError(text);
+  SearchEvents::Error(text);
   MainStatus.FD = 0;
 }
 
@@ -152,7 +152,7 @@ void SearchRoutines::ResetForNewMove() {
 
 bool SearchRoutines::ValidRootPosition(const ChessBoard& board) {
   if (board.HasOneKingEach()) return true;
-  ReportSearchError("the position needs exactly one king of each side; no move searched");
+  SearchEvents::Error("the position needs exactly one king of each side; no move searched");
   AbortSearch();
   return false;
 }
@@ -184,7 +184,7 @@ void SearchRoutines::AnalysisRate() {
   const int wholeSeconds = (NowMs() - s.StartTime + MsPerSecond / 2) / MsPerSecond;
   if (wholeSeconds <= 0) return;
   s.NodesPerSecond = NodeRate(TotalNodes(), wholeSeconds);
-  ReportAnalysisRate(s.NodesPerSecond, s.ElapsedTime);
+  SearchEvents::AnalysisRate(s.NodesPerSecond, s.ElapsedTime);
 }
 
 namespace {
@@ -216,18 +216,24 @@ int SetUpBudget(SearchRoutines& search, int* depthLimit) {
   return fixedTimeMs;
 }
 
-// The progress lines after an iteration.
+SearchLine LineOf(const SearchRoutines& search, int depth, int v, const char* text) {
+  SearchLine line;
+  line.Depth = depth;
+  line.Score = v;
+  line.ElapsedSeconds = MainStatus.ElapsedTime;
+  line.Nodes = search.TotalNodes();
+  line.PvText = text;
+  return line;
+}
+
+// The log and progress lines after an iteration.
 void ReportIterationEnd(const SearchRoutines& search, int depth, int v, const char* text) {
   const Status& s = MainStatus;
   if (s.ElapsedTime > LongSearchSeconds) {
     LogPrintf("Move Time: %d milliseconds", s.ElapsedTime);
     LogPrintf(" %d  %d %d  %lld %s", depth, v, s.ElapsedTime, static_cast<long long>(search.TotalNodes()), text);
   }
-  if (s.Post && s.ElapsedTime > LongSearchSeconds) ReportIteration(depth, v, s.ElapsedTime, search.TotalNodes(), text);
-  if (s.Post || s.Analyze) {
-    if (s.UCIMode) ReportUciLine(depth, v, true, s.ElapsedTime, search.TotalNodes(), text);
-    else ReportIteration(depth, v, s.ElapsedTime, search.TotalNodes(), text);
-  }
+  SearchEvents::IterationDone(LineOf(search, depth, v, text));
 }
 
 // The stop rules of a timed search after an iteration; true when the move is to be played now.
@@ -275,13 +281,13 @@ void FinishMove(SearchRoutines& search, int depth, int v, SquareSet from, Square
   }
   char text[MoveLineSize];
   search.BuildPVText(text, v, from, to, promotion);
-  if (s.Post && !search.Aborted && !s.UCIMode) ReportIteration(depth, v, s.ElapsedTime, search.TotalNodes(), text);
-  if (s.UCIMode) {
-    ReportUciLine(depth, v, true, s.ElapsedTime, search.TotalNodes(), text);
-  } else if (s.Kibitz) {
-    if (search.BookMove) ReportKibitzBook();
-    else ReportKibitz(s.SearchDepth, v, s.ElapsedTime, search.TotalNodes(), s.NodesPerSecond, text);
-  }
+  MoveChosen chosen;
+  chosen.Line = LineOf(search, depth, v, text);
+  chosen.SearchDepth = s.SearchDepth;
+  chosen.NodesPerSecond = s.NodesPerSecond;
+  chosen.Aborted = search.Aborted != 0;
+  chosen.BookMove = search.BookMove != 0;
+  SearchEvents::MoveFound(chosen);
 }
 
 }  // namespace
@@ -328,7 +334,7 @@ int SearchRoutines::ProgressiveDeepening(ChessBoard board, char maxDepth, std::u
     PreviousScore = v;
     lastDepth = depth;
     if (BookMove) {
-      ReportOpeningBookMove();
+      SearchEvents::BookMovePlayed();
       LogPrintf("Opening Book Move\n");
       break;
     }

@@ -2,6 +2,8 @@
 // draw tests, static cut-off, null move, internal deepening, extensions, reductions and futility.
 #include "search/SearchRoutines.h"
 
+#include <cinttypes>
+#include <cstdio>
 #include "engine/MoveText.h"
 #include "engine/Status.h"
 #include "eval/PositionEvaluate.h"
@@ -9,7 +11,6 @@
 #include "hash/TranspositionTables.h"
 #include "hash/Zobrist.h"
 #include "movegen/MoveOrderTables.h"
-#include "search/SearchReport.h"
 
 SearchRoutines Search;
 
@@ -17,16 +18,7 @@ namespace {
 
 using namespace SearchMargins;
 using namespace SearchScore;
-
-// Node kinds: the principal-variation node and the two others, which alternate parent to child.
-constexpr char PVNode = 1;
-constexpr char CutNode = 2;
-constexpr char AllNode = 3;
-
-// Flags of the move that led to a node (passed on, never decided upon).
-constexpr char FlagCapture = 1;
-constexpr char FlagExtended = 2;
-constexpr char FlagReduced = 4;
+using namespace NodeArgs;
 
 // Every way out of a node withdraws its entry of the repetition history.
 struct HistoryEntryGuard {
@@ -40,12 +32,18 @@ int ScoreFromTable(int score, int ply) {
   return score;
 }
 
-SquareSet KingOf(const ChessBoard& b, int side) { return side ? b.BlackKing : b.WhiteKing; }
-SquareSet PiecesOf(const ChessBoard& b, int side) { return side ? b.BlackPieces : b.WhitePieces; }
-int MoveCode(SquareSet from, SquareSet to) { return SquareIndex(from) * 64 + SquareIndex(to); }
+int MoveCodeOf(SquareSet from, SquareSet to) { return MoveCode(SquareIndex(from), SquareIndex(to)); }
 
 bool HasPieceBesidesPawns(const ChessBoard& b, int side) {
   return side ? b.BlackMaterialCount - b.BlackPawnCount > 0 : b.WhiteMaterialCount - b.WhitePawnCount > 0;
+}
+
+// A debugging aid of "-trace": table events with their window and hash codes.
+void TraceCache(const char* event, int score, int alpha, int beta, std::uint64_t upper, std::uint64_t lower) {
+  if (!MainStatus.Trace) return;
+  std::printf("%s: v=%d alpha=%d beta=%d\n", event, score, alpha, beta);
+  std::printf("Upper HC %" PRIu64 " Lower HC %" PRIu64 "\n", upper, lower);
+  std::fflush(stdout);
 }
 
 bool IsRepetition(const ChessBoard& b, std::uint64_t upper, std::uint64_t lower) {
@@ -61,8 +59,7 @@ void RecordGameMove(int ply, int code) {
 // A pawn move to a square with no enemy pawn ahead of it on its own or a neighbouring file.
 bool IsPassedPawnAdvance(const ChessBoard& b, int side, SquareSet to) {
   if (!b.IsPawn(static_cast<char>(side), to)) return false;
-  const SquareSet enemyPawns = side ? b.WhitePawns : b.BlackPawns;
-  return (MoveOrder::FrontSpans[side][SquareIndex(to)] & enemyPawns) == 0;
+  return (MoveOrder::FrontSpans[side][SquareIndex(to)] & b.PawnsOf(side ^ 1)) == 0;
 }
 
 char ChildNodeType(char nodeType) {
@@ -119,7 +116,7 @@ int SearchRoutines::Search(char side, int alpha, int beta, ChessBoard board, int
   const int probe = PositionCache.SearchTranspositionTables(upper, lower, side, depth, alpha, beta, tableScore, hashMove);
   bool mateThreat = false;
   if (probe <= TTCutExact) {
-    if (MainStatus.Trace) ReportCacheTrace("Position Cache Hit", tableScore, alpha, beta, upper, lower);
+    TraceCache("Position Cache Hit", tableScore, alpha, beta, upper, lower);
     tableScore = ScoreFromTable(tableScore, ply);
     if (NodeType != PVNode) {
       PrincipalVariation[ply][0].Move = static_cast<std::uint16_t>(ply);
@@ -143,13 +140,13 @@ int SearchRoutines::Search(char side, int alpha, int beta, ChessBoard board, int
       const int material = PE.SideMaterialValue(side, &board) + PE.SideMaterialValue(side ^ 1, &board);
       const int nullDepth = depth - NullMoveReduction + (depth <= NullMoveShallowDepth ? 1 : 0) -
                             (material > NullMoveRichMaterial ? 1 : 0);
-      const int v = -Search(side ^ 1, -beta, 1 - beta, board, nullDepth, ply + 2, 0, CastleRights, 0, nullUpper,
-                            nullLower, NodeType, MoveFlags & FlagExtended, PlyLimit, FromRoot);
+      const int v = -Search(side ^ 1, -beta, 1 - beta, board, nullDepth, ply + 2, NullMoveBarred, CastleRights,
+                            NotInCheck, nullUpper, nullLower, NodeType, MoveFlags & FlagExtended, PlyLimit, FromRoot);
       if (StopSearch && !MainStatus.FD) return 0;
       if (v >= beta) {
         PositionCache.InsertTranspositionTables(upper, lower, side, depth - NullMoveStoreReduction, 0, v,
                                                 TTLowerBound, alpha, beta);
-        if (MainStatus.Trace) ReportCacheTrace("Position Cache Insert (NullM)", v, alpha, beta, upper, lower);
+        TraceCache("Position Cache Insert (NullM)", v, alpha, beta, upper, lower);
         PrincipalVariation[ply][0].Move = 0;
         return beta;
       }
@@ -158,8 +155,8 @@ int SearchRoutines::Search(char side, int alpha, int beta, ChessBoard board, int
 
     // Step 8. Internal deepening: a shallower search of a wide-window node finds a move to try first.
     if (beta - alpha > 1 && depth > IIDMinDepth && NodeType != PVNode) {
-      Search(side, alpha, beta, board, depth - IIDReduction, ply, 0, CastleRights, InCheck, upper, lower, NodeType,
-             MoveFlags, PlyLimit, FromRoot);
+      Search(side, alpha, beta, board, depth - IIDReduction, ply, NullMoveBarred, CastleRights, InCheck, upper, lower,
+             NodeType, MoveFlags, PlyLimit, FromRoot);
       if (StopSearch && !MainStatus.FD && !MainStatus.Pondering) return 0;
       int ignored = 0;
       PositionCache.SearchTranspositionTables(upper, lower, side, depth, alpha, beta, ignored, hashMove);
@@ -178,7 +175,7 @@ int SearchRoutines::Search(char side, int alpha, int beta, ChessBoard board, int
     count = list.GenerateAllMoves(side, &board, CastleRights);
   }
   if (count > MaxMovesInList) count = MaxMovesInList;
-  list.AssignMoveOrderValues(count, ply, KingOf(board, side ^ 1), hashMove, NodeType);
+  list.AssignMoveOrderValues(count, ply, board.KingOf(side ^ 1), hashMove, NodeType);
 
   // Step 10. The move loop, best move first, until a move reaches beta.
   int best = NoScore;
@@ -186,26 +183,26 @@ int SearchRoutines::Search(char side, int alpha, int beta, ChessBoard board, int
   bool raised = false, bestWasFutile = false;
   char runningType = NodeType;   // decides extensions and futility; updated by the searches made
   const int firstAlpha = alpha;
-  const SquareSet enemyKing = KingOf(board, side ^ 1);
+  const SquareSet enemyKing = board.KingOf(side ^ 1);
   if (beta < SkipMoveLoopBeta) count = 0;
   for (int i = 0; i < count && best < beta; i++) {
     SquareSet from = 0, to = 0;
     char promotion = NoPromotion;
     list.NextMove(i, count, &from, &to, &promotion);
-    const SquareSet enemiesBefore = PiecesOf(board, side ^ 1);
+    const SquareSet enemiesBefore = board.PiecesOf(side ^ 1);
     const bool quietTarget = board.IsEmptySquare(to);
     char castleMask = AllCastleRights;
     board.MakeMove(from, to, promotion, &castleMask);
-    const int code = MoveCode(from, to);
+    const int code = MoveCodeOf(from, to);
     RecordGameMove(ply, code);
-    if (board.InCheck(KingOf(board, side), side)) {
+    if (board.InCheck(board.KingOf(side), side)) {
       board.UndoMove(0);
       continue;
     }
     Nodes++;
     legal++;
     const bool givesCheck = board.InCheck(enemyKing, side ^ 1);
-    const bool capture = PiecesOf(board, side ^ 1) != enemiesBefore;
+    const bool capture = board.PiecesOf(side ^ 1) != enemiesBefore;
     const bool isPromotion = promotion != NoPromotion;
     const char childCastle = static_cast<char>(CastleRights & castleMask);
 
@@ -230,8 +227,8 @@ int SearchRoutines::Search(char side, int alpha, int beta, ChessBoard board, int
     auto searchChild = [&](int childAlpha, int childBeta, char childType, int childDepth) {
       PrincipalVariation[ply + 1][0].Move = static_cast<std::uint16_t>(ply + 1);   // no stale variation
       if (childDepth <= 0 && !givesCheck) return -Quiesce(side ^ 1, -beta, -alpha, board, childDepth, 0, ply + 1);
-      return -Search(side ^ 1, childAlpha, childBeta, board, childDepth, ply + 1, 1, childCastle, givesCheck, upper,
-                     lower, childType, flags, PlyLimit, FromRoot);
+      return -Search(side ^ 1, childAlpha, childBeta, board, childDepth, ply + 1, NullMoveOk, childCastle, givesCheck,
+                     upper, lower, childType, flags, PlyLimit, FromRoot);
     };
     int v;
     if (NodeType != PVNode || legal == 1) {

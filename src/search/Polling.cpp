@@ -4,27 +4,21 @@
 #include <cstring>
 #include "engine/Clock.h"
 #include "engine/Status.h"
-#include "protocol/Commands.h"
-#include "protocol/UCIProtocol.h"
 #include "search/Input.h"
-#include "search/SearchReport.h"
+#include "search/SearchEvents.h"
+#include "search/SearchHost.h"
 
 namespace {
 
-constexpr char AbortRequested = 2;
 const char QuitCommand[] = "quit";
 
-// A command read during a search. It is as large as the UCI handler's own line, so that a long
-// "position ... moves ..." line arriving now is kept whole for after the search; being static it
-// costs the search's stack nothing.
-char PolledCommand[UciLineSize];
+// A command read during a search; being static it costs the search's stack nothing.
+char PolledCommand[PolledCommandSize];
 
 // UCI commands are whole lines; an xboard command is one word whose arguments its handler reads.
 int ReadCommand(char* buffer, int size) {
   return MainStatus.UCIMode ? ReadLine(buffer, size) : ReadWord(buffer, size);
 }
-
-char HandOver(char* command) { return MainStatus.UCIMode ? UCI.UCIPrep(command) : DoCommand(command); }
 
 }  // namespace
 
@@ -47,15 +41,15 @@ bool SearchRoutines::PollInput(int depth, int ply) {
     if (length < 0) {
       // The front end has gone: handle it as "quit" and unwind instead of polling a closed input.
       std::strcpy(command, QuitCommand);
-      HandOver(command);
+      HandOverPolledCommand(command);
       AbortSearch();
       return false;
     }
     if (length > 0) {
       commandRead = true;
       const bool pondering = MainStatus.Pondering;
-      if (HandOver(command) == AbortRequested) {
-        ReportSearchAborted(command);
+      if (HandOverPolledCommand(command)) {
+        SearchEvents::AbortedByCommand(command);
         AbortSearch();
         return false;
       }
@@ -76,7 +70,7 @@ void SearchRoutines::WaitForPonderDecision() {
     length = ReadCommand(command, sizeof PolledCommand);
   } while (length == 0);
   if (length < 0) std::strcpy(command, QuitCommand);
-  HandOver(command);
-  ReportSearchAborted(command);
+  HandOverPolledCommand(command);
+  SearchEvents::AbortedByCommand(command);
   AbortSearch();
 }

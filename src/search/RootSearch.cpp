@@ -7,19 +7,20 @@
 #include "engine/MoveText.h"
 #include "engine/Status.h"
 #include "hash/Zobrist.h"
-#include "protocol/UCIProtocol.h"
-#include "search/SearchReport.h"
-#include "tools/OpeningBook.h"
+#include "search/SearchEvents.h"
+#include "search/SearchHost.h"
 
 namespace {
 
 using namespace SearchScore;
 using namespace SearchMargins;
+using namespace NodeArgs;
 
-constexpr char PVNode = 1;
-constexpr char AllNode = 3;
-constexpr char RootChildFlags = 4;
 constexpr int RootPVMoveValue = 30000;
+constexpr int RootChildPly = 1;
+// The flag word the root hands its children; like every move flag it is only passed on.
+constexpr char RootChildFlags = FlagReduced;
+constexpr int NoExit = 0;      // the move's searches ran to their end
 constexpr int EarlyExit = 1;   // stopped after a null-window or reduced look at a later move
 constexpr int LateExit = 2;    // stopped during the move's last search
 
@@ -31,6 +32,7 @@ struct RootChoice {
   bool Valid() const { return From != 0 && To != 0 && From != To; }
   int FromIndex() const { return From ? SquareIndex(From) : 0; }
   int ToIndex() const { return To ? SquareIndex(To) : 0; }
+  int Code() const { return MoveCode(FromIndex(), ToIndex()); }
 };
 
 // One legal root move, made on the root board.
@@ -58,8 +60,8 @@ struct RootState {
 
 RootChoice ChoiceFromEntry(const PVEntry& entry) {
   RootChoice c;
-  c.From = SquareBit(entry.Move >> 6);
-  c.To = SquareBit(entry.Move & 63);
+  c.From = SquareBit(MoveCodeFrom(entry.Move));
+  c.To = SquareBit(MoveCodeTo(entry.Move));
   c.Promotion = entry.Promotion;
   return c;
 }
@@ -71,11 +73,28 @@ void WriteChoice(const RootChoice& c, std::uint64_t* from, std::uint64_t* to, ch
   *promotion = c.Promotion;
 }
 
-SquareSet KingOf(const ChessBoard& b, int side) { return side ? b.BlackKing : b.WhiteKing; }
-SquareSet PiecesOf(const ChessBoard& b, int side) { return side ? b.BlackPieces : b.WhitePieces; }
-
 void ChoiceText(char* text, const RootChoice& c, int score) {
   Search.BuildPVText(text, score, c.From, c.To, c.Promotion);
+}
+
+SearchLine ChoiceLine(const RootState& r, const char* text) {
+  SearchLine line;
+  line.Depth = r.Depth;
+  line.Score = r.V;
+  line.ElapsedSeconds = MainStatus.ElapsedTime;
+  line.Nodes = Search.TotalNodes();
+  line.PvText = text;
+  return line;
+}
+
+// The root loop was left before its end: report the choice so far with the score of the move
+// being searched.
+void ReportInterruption(const RootState& r, RootExit exit, const char* text) {
+  RootInterruption interruption;
+  interruption.Line = ChoiceLine(r, text);
+  interruption.Exit = exit;
+  interruption.LegalMoves = r.Legal;
+  SearchEvents::RootInterrupted(interruption);
 }
 
 // The early and late exits: report and return the score of the move being searched.
@@ -87,23 +106,19 @@ int InterruptedExit(int exit, const RootState& r, std::uint64_t* from, std::uint
   char text[MoveLineSize];
   ChoiceText(text, r.Chosen, r.V);
   WriteLogFile(text);
-  const Status& s = MainStatus;
-  if (s.xboard && s.Post) ReportThinking(r.Depth, r.V, s.ElapsedTime, Search.TotalNodes(), text);
-  if (s.UCIMode && (exit == LateExit || r.Depth > SearchTime::IterationLogDepth)) {
-    ReportUciLine(r.Depth, r.V, true, s.ElapsedTime, Search.TotalNodes(), text);
-    if (exit == EarlyExit) ReportUciCurrMoveNumber(r.Legal);
-  }
+  ReportInterruption(r, exit == EarlyExit ? RootExit::Early : RootExit::Late, text);
   return r.V;
 }
 
-// In UCI mode, which move the root is on, once a search has run for a while.
 void ReportCurrentMove(const RootState& r, const RootChoice& m) {
-  const Status& s = MainStatus;
-  if (!s.UCIMode) return;
-  if (UCI.ShowCurrLine == 1 && r.Depth > SearchTime::CurrMoveMinDepth &&
-      Search.TotalNodes() > static_cast<std::int64_t>(SearchTime::CurrMoveSeconds) * s.NodesPerSecond)
-    ReportUciCurrMove(m.FromIndex(), m.ToIndex(), r.Legal);
-  std::fflush(stdout);
+  RootMoveStart start;
+  start.Depth = r.Depth;
+  start.FromSquare = m.FromIndex();
+  start.ToSquare = m.ToIndex();
+  start.MoveNumber = r.Legal;
+  start.Nodes = Search.TotalNodes();
+  start.NodesPerSecond = MainStatus.NodesPerSecond;
+  SearchEvents::RootMoveStarted(start);
 }
 
 // Searches one legal root move into r.V. The first move gets the full window; a later one a null
@@ -112,31 +127,32 @@ void ReportCurrentMove(const RootState& r, const RootChoice& m) {
 int SearchRootMove(SearchRoutines& s, RootState& r, const ChessBoard& board, const RootMove& m) {
   const char opponent = static_cast<char>(r.Side ^ 1);
   const int fullDepth = r.Depth - 1 + m.GivesCheck;
-  auto search = [&](int childAlpha, int childBeta, int childDepth, char childType, char inCheck) {
-    s.PrincipalVariation[1][0].Move = 1;   // the child's variation starts empty
-    return -s.Search(opponent, childAlpha, childBeta, board, childDepth, 1, 1, m.ChildCastle, inCheck, m.Upper,
-                     m.Lower, childType, RootChildFlags, board.CurrentDepth, 1);
+  const char inCheck = static_cast<char>(m.GivesCheck);
+  auto search = [&](int childAlpha, int childBeta, int childDepth, char childType, char childInCheck) {
+    s.PrincipalVariation[RootChildPly][0].Move = RootChildPly;   // the child's variation starts empty
+    return -s.Search(opponent, childAlpha, childBeta, board, childDepth, RootChildPly, NullMoveOk, m.ChildCastle,
+                     childInCheck, m.Upper, m.Lower, childType, RootChildFlags, board.CurrentDepth, UnderRoot);
   };
   auto stopped = [&] { return s.StopSearch && r.ObeyStop; };
   if (r.Depth + m.GivesCheck == 1) {
-    s.PrincipalVariation[1][0].Move = 1;
-    r.V = -s.Quiesce(opponent, -r.Beta, -r.Alpha, board, 0, 0, 1);
-    return r.Legal > 1 && stopped() ? EarlyExit : 0;
+    s.PrincipalVariation[RootChildPly][0].Move = RootChildPly;
+    r.V = -s.Quiesce(opponent, -r.Beta, -r.Alpha, board, 0, 0, RootChildPly);
+    return r.Legal > 1 && stopped() ? EarlyExit : NoExit;
   }
   if (r.Legal == 1) {
-    r.V = search(-r.Beta, -r.Alpha, fullDepth, PVNode, static_cast<char>(m.GivesCheck));
-    return 0;
+    r.V = search(-r.Beta, -r.Alpha, fullDepth, PVNode, inCheck);
+    return NoExit;
   }
   if (m.Reducible) {
-    r.V = search(-r.Alpha - 1, -r.Alpha, r.Depth - RootReducedDepth, AllNode, 0);
+    r.V = search(-r.Alpha - 1, -r.Alpha, r.Depth - RootReducedDepth, AllNode, NotInCheck);
     if (stopped()) return EarlyExit;
-    if (r.V <= r.Alpha) return 0;
+    if (r.V <= r.Alpha) return NoExit;
   }
-  r.V = search(-r.Alpha - 1, -r.Alpha, fullDepth, AllNode, static_cast<char>(m.GivesCheck));
+  r.V = search(-r.Alpha - 1, -r.Alpha, fullDepth, AllNode, inCheck);
   if (stopped()) return EarlyExit;
-  if (r.V >= r.Beta || r.V <= r.Alpha) return 0;
-  r.V = search(-r.Beta, -r.Alpha, fullDepth, PVNode, static_cast<char>(m.GivesCheck));
-  return 0;
+  if (r.V >= r.Beta || r.V <= r.Alpha) return NoExit;
+  r.V = search(-r.Beta, -r.Alpha, fullDepth, PVNode, inCheck);
+  return NoExit;
 }
 
 // A move that scored better than every earlier one becomes the choice; above alpha it also
@@ -152,20 +168,18 @@ void AcceptBetterMove(SearchRoutines& s, RootState& r, const RootMove& m) {
   if (r.V <= r.Alpha) return;
   if (s.BestMoveChanges < 127) s.BestMoveChanges++;
   PVEntry* root = s.PrincipalVariation[0];
-  root[0].Move = static_cast<std::uint16_t>(m.Move.FromIndex() * 64 + m.Move.ToIndex());
+  root[0].Move = static_cast<std::uint16_t>(m.Move.Code());
   root[0].Promotion = m.Move.Promotion;
-  s.PVLength = s.PrincipalVariation[1][0].Move;
+  s.PVLength = s.PrincipalVariation[RootChildPly][0].Move;
   if (s.PVLength > SearchLimits::PVColumns) s.PVLength = SearchLimits::PVColumns;
-  for (int j = 1; j < s.PVLength; j++) root[j] = s.PrincipalVariation[1][j];
+  for (int j = 1; j < s.PVLength; j++) root[j] = s.PrincipalVariation[RootChildPly][j];
   char text[MoveLineSize];
   ChoiceText(text, r.Chosen, r.V);
   if (r.Depth > SearchTime::IterationLogDepth)
     LogPrintf("ply %d  v %d  TimeLastPly %d  TotalNodes %lld  %s", r.Depth, r.V, st.ElapsedTime,
               static_cast<long long>(s.TotalNodes()), text);
-  if (st.Post && s.IterationDepth > SearchTime::IterationLogDepth && st.xboard)
-    ReportThinking(r.Depth, r.V, st.ElapsedTime, s.TotalNodes(), text);
   r.Alpha = r.V;
-  if (st.UCIMode) ReportUciLine(r.Depth, r.V, st.Analyze != 0, st.ElapsedTime, s.TotalNodes(), text);
+  SearchEvents::NewBestLine(ChoiceLine(r, text));
 }
 
 }  // namespace
@@ -181,8 +195,8 @@ int SearchRoutines::BuildPVText(char* text, int score, std::uint64_t from, std::
 }
 
 int SearchRoutines::RootScoreWithoutMoves(char side, ChessBoard* board) {
-  if (board->InCheck(KingOf(*board, side), side)) return -MateScore;
-  if (board->InCheck(KingOf(*board, side ^ 1), side ^ 1)) return MateScore;
+  if (board->InCheck(board->KingOf(side), side)) return -MateScore;
+  if (board->InCheck(board->KingOf(side ^ 1), side ^ 1)) return MateScore;
   return StalemateScore;
 }
 
@@ -194,7 +208,7 @@ int SearchRoutines::SearchTreeRoot(char side, ChessBoard board, int alpha, int b
 
   // Step 1. The opening book answers the first iteration.
   if (!s.Bench && s.UseBook && depth == 1) {
-    const int bookIndex = InBook(side, castle, MainBoard);
+    const int bookIndex = BookMoveIndex(side, castle, MainBoard);
     const int count = bookIndex >= 0 ? list.GenerateAllMoves(side, &board, castle) : 0;
     if (bookIndex >= 0 && bookIndex < count && bookIndex < MaxMovesInList) {
       list.GetMove(bookIndex, from, to, promotion);
@@ -203,7 +217,7 @@ int SearchRoutines::SearchTreeRoot(char side, ChessBoard board, int alpha, int b
       return 0;
     }
   }
-  if (s.UCIMode) ReportUciDepth(depth);
+  SearchEvents::RootSearchStarted(depth);
 
   // Step 2. Until a move has been searched the choice is the last iteration's best move.
   RootState r;
@@ -213,10 +227,10 @@ int SearchRoutines::SearchTreeRoot(char side, ChessBoard board, int alpha, int b
   r.Depth = depth;
   r.ObeyStop = !s.FD && !s.Pondering;
   r.Chosen = ChoiceFromEntry(PrincipalVariation[0][0]);
-  LogPrintf("Init Tree Root Search Choice From=%d  To=%d  Promo=%c\n", PrincipalVariation[0][0].Move >> 6,
-            PrincipalVariation[0][0].Move & 63, PrincipalVariation[0][0].Promotion);
-  const SquareSet enemiesBefore = PiecesOf(board, side ^ 1);
-  const SquareSet enemyKing = KingOf(board, side ^ 1);
+  LogPrintf("Init Tree Root Search Choice From=%d  To=%d  Promo=%c\n", MoveCodeFrom(PrincipalVariation[0][0].Move),
+            MoveCodeTo(PrincipalVariation[0][0].Move), PrincipalVariation[0][0].Promotion);
+  const SquareSet enemiesBefore = board.PiecesOf(side ^ 1);
+  const SquareSet enemyKing = board.KingOf(side ^ 1);
   SecondBestScore = NoScore;
   IterationDepth = depth;
 
@@ -243,12 +257,12 @@ int SearchRoutines::SearchTreeRoot(char side, ChessBoard board, int alpha, int b
     m.ChildCastle = static_cast<char>(castle & castleMask);
     genhashcode(side ^ 1, m.ChildCastle, &m.Upper, &m.Lower, board);
     // Illegal, or (in a position where the opponent is in check) a capture of the king.
-    if (board.InCheck(KingOf(board, side), side) || (m.Move.To & enemyKing)) {
+    if (board.InCheck(board.KingOf(side), side) || (m.Move.To & enemyKing)) {
       board.UndoMove(0);
       continue;
     }
     // A UCI front end may restrict the root to some moves ("go searchmoves").
-    if (s.UCIMode && !UCI.RootMoveAllowed(m.Move.FromIndex() * 64 + m.Move.ToIndex())) {
+    if (!FrontEndAllowsRootMove(m.Move.Code())) {
       excluded++;
       board.UndoMove(0);
       continue;
@@ -257,7 +271,7 @@ int SearchRoutines::SearchTreeRoot(char side, ChessBoard board, int alpha, int b
     r.Legal++;
     ReportCurrentMove(r, m.Move);
     m.GivesCheck = board.InCheck(enemyKing, side ^ 1) ? 1 : 0;
-    m.Capture = PiecesOf(board, side ^ 1) != enemiesBefore;
+    m.Capture = board.PiecesOf(side ^ 1) != enemiesBefore;
     m.Reducible = depth > 2 && r.Legal > 2 && m.Move.Promotion == NoPromotion && !m.GivesCheck && !m.Capture &&
                   list.OrderValues[i] <= LMRMaxOrderValue && manyPieces;
     const int exit = SearchRootMove(*this, r, board, m);
@@ -271,11 +285,10 @@ int SearchRoutines::SearchTreeRoot(char side, ChessBoard board, int alpha, int b
 
   // Step 5. The loop was left because of a flag: report the move being searched.
   const bool interrupted = Aborted || TimeUp || StopSearch;
-  if (interrupted && !s.Pondering) {
+  if (interrupted) {
     char text[MoveLineSize];
     ChoiceText(text, r.Chosen, r.V);
-    if (s.Post && s.xboard) ReportThinking(depth, r.V, s.ElapsedTime, TotalNodes(), text);
-    if (s.UCIMode) ReportUciLine(depth, r.V, false, s.ElapsedTime, TotalNodes(), text);
+    ReportInterruption(r, RootExit::Loop, text);
   }
 
   // Step 6. Without a legal move the root is mated or stalemated (known only after a full loop).
@@ -292,14 +305,14 @@ void SearchRoutines::TreeRootAssignMoveOrderValues(int count, char side, int alp
                                                    MoveGen* list, int) {
   if (count > MaxMovesInList) count = MaxMovesInList;
   const PVEntry& best = PrincipalVariation[0][0];
-  const SquareSet enemyKing = KingOf(*board, side ^ 1);
+  const SquareSet enemyKing = board->KingOf(side ^ 1);
   for (int i = 0; i < count; i++) {
     const SquareSet moveFrom = list->FromSquares[i], moveTo = list->ToSquares[i];
     if (moveFrom == 0 || moveTo == 0 || (moveTo & enemyKing)) {
       list->OrderValues[i] = NoScore;
       continue;
     }
-    const int code = SquareIndex(moveFrom) * 64 + SquareIndex(moveTo);
+    const int code = MoveCode(SquareIndex(moveFrom), SquareIndex(moveTo));
     if (code == best.Move && list->Promotions[i] == best.Promotion) {
       list->OrderValues[i] = RootPVMoveValue;
       continue;

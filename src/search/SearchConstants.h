@@ -10,7 +10,7 @@ constexpr int KillerPlies = 200;           // plies with a killer pair
 // Deepest ply searched as an interior node: it writes entry ply of row ply, the killers of ply
 // and reads row ply + 1, so it must stay clear of every table bound. Deeper nodes are horizon nodes.
 constexpr int MaxInteriorPly = KillerPlies - 2;
-constexpr int HistoryMoves = 4096;         // move codes from * 64 + to
+constexpr int HistoryMoves = MoveCodeMask + 1;   // every MoveCode(from, to)
 constexpr int DefaultDepthLimit = 100;     // iterations when no depth limit is given
 constexpr int ExactDepthDefault = 200;     // depth of an exact-depth search given no depth
 }  // namespace SearchLimits
@@ -76,11 +76,8 @@ constexpr int ShortSessionMoves = 3;          // at most this many moves left: p
 constexpr int ShortSessionDivisor = 200;
 constexpr int SessionDivisor = 100;
 constexpr int HalfIncrementMs = 500;          // ms added per second of increment with little time left
-constexpr int CurrMoveMinDepth = 8;           // "info currmove" deeper than this
-constexpr int CurrMoveSeconds = 3;
 constexpr int LongSearchSeconds = 3;          // elapsed estimate above this: iteration lines
 constexpr int IterationLogDepth = 7;          // deeper root lines go to the log
-constexpr int AnalysisStatMinDepth = 7;       // "stat01:" replies from the iteration after this
 constexpr int CentisecondMs = 10;
 // The clock's own limits on a timed search, beside the node budget (which trusts a rate estimate).
 constexpr int LagMarginMs = 50;               // kept back from the clock for the front end's lag ...

@@ -6,12 +6,31 @@
 #include "search/SearchConstants.h"
 
 // One entry of the principal-variation table.
-//   Move: from * 64 + to; in entry 0 of a row p >= 1 it is the end index of row p's variation
+//   Move: MoveCode(from, to); in entry 0 of a row p >= 1 it is the end index of row p's variation
 //   Promotion: promotion character of the move (NoPromotion when none)
 struct PVEntry {
   std::uint16_t Move;
   char Promotion;
 };
+
+// Named values of the char arguments of SearchRoutines::Search.
+namespace NodeArgs {
+// NodeType: the principal-variation node and the two others, which alternate parent to child.
+constexpr char PVNode = 1;
+constexpr char CutNode = 2;
+constexpr char AllNode = 3;
+// NullAllowed: whether the node may try a null move (not right after one, nor in internal deepening).
+constexpr char NullMoveOk = 1;
+constexpr char NullMoveBarred = 0;
+// InCheck of a node known not to be in check.
+constexpr char NotInCheck = 0;
+// MoveFlags: what the move that led to the node was (passed on, never decided upon).
+constexpr char FlagCapture = 1;
+constexpr char FlagExtended = 2;
+constexpr char FlagReduced = 4;
+// FromRoot: the node belongs to a tree that the root search started (every node does).
+constexpr char UnderRoot = 1;
+}  // namespace NodeArgs
 
 struct KillerPair {
   std::uint16_t First;
@@ -33,7 +52,7 @@ public:
   std::int32_t SecondBestScore = 0;   // best score of the root moves that did not become best
   std::int32_t PreviousScore = 0;     // score of the last root search
   std::int64_t PollCountdown = 0;     // nodes until the next poll of input and budget
-  std::int32_t History[2][SearchLimits::HistoryMoves] = {};  // [side][from * 64 + to]
+  std::int32_t History[2][SearchLimits::HistoryMoves] = {};  // [side][MoveCode(from, to)]
   std::int32_t HistoryMax = 0;        // largest history counter since the last clear
   std::uint8_t Aborted = 0;           // aborted by a command: no move is played
   std::int32_t RootMoveIndex = 0;     // 1-based index of the root move being searched

@@ -8,16 +8,21 @@
 #include "engine/MatchLog.h"
 #include "engine/Status.h"
 #include "search/ClockLimits.h"
-#include "search/SearchReport.h"
+#include "search/SearchEvents.h"
 #include "search/TimeUnits.h"
 
 using namespace SearchTime;
 
 bool SearchRoutines::CheckBudget(bool wordRead) {
   if (MainStatus.Analyze) {
-    if (IterationDepth > AnalysisStatMinDepth && MainStatus.xboard && !wordRead)
-      ReportStat01((NowMs() - MainStatus.StartTime) / CentisecondMs, TotalNodes(), IterationDepth,
-                   RootMoveCount - RootMoveIndex, RootMoveCount);
+    AnalysisPoll poll;
+    poll.Centiseconds = (NowMs() - MainStatus.StartTime) / CentisecondMs;
+    poll.Nodes = TotalNodes();
+    poll.Depth = IterationDepth;
+    poll.MovesLeft = RootMoveCount - RootMoveIndex;
+    poll.MoveCount = RootMoveCount;
+    poll.CommandRead = wordRead;
+    SearchEvents::AnalysisPolled(poll);
     PollCountdown = InitMoveTimer();
     return true;
   }
@@ -129,7 +134,7 @@ void SearchRoutines::MeasureNodeRate(bool inSearch) {
   LogPrintf("Nodes for the first 7 ply %lld\n", static_cast<long long>(TotalNodes()));
   s.NodesPerSecond = NodeRateMs(TotalNodes(), elapsedMs);
   NodesPerMove = NodesForMilliseconds(s.NodesPerSecond, s.TimePerMove);
-  if (inSearch) ReportNodeRate(s.NodesPerSecond, seconds);
+  if (inSearch) SearchEvents::NodeRateMeasured(s.NodesPerSecond, seconds);
   LogPrintf(" Dynamic Nodes Per Second = %d\n", s.NodesPerSecond);
   s.EmergencyTimeThreshold = SaturateInt(2LL * NodesPerMove);
   LogPrintf(" NodesPeMove after Dynamic Adjustment = %d   Emergency Threshold = %d\n", NodesPerMove,

@@ -1,0 +1,25 @@
+// The front end's side of what the search asks of it (search/SearchHost.h): the protocol that runs
+// this process takes the commands read during a search, limits the root moves and holds the book.
+#include "search/SearchHost.h"
+
+#include "engine/Status.h"
+#include "protocol/Commands.h"
+#include "protocol/UCIProtocol.h"
+#include "tools/OpeningBook.h"
+
+namespace {
+// UCIPrep's answer that the search must stop, the same code as DoCommand's CommandActNow.
+constexpr char SearchMustStop = 2;
+static_assert(CommandActNow == SearchMustStop, "both interpreters end a search with the same code");
+static_assert(PolledCommandSize == UciLineSize, "a command polled in a search is a whole UCI line");
+}  // namespace
+
+// UCI commands are whole lines for the UCI handler; an xboard or console word goes to the interpreter.
+bool HandOverPolledCommand(char* command) {
+  const char result = MainStatus.UCIMode ? UCI.UCIPrep(command) : DoCommand(command);
+  return result == SearchMustStop;
+}
+
+bool FrontEndAllowsRootMove(int moveCode) { return !MainStatus.UCIMode || UCI.RootMoveAllowed(moveCode); }
+
+int BookMoveIndex(char side, char castle, const ChessBoard& board) { return InBook(side, castle, board); }

@@ -1,0 +1,185 @@
+// Every line the search writes to standard output, and the choice of which front end sees which:
+// UCI "info" lines, xboard thinking and "stat01:" lines, the console's lines, kibitz lines and the
+// search's own notices. Each line is flushed at once. Scores are printed in centipawns (truncating
+// towards zero).
+#include "protocol/SearchOutput.h"
+
+#include <cinttypes>
+#include <cstdio>
+#include "engine/MoveText.h"
+#include "engine/Status.h"
+#include "protocol/UCIProtocol.h"
+#include "search/SearchConstants.h"
+#include "search/SearchEvents.h"
+
+namespace {
+
+using SearchTime::IterationLogDepth;
+using SearchTime::LongSearchSeconds;
+
+constexpr int CurrMoveMinDepth = 8;       // "info currmove" in iterations deeper than this ...
+constexpr int CurrMoveSeconds = 3;        // ... once the search has run this long at the node rate
+constexpr int AnalysisStatMinDepth = 7;   // "stat01:" at polls from the iteration after this
+constexpr int CentisecondsPerSecond = 100;
+
+int Centipawns(int score) { return score / ScoreDivisor; }
+const char* Text(const char* pvText) { return pvText ? pvText : "\n"; }
+void Flush() { std::fflush(stdout); }
+
+// xboard reads the time of a thinking line in centiseconds; the console shows seconds.
+long long ThinkingTime(int elapsedSeconds) {
+  return MainStatus.xboard ? static_cast<long long>(elapsedSeconds) * CentisecondsPerSecond : elapsedSeconds;
+}
+
+void PrintUciDepth(int depth) {
+  std::printf("info depth %d\n", depth);
+  Flush();
+}
+
+void PrintUciLine(const SearchLine& line, bool withTime) {
+  std::printf("info depth %d score cp %d", line.Depth, Centipawns(line.Score));
+  if (withTime) std::printf(" time %lld", static_cast<long long>(line.ElapsedSeconds) * MsPerSecond);
+  std::printf(" nodes %" PRId64 " pv%s", line.Nodes, Text(line.PvText));
+  Flush();
+}
+
+void PrintUciCurrMove(int fromSquare, int toSquare, int moveNumber) {
+  std::printf("info currmove %c%d%c%d currmovenumber %d\n", files[fromSquare & 7], fromSquare / 8 + 1,
+              files[toSquare & 7], toSquare / 8 + 1, moveNumber);
+  Flush();
+}
+
+void PrintUciCurrMoveNumber(int moveNumber) {
+  std::printf("info currmovenumber %d\n", moveNumber);
+  Flush();
+}
+
+// The xboard thinking line and the console's iteration line; the variation text ends the line.
+void PrintThinking(const SearchLine& line) {
+  std::printf("%d %d %lld %" PRId64 " %s", line.Depth, Centipawns(line.Score), ThinkingTime(line.ElapsedSeconds),
+              line.Nodes, Text(line.PvText));
+  Flush();
+}
+
+void PrintKibitz(const MoveChosen& m) {
+  const SearchLine& line = m.Line;
+  std::printf("tellics kibitz ply=%d v=%d centipawns millisecs=%d Nodes=%" PRId64 " nps=%d %s\n", m.SearchDepth,
+              Centipawns(line.Score), line.ElapsedSeconds > 0 ? line.ElapsedSeconds : 1, line.Nodes,
+              m.NodesPerSecond, Text(line.PvText));
+  Flush();
+}
+
+void PrintLine(const char* text) {
+  std::printf("%s\n", text);
+  Flush();
+}
+
+}  // namespace
+
+void ReportStat01(int centiseconds, std::int64_t nodes, int depth, int movesLeft, int moveCount) {
+  std::printf("stat01: %d %" PRId64 " %d %d %d\n", centiseconds, nodes, depth, movesLeft, moveCount);
+  Flush();
+}
+
+namespace SearchEvents {
+
+void RootSearchStarted(int depth) {
+  if (MainStatus.UCIMode) PrintUciDepth(depth);
+}
+
+// Only a UCI front end that asked for it hears which root move is searched, and only in a long search.
+void RootMoveStarted(const RootMoveStart& m) {
+  if (!MainStatus.UCIMode) return;
+  if (UCI.ShowCurrLine == 1 && m.Depth > CurrMoveMinDepth &&
+      m.Nodes > static_cast<std::int64_t>(CurrMoveSeconds) * m.NodesPerSecond)
+    PrintUciCurrMove(m.FromSquare, m.ToSquare, m.MoveNumber);
+  Flush();
+}
+
+// xboard hears new best lines of the deeper iterations only; UCI hears all, timed in an analysis.
+void NewBestLine(const SearchLine& line) {
+  const Status& s = MainStatus;
+  if (s.Post && line.Depth > IterationLogDepth && s.xboard) PrintThinking(line);
+  if (s.UCIMode) PrintUciLine(line, s.Analyze != 0);
+}
+
+void RootInterrupted(const RootInterruption& r) {
+  const Status& s = MainStatus;
+  if (r.Exit == RootExit::Loop) {
+    // A ponder search stopped between moves has nothing to tell: the front end decides next.
+    if (s.Pondering) return;
+    if (s.Post && s.xboard) PrintThinking(r.Line);
+    if (s.UCIMode) PrintUciLine(r.Line, false);
+    return;
+  }
+  if (s.xboard && s.Post) PrintThinking(r.Line);
+  // UCI hears a move stopped in its last search at any depth, one stopped earlier in deep iterations,
+  // followed by the number of the move reached.
+  if (s.UCIMode && (r.Exit == RootExit::Late || r.Line.Depth > IterationLogDepth)) {
+    PrintUciLine(r.Line, true);
+    if (r.Exit == RootExit::Early) PrintUciCurrMoveNumber(r.LegalMoves);
+  }
+}
+
+// A long iteration is shown to a posting front end once more before the line every iteration gets.
+void IterationDone(const SearchLine& line) {
+  const Status& s = MainStatus;
+  if (s.Post && line.ElapsedSeconds > LongSearchSeconds) PrintThinking(line);
+  if (s.Post || s.Analyze) {
+    if (s.UCIMode) PrintUciLine(line, true);
+    else PrintThinking(line);
+  }
+}
+
+void MoveFound(const MoveChosen& m) {
+  const Status& s = MainStatus;
+  if (s.Post && !m.Aborted && !s.UCIMode) PrintThinking(m.Line);
+  if (s.UCIMode) {
+    PrintUciLine(m.Line, true);
+  } else if (s.Kibitz) {
+    if (m.BookMove) PrintLine("tellics kibitz Book Move");
+    else PrintKibitz(m);
+  }
+}
+
+void BookMovePlayed() { PrintLine("tellics kibitz Opening Book Move"); }
+
+void NodeRateMeasured(int nodesPerSecond, float seconds) {
+  std::printf("info nps %d time %g\n", nodesPerSecond, static_cast<double>(MsPerSecond * seconds));
+  Flush();
+}
+
+void AnalysisRate(int nodesPerSecond, int elapsedSeconds) {
+  std::printf("info nps %d\n", nodesPerSecond);
+  std::printf("info time %lld\n", static_cast<long long>(elapsedSeconds) * MsPerSecond);
+  Flush();
+}
+
+// An xboard analysis gets a progress line at each poll of the deeper iterations, except at a poll
+// that read a command (which may be "." asking for that line itself).
+void AnalysisPolled(const AnalysisPoll& p) {
+  if (p.Depth > AnalysisStatMinDepth && MainStatus.xboard && !p.CommandRead)
+    ReportStat01(p.Centiseconds, p.Nodes, p.Depth, p.MovesLeft, p.MoveCount);
+}
+
+// Only the console user is shown the plan of a move.
+void TimeBudgetPlanned(int timePerMove, int timeLeft, int defaultMovesPerSession) {
+  const Status& s = MainStatus;
+  if (s.xboard || s.UCIMode) return;
+  std::printf("Time Per Move = %d\n", timePerMove);
+  std::printf("Time Left = %d\n", timeLeft);
+  std::printf("DefaultMovesPerSession = %d\n", defaultMovesPerSession);
+  Flush();
+}
+
+void AbortedByCommand(const char* command) {
+  std::printf(" Search Aborted due to receiveing following string: %s\n", command);
+  Flush();
+}
+
+void Error(const char* text) {
+  std::printf("ERROR: %s\n", text);
+  Flush();
+}
+
+}  // namespace SearchEvents
