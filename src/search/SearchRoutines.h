@@ -25,6 +25,7 @@ constexpr char NullMoveBarred = 0;
 // InCheck of a node known not to be in check.
 constexpr char NotInCheck = 0;
 // MoveFlags: what the move that led to the node was (passed on, never decided upon).
+constexpr char NoMoveFlags = 0;
 constexpr char FlagCapture = 1;
 constexpr char FlagExtended = 2;
 constexpr char FlagReduced = 4;

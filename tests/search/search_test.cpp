@@ -12,10 +12,11 @@ const char StartFen[] = "rnbqkbnr/pppppppp/8/8/8/8/PPPPPPPP/RNBQKBNR w KQkq - 0 
 const char MiddleGameFen[] = "r1bqk2r/pp2bppp/2p5/3pP3/P2Q1P2/2N1B3/1PP3PP/R4RK1 b kq - 0 1";
 const char BackRankMateFen[] = "6k1/8/8/8/8/8/5PPP/r5K1 w - - 0 1";   // White is mated
 
-// Calls the node search directly at the given ply (a type 2 node, no move flags, from the root).
+// Calls the node search directly at the given ply (a cut node, no move flags, from the root).
 int SearchNode(ChessBoard board, int alpha, int beta, int depth, int ply, bool inCheck, int plyLimit = 100) {
-  return Search.Search(board.SideToMove, alpha, beta, board, depth, ply, 1, board.CastleFlags, inCheck ? 1 : 0, 0, 0,
-                       2, 0, plyLimit, 1);
+  using namespace NodeArgs;
+  return Search.Search(board.SideToMove, alpha, beta, board, depth, ply, NullMoveOk, board.CastleFlags,
+                       static_cast<char>(inCheck), 0, 0, CutNode, NoMoveFlags, plyLimit, UnderRoot);
 }
 
 class NodeSearch : public ::testing::Test {
@@ -52,7 +53,7 @@ TEST(RootSearch, MatesStalemateAndASingleMove) {
 // "go searchmoves" (the protocol tests play it): the root searches only the listed moves, and a
 // list naming no legal move does not make the root mated or stalemated.
 TEST(RootSearch, UciSearchMovesRestrictTheRoot) {
-  for (const int move : {8 * 64 + 16, 0}) {   // a2a3, then no move
+  for (const int move : {MoveCode(8, 16), 0}) {   // a2a3, then no move
     SetPosition(StartFen);
     MainStatus.UCIMode = 1;
     UCI.SearchMoves[0] = move;
