@@ -217,13 +217,7 @@ int SetUpBudget(SearchRoutines& search, int* depthLimit) {
 }
 
 SearchLine LineOf(const SearchRoutines& search, int depth, int v, const char* text) {
-  SearchLine line;
-  line.Depth = depth;
-  line.Score = v;
-  line.ElapsedSeconds = MainStatus.ElapsedTime;
-  line.Nodes = search.TotalNodes();
-  line.PvText = text;
-  return line;
+  return SearchLine{depth, v, MainStatus.ElapsedTime, search.TotalNodes(), text};
 }
 
 // The log and progress lines after an iteration.

@@ -77,14 +77,9 @@ void ChoiceText(char* text, const RootChoice& c, int score) {
   Search.BuildPVText(text, score, c.From, c.To, c.Promotion);
 }
 
+// The root's line: the choice so far with the score of the move searched last.
 SearchLine ChoiceLine(const RootState& r, const char* text) {
-  SearchLine line;
-  line.Depth = r.Depth;
-  line.Score = r.V;
-  line.ElapsedSeconds = MainStatus.ElapsedTime;
-  line.Nodes = Search.TotalNodes();
-  line.PvText = text;
-  return line;
+  return SearchLine{r.Depth, r.V, MainStatus.ElapsedTime, Search.TotalNodes(), text};
 }
 
 // The root loop was left before its end: report the choice so far with the score of the move
