@@ -4,6 +4,7 @@
 #include <cstring>
 #include "board/ChessBoard.h"
 #include "engine/Status.h"
+#include "search/SearchRoutines.h"
 #include "tools/Fen.h"
 
 const char* TestFileName = nullptr;
@@ -88,6 +89,7 @@ constexpr Option Options[] = {
   {"-ts", Test::Contains, true, [](const char* v) { TestFileName = v; return Flag(MainStatus.DoTestSuite); }},
   {"xboard", Test::Contains, false, [](const char*) { MainStatus.setxboard(1); return int{CommandLineContinue}; }},
   {"-uci", Test::Contains, false, [](const char*) { return Flag(MainStatus.UCIMode); }},
+  {"-qs", Test::Equals, false, [](const char*) { return Flag(Search.CaptureSearchOn); }},
 };
 
 bool Matches(const Option& option, const char* text) {
@@ -105,6 +107,7 @@ constexpr const char* HelpLines[] = {
   "-sd  n   sets max search depth to n ply (min n = 3)\n",
   "-sp  self play\n",
   "-ts  filename run through a testsuite (EPD Format)\n",
+  "-qs  search captures at the horizon (option CaptureSearch)\n",
 };
 }  // namespace
 

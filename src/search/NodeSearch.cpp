@@ -294,7 +294,8 @@ void SearchRoutines::UpdateNodePV(int ply, int code, char promotion, bool pvEnds
   for (int j = ply + 1; j < childEnd; j++) row[j] = childRow[j];
 }
 
-int SearchRoutines::Quiesce(char side, int alpha, int beta, ChessBoard board, int, char castle, int) {
+int SearchRoutines::Quiesce(char side, int alpha, int beta, ChessBoard board, int, char castle, int ply) {
+  if (CaptureSearchOn) return CaptureSearch(side, alpha, beta, board, castle, ply, 0);
   QNodes++;
   PollCountdown--;
   if (board.CheckDraw(0)) return DrawScore;

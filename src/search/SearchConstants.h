@@ -55,6 +55,14 @@ constexpr int HistoryLimit = 65536;           // above this a side's history is 
 constexpr int HistoryOrderShift = 7;          // history counter to ordering value
 }  // namespace SearchMargins
 
+// The optional capture search at the horizon.
+namespace CaptureSearchLimits {
+constexpr int MaxCapturePlies = 16;   // plies of captures beyond the horizon: the evaluation decides there
+constexpr int DeltaMargin = 1600;     // a capture that cannot bring the score within this of alpha is skipped
+constexpr int VictimWeight = 16;      // ordering: the victim's value counts this much more than the attacker's
+constexpr int KingMoverValue = 20000; // a king capturing is ordered after every other capture of its victim
+}  // namespace CaptureSearchLimits
+
 namespace SearchTime {
 constexpr int SecondsToPlannedMs = 900;       // fixed seconds per move: plan nine tenths
 constexpr int PollsPerSecond = 2;             // poll every NodesPerSecond / 2 nodes

@@ -76,6 +76,9 @@ public:
   std::uint8_t ClockLimited = 0;
   std::int32_t ClockStartMs = 0;
   std::int32_t HardLimitMs = 0;
+  // Horizon nodes play out captures and queen promotions instead of returning the static
+  // evaluation (an option, off by default).
+  std::uint8_t CaptureSearchOn = 0;
 
   SearchRoutines() {}
 
@@ -84,6 +87,8 @@ public:
              char CastleRights, char InCheck, std::uint64_t UpperHash, std::uint64_t LowerHash,
              char NodeType, char MoveFlags, int PlyLimit, char FromRoot);
   int Quiesce(char side, int alpha, int beta, ChessBoard board, int depth, char castle, int ply);
+  int CaptureSearch(char side, int alpha, int beta, ChessBoard board, char castle, int ply, int qply);
+  bool CaptureSearchPoll(int ply);             // false: the node must return 0
   bool InCheckmate(std::uint64_t kingSet, char side, char check, ChessBoard* board);
   int ValueCapturedPiece(char side, std::uint64_t square, ChessBoard* board);
   void ClearHistory();

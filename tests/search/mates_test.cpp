@@ -11,7 +11,14 @@
 
 using namespace searchtest;
 
-TEST(MatesFile, EveryMateIsFoundWithinTwoNPlusThreePlies) {
+// Run once as the search is by default and once with the capture search at the horizon.
+class MatesFile : public testing::TestWithParam<bool> {
+protected:
+  void SetUp() override { Search.CaptureSearchOn = GetParam() ? 1 : 0; }
+  void TearDown() override { Search.CaptureSearchOn = 0; }
+};
+
+TEST_P(MatesFile, EveryMateIsFoundWithinTwoNPlusThreePlies) {
   std::ifstream file(std::string(NELK_TEST_DATA) + "/mates.epd");
   int number = 0;
   for (std::string line; std::getline(file, line);) {
@@ -41,3 +48,6 @@ TEST(MatesFile, EveryMateIsFoundWithinTwoNPlusThreePlies) {
   }
   EXPECT_EQ(number, 32) << "every line of the file is a mate record";
 }
+
+INSTANTIATE_TEST_SUITE_P(Horizon, MatesFile, testing::Bool(),
+                         [](const testing::TestParamInfo<bool>& info) { return info.param ? "CaptureSearch" : "Static"; });

@@ -1,0 +1,75 @@
+// The optional capture search at the horizon: what it sees that the static evaluation does not,
+// its bounds, and its own benchmark signature.
+#include <string>
+#include "search/SearchTestSupport.h"
+#include "support/RunEngine.h"
+
+using namespace searchtest;
+
+namespace {
+
+// Node total of "nelk -qs -bench -fd 5": the signature of the search with captures at the horizon.
+constexpr long long CaptureSearchSignatureFd5 = 60029;
+
+struct CaptureSearchOn {
+  CaptureSearchOn() { Search.CaptureSearchOn = 1; }
+  ~CaptureSearchOn() { Search.CaptureSearchOn = 0; }
+};
+
+SearchResult SearchPosition(const std::string& fen, int depth, bool captures) {
+  SetPosition(fen);
+  Search.CaptureSearchOn = captures ? 1 : 0;
+  const SearchResult r = SearchTo(depth, true);
+  Search.CaptureSearchOn = 0;
+  return r;
+}
+
+TEST(CaptureSearch, SeesTheRecaptureThatTheStaticEvaluationMisses) {
+  // Rxd5 takes a knight that the e6 pawn defends: at depth 1 only the capture search sees exd5.
+  const std::string losingCapture = "4k3/8/4p3/3n4/8/8/8/3RK3 w - - 0 1";
+  EXPECT_EQ(SearchPosition(losingCapture, 1, false).Move, "d1d5");
+  EXPECT_NE(SearchPosition(losingCapture, 1, true).Move, "d1d5");
+
+  // Nxe5 wins a pawn: the queen may take the knight, but d4 takes the queen back. Without the
+  // capture search the depth-2 horizon stops after Qxe5 and shuns the move.
+  const std::string winningCapture = "4q1k1/8/8/4p3/3P4/5N2/8/6K1 w - - 0 1";
+  const SearchResult without = SearchPosition(winningCapture, 2, false);
+  const SearchResult with = SearchPosition(winningCapture, 2, true);
+  EXPECT_NE(without.Move, "f3e5");
+  EXPECT_EQ(with.Move, "f3e5");
+  EXPECT_GT(with.Score, without.Score);
+}
+
+TEST(CaptureSearch, LongCaptureChainsStayBounded) {
+  // Every piece of both sides can take or be taken on the crowded centre files: the capture search
+  // must end by its ply bound and its exchange pruning, not by exhausting the position.
+  const std::string crowded = "rnbqkbnr/1ppppppp/8/pQRNBRQp/PqrnbrqP/8/1PPPPPPP/RNB1KBN1 w Qkq - 0 1";
+  const SearchResult r = SearchPosition(crowded, 2, true);
+  EXPECT_GT(Search.QNodes, 0);
+  EXPECT_LT(Search.QNodes, 2000000);
+  EXPECT_NE(r.Move, "----");
+}
+
+TEST(CaptureSearch, MateScoresAndDrawsStayExact) {
+  CaptureSearchOn on;
+  // Back-rank mate in one.
+  SetPosition("6k1/5ppp/8/8/8/8/8/R5K1 w - - 0 1");
+  SearchResult r = SearchTo(3, true);
+  EXPECT_EQ(r.Move, "a1a8");
+  EXPECT_EQ(r.Score, MateScore - 1);
+  // Bare kings: the draw by material holds at the horizon whatever the captures.
+  SetPosition("8/8/4k3/8/8/3K4/8/8 w - - 0 1");
+  EXPECT_EQ(SearchTo(2, true).Score, DrawScore);
+}
+
+TEST(CaptureSearch, SignatureOfItsOwn) {
+  const auto run = nelktest::RunEngine({"-qs", "-bench", "-fd", "5"}, "", 300000);
+  ASSERT_EQ(run.ExitStatus, 0) << run.Output;
+  const std::string label = "Bench signature: ";
+  const auto at = run.Output.find(label);
+  ASSERT_NE(at, std::string::npos) << run.Output;
+  EXPECT_EQ(std::atoll(run.Output.c_str() + at + label.size()), CaptureSearchSignatureFd5)
+      << "the capture search changed; see CaptureSearchSignatureFd5";
+}
+
+}  // namespace
