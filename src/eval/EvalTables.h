@@ -4,7 +4,8 @@
 // Square tables are written as a picture of the board seen from White's side: the first row is
 // rank 8, the last row rank 1, files a to h from left to right. Read as an array indexed by square
 // (a1 = 0) the picture is upside down, which is exactly Black's table; White's table is the picture
-// turned the right way up (FlipRanks).
+// turned the right way up (FlipRanks). The per-colour tables are inline variables: the side traits
+// (EvalSide.h) refer to them, and every file must see the same object.
 #include <array>
 #include <cstdint>
 #include "board/Types.h"
@@ -63,8 +64,8 @@ constexpr SquareTable PawnSquarePicture = {
      0,    0,    0,  -10,  -10,    0,    0,    0,
      0,    0,    0,    0,    0,    0,    0,    0,
 };
-constexpr SquareTable WPawnSquare = FlipRanks(PawnSquarePicture);
-constexpr SquareTable BPawnSquare = PawnSquarePicture;
+inline constexpr SquareTable WPawnSquare = FlipRanks(PawnSquarePicture);
+inline constexpr SquareTable BPawnSquare = PawnSquarePicture;
 
 // Indexed by file a..h.
 constexpr std::array<std::int32_t, 8> IsolatedPawn = {90, 100, 100, 110, 110, 100, 100, 90};
@@ -104,8 +105,8 @@ constexpr SquareTable KnightSquarePicture = {
   -200, -200, -150, -100, -100, -150, -200, -200,
   -400, -400, -300, -250, -250, -300, -400, -400,
 };
-constexpr SquareTable WKnightSquare = FlipRanks(KnightSquarePicture);
-constexpr SquareTable BKnightSquare = KnightSquarePicture;
+inline constexpr SquareTable WKnightSquare = FlipRanks(KnightSquarePicture);
+inline constexpr SquareTable BKnightSquare = KnightSquarePicture;
 
 // Both colours (symmetric): edge, second ring, third ring, centre.
 constexpr SquareTable KnightEnding = {
@@ -130,8 +131,8 @@ constexpr SquareTable KnightPostPicture = {
      0,    0,    0,    0,    0,    0,    0,    0,
      0,    0,    0,    0,    0,    0,    0,    0,
 };
-constexpr SquareTable WKnightPost = FlipRanks(KnightPostPicture);
-constexpr SquareTable BKnightPost = KnightPostPicture;
+inline constexpr SquareTable WKnightPost = FlipRanks(KnightPostPicture);
+inline constexpr SquareTable BKnightPost = KnightPostPicture;
 
 constexpr SquareTable BishopSquarePicture = {
   -100, -100,  -70,  -40,  -40,  -70, -100, -100,
@@ -143,8 +144,8 @@ constexpr SquareTable BishopSquarePicture = {
   -100,   25,  -30,    0,    0,  -30,   25, -100,
   -200, -200, -200, -150, -150, -200, -200, -200,
 };
-constexpr SquareTable WBishopSquare = FlipRanks(BishopSquarePicture);
-constexpr SquareTable BBishopSquare = BishopSquarePicture;
+inline constexpr SquareTable WBishopSquare = FlipRanks(BishopSquarePicture);
+inline constexpr SquareTable BBishopSquare = BishopSquarePicture;
 
 // Both colours (symmetric).
 constexpr SquareTable BishopEnding = {
@@ -169,8 +170,8 @@ constexpr SquareTable KingSquarePicture = {
   -100, -100, -100, -120, -120, -120, -100, -100,
    180,  210,  130, -210, -210,  130,  210,  180,
 };
-constexpr SquareTable WKingSquare = FlipRanks(KingSquarePicture);
-constexpr SquareTable BKingSquare = KingSquarePicture;
+inline constexpr SquareTable WKingSquare = FlipRanks(KingSquarePicture);
+inline constexpr SquareTable BKingSquare = KingSquarePicture;
 
 // Mobility, indexed by the number of usable squares.
 // Knight (0-8)

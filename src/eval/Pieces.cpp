@@ -1,6 +1,7 @@
 // Piece activity: placement tables, mobility, outposts, bishop pair and fianchetto, rooks on files
 // and behind passers, trapped queens, and the kings' placement.
 #include <algorithm>
+#include "eval/EvalSide.h"
 #include "eval/EvalSquares.h"
 #include "eval/EvalTables.h"
 #include "eval/PositionEvaluate.h"
@@ -22,6 +23,29 @@ int MobilityValue(const std::array<std::int32_t, N>& table, int count) {
 }
 
 int LowestSquare(SquareSet set) { return __builtin_ctzll(set); }
+
+// The knight terms of both sides, White's view. Mobility counts in both game stages.
+struct KnightTerms {
+  int Squares = 0, EndSquares = 0, Posts = 0, Mobility = 0;
+};
+
+// Adds one side's knights to `t`. An outpost counts while no enemy pawn stands where it could
+// attack the knight (the outpost tables are zero on the edge files, so the pawn attack set's edge
+// masks never matter here).
+template <int Side>
+inline void AddKnights(const PositionEvaluate& e, const ChessBoard& b, KnightTerms& t) {
+  using S = EvalSide<Side>;
+  using Them = EvalSide<Side ^ 1>;
+  const SquareSet empty = ~b.AllPieces;
+  for (SquareSet knights = b.*S::Knights; knights; knights &= knights - 1) {
+    const int square = LowestSquare(knights);
+    t.Squares += S::Sign * S::KnightTable[square];
+    t.EndSquares += S::Sign * KnightEnding[square];
+    if (S::KnightPostTable[square] && !(b.*Them::Pawns & S::PawnAttackSet(SquareBit(square))))
+      t.Posts += S::Sign * S::KnightPostTable[square];
+    t.Mobility += S::Sign * MobilityValue(KnightMobility, MobilityCount(EvalAttacks::Knight(square), b.*S::Pieces, empty, e.*Them::PawnAttacks));
+  }
+}
 
 }  // namespace
 
@@ -45,30 +69,14 @@ int PositionEvaluate::KingEval(char /*side*/) {
 
 template <bool Trace>
 int PositionEvaluate::KnightEval(char /*side*/) {
-  const ChessBoard& b = *bb;
-  const SquareSet empty = ~b.AllPieces;
-  int squares = 0, posts = 0, mobility = 0, endSquares = 0;
-  for (SquareSet knights = b.WhiteKnights; knights; knights &= knights - 1) {
-    const int square = LowestSquare(knights);
-    const SquareSet bit = SquareBit(square);
-    squares += WKnightSquare[square];
-    endSquares += KnightEnding[square];
-    if (WKnightPost[square] && !(b.BlackPawns & ((bit << 7) | (bit << 9)))) posts += WKnightPost[square];
-    mobility += MobilityValue(KnightMobility, MobilityCount(EvalAttacks::Knight(square), b.WhitePieces, empty, BlackPawnAttacks));
-  }
-  for (SquareSet knights = b.BlackKnights; knights; knights &= knights - 1) {
-    const int square = LowestSquare(knights);
-    const SquareSet bit = SquareBit(square);
-    squares -= BKnightSquare[square];
-    endSquares -= KnightEnding[square];
-    if (BKnightPost[square] && !(b.WhitePawns & ((bit >> 7) | (bit >> 9)))) posts -= BKnightPost[square];
-    mobility -= MobilityValue(KnightMobility, MobilityCount(EvalAttacks::Knight(square), b.BlackPieces, empty, WhitePawnAttacks));
-  }
-  MiddleGameScore += squares + posts + mobility;
-  EndGameScore += endSquares + mobility;
-  Note<Trace>(TermKnightSquares, squares, endSquares);
-  Note<Trace>(TermKnightOutposts, posts, 0);
-  Note<Trace>(TermKnightMobility, mobility, mobility);
+  KnightTerms t;
+  AddKnights<0>(*this, *bb, t);
+  AddKnights<1>(*this, *bb, t);
+  MiddleGameScore += t.Squares + t.Posts + t.Mobility;
+  EndGameScore += t.EndSquares + t.Mobility;
+  Note<Trace>(TermKnightSquares, t.Squares, t.EndSquares);
+  Note<Trace>(TermKnightOutposts, t.Posts, 0);
+  Note<Trace>(TermKnightMobility, t.Mobility, t.Mobility);
   return 0;
 }
 

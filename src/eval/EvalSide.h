@@ -1,0 +1,36 @@
+#pragma once
+// The two colours of the evaluation as types. EvalSide<0> is White, EvalSide<1> Black; each adds
+// to the board's SideFields what the evaluation needs of that side: its fields of the evaluator
+// (attack maps, king square, pawn records) as member pointers and its own square tables. A term is
+// written once as a template over the side: it works out the side's value in the side's own view
+// (larger is better for it) and adds Sign times that value, so that the sums stay White's view.
+#include <cstdint>
+#include "board/SideFields.h"
+#include "eval/EvalSquares.h"
+#include "eval/EvalTables.h"
+#include "eval/PositionEvaluate.h"
+
+using EvalSet = SquareSet PositionEvaluate::*;
+
+template <int Side>
+struct EvalSide;
+
+template <>
+struct EvalSide<0> : SideFields<0> {
+  static constexpr int Sign = 1;   // turns the side's own view into White's
+  static constexpr EvalSet PawnAttacks = &PositionEvaluate::WhitePawnAttacks;
+  // Square tables, indexed by square.
+  static constexpr const EvalTables::SquareTable& KnightTable = EvalTables::WKnightSquare;
+  static constexpr const EvalTables::SquareTable& KnightPostTable = EvalTables::WKnightPost;
+  // The squares our pawns on `pawns` attack.
+  static SquareSet PawnAttackSet(SquareSet pawns) { return WhitePawnAttackSet(pawns); }
+};
+
+template <>
+struct EvalSide<1> : SideFields<1> {
+  static constexpr int Sign = -1;
+  static constexpr EvalSet PawnAttacks = &PositionEvaluate::BlackPawnAttacks;
+  static constexpr const EvalTables::SquareTable& KnightTable = EvalTables::BKnightSquare;
+  static constexpr const EvalTables::SquareTable& KnightPostTable = EvalTables::BKnightPost;
+  static SquareSet PawnAttackSet(SquareSet pawns) { return BlackPawnAttackSet(pawns); }
+};
