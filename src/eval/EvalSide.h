@@ -22,8 +22,12 @@ struct EvalSide<0> : SideFields<0> {
   // Square tables, indexed by square.
   static constexpr const EvalTables::SquareTable& KnightTable = EvalTables::WKnightSquare;
   static constexpr const EvalTables::SquareTable& KnightPostTable = EvalTables::WKnightPost;
+  static constexpr const EvalTables::SquareTable& BishopTable = EvalTables::WBishopSquare;
   // The squares our pawns on `pawns` attack.
   static SquareSet PawnAttackSet(SquareSet pawns) { return WhitePawnAttackSet(pawns); }
+  // Squares named from White's side (a pattern of the tables), turned to this side's: the vertical
+  // mirror image for Black.
+  static constexpr SquareSet Relative(SquareSet whiteSide) { return whiteSide; }
 };
 
 template <>
@@ -32,5 +36,7 @@ struct EvalSide<1> : SideFields<1> {
   static constexpr EvalSet PawnAttacks = &PositionEvaluate::BlackPawnAttacks;
   static constexpr const EvalTables::SquareTable& KnightTable = EvalTables::BKnightSquare;
   static constexpr const EvalTables::SquareTable& KnightPostTable = EvalTables::BKnightPost;
+  static constexpr const EvalTables::SquareTable& BishopTable = EvalTables::BBishopSquare;
   static SquareSet PawnAttackSet(SquareSet pawns) { return BlackPawnAttackSet(pawns); }
+  static constexpr SquareSet Relative(SquareSet whiteSide) { return __builtin_bswap64(whiteSide); }
 };

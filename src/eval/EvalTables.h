@@ -233,6 +233,11 @@ constexpr SquareSet At(const char* name) {   // "e4" -> one-bit set
   return SquareSet{1} << ((name[1] - '1') * 8 + (name[0] - 'a'));
 }
 
+// A fianchettoed bishop: on g2 with pawns on g3 and on f2 or h2 (Black's: the mirror images).
+constexpr SquareSet FianchettoBishop = At("g2");
+constexpr SquareSet FianchettoPawn = At("g3");
+constexpr SquareSet FianchettoCover = At("f2") | At("h2");
+
 // A White piece on one of `Piece`, Black pawns on all of `AllOf` and (when given) on one of `AnyOf`.
 // Black's patterns are the vertical mirror images with White pawns.
 struct TrapPattern {

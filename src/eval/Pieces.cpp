@@ -47,6 +47,28 @@ inline void AddKnights(const PositionEvaluate& e, const ChessBoard& b, KnightTer
   }
 }
 
+// The bishop terms of both sides, White's view; the pair is scored outside the taper.
+struct BishopTerms {
+  int Squares = 0, EndSquares = 0, Mobility = 0, Fianchetto = 0, Pair = 0;
+};
+
+template <int Side>
+inline void AddBishops(const PositionEvaluate& e, const ChessBoard& b, BishopTerms& t) {
+  using S = EvalSide<Side>;
+  using Them = EvalSide<Side ^ 1>;
+  const SquareSet empty = ~b.AllPieces;
+  for (SquareSet bishops = b.*S::Bishops; bishops; bishops &= bishops - 1) {
+    const int square = LowestSquare(bishops);
+    t.Squares += S::Sign * S::BishopTable[square];
+    t.EndSquares += S::Sign * BishopEnding[square];
+    t.Mobility += S::Sign * MobilityValue(BishopMobility, MobilityCount(e.PieceAttacks[square], b.*S::Pieces, empty, e.*Them::PawnAttacks));
+  }
+  const SquareSet pawns = b.*S::Pawns;
+  if ((b.*S::Bishops & S::Relative(FianchettoBishop)) && (pawns & S::Relative(FianchettoPawn)) && (pawns & S::Relative(FianchettoCover)))
+    t.Fianchetto += S::Sign * FianchettoBonus;
+  if (b.*S::BishopCount >= 2) t.Pair += S::Sign * BishopPairBonus;
+}
+
 }  // namespace
 
 template <bool Trace>
@@ -82,32 +104,16 @@ int PositionEvaluate::KnightEval(char /*side*/) {
 
 template <bool Trace>
 int PositionEvaluate::BishopEval(char /*side*/) {
-  const ChessBoard& b = *bb;
-  const SquareSet empty = ~b.AllPieces;
-  int squares = 0, endSquares = 0, mobility = 0;
-  for (SquareSet bishops = b.WhiteBishops; bishops; bishops &= bishops - 1) {
-    const int square = LowestSquare(bishops);
-    squares += WBishopSquare[square];
-    endSquares += BishopEnding[square];
-    mobility += MobilityValue(BishopMobility, MobilityCount(PieceAttacks[square], b.WhitePieces, empty, BlackPawnAttacks));
-  }
-  for (SquareSet bishops = b.BlackBishops; bishops; bishops &= bishops - 1) {
-    const int square = LowestSquare(bishops);
-    squares -= BBishopSquare[square];
-    endSquares -= BishopEnding[square];
-    mobility -= MobilityValue(BishopMobility, MobilityCount(PieceAttacks[square], b.BlackPieces, empty, WhitePawnAttacks));
-  }
-  int fianchetto = 0;
-  if ((b.WhiteBishops & At("g2")) && (b.WhitePawns & At("g3")) && (b.WhitePawns & (At("f2") | At("h2")))) fianchetto += FianchettoBonus;
-  if ((b.BlackBishops & At("g7")) && (b.BlackPawns & At("g6")) && (b.BlackPawns & (At("f7") | At("h7")))) fianchetto -= FianchettoBonus;
-  MiddleGameScore += squares + mobility + fianchetto;
-  EndGameScore += endSquares + mobility;
-  Note<Trace>(TermBishopSquares, squares, endSquares);
-  Note<Trace>(TermBishopMobility, mobility, mobility);
-  Note<Trace>(TermFianchetto, fianchetto, 0);
-  const int pair = (b.WhiteBishopCount >= 2 ? BishopPairBonus : 0) - (b.BlackBishopCount >= 2 ? BishopPairBonus : 0);
-  NoteDirect<Trace>(TermBishopPair, pair);
-  return pair;
+  BishopTerms t;
+  AddBishops<0>(*this, *bb, t);
+  AddBishops<1>(*this, *bb, t);
+  MiddleGameScore += t.Squares + t.Mobility + t.Fianchetto;
+  EndGameScore += t.EndSquares + t.Mobility;
+  Note<Trace>(TermBishopSquares, t.Squares, t.EndSquares);
+  Note<Trace>(TermBishopMobility, t.Mobility, t.Mobility);
+  Note<Trace>(TermFianchetto, t.Fianchetto, 0);
+  NoteDirect<Trace>(TermBishopPair, t.Pair);
+  return t.Pair;
 }
 
 // One side's rooks, in White's view (Sign -1 for Black): mobility, open and half-open files, a
