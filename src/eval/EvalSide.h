@@ -11,6 +11,7 @@
 #include "eval/PositionEvaluate.h"
 
 using EvalSet = SquareSet PositionEvaluate::*;
+using EvalPasserRanks = std::uint8_t (PositionEvaluate::*)[10];
 
 template <int Side>
 struct EvalSide;
@@ -19,6 +20,8 @@ template <>
 struct EvalSide<0> : SideFields<0> {
   static constexpr int Sign = 1;   // turns the side's own view into White's
   static constexpr EvalSet PawnAttacks = &PositionEvaluate::WhitePawnAttacks;
+  static constexpr EvalSet NoOwnPawnFiles = &PositionEvaluate::NoWhitePawnFiles;
+  static constexpr EvalPasserRanks PasserRanks = &PositionEvaluate::WhitePasserRanks;
   // Square tables, indexed by square.
   static constexpr const EvalTables::SquareTable& KnightTable = EvalTables::WKnightSquare;
   static constexpr const EvalTables::SquareTable& KnightPostTable = EvalTables::WKnightPost;
@@ -28,15 +31,20 @@ struct EvalSide<0> : SideFields<0> {
   // Squares named from White's side (a pattern of the tables), turned to this side's: the vertical
   // mirror image for Black.
   static constexpr SquareSet Relative(SquareSet whiteSide) { return whiteSide; }
+  // A rank index (0..7) counted from this side's first rank.
+  static constexpr int RelativeRank(int rank) { return rank; }
 };
 
 template <>
 struct EvalSide<1> : SideFields<1> {
   static constexpr int Sign = -1;
   static constexpr EvalSet PawnAttacks = &PositionEvaluate::BlackPawnAttacks;
+  static constexpr EvalSet NoOwnPawnFiles = &PositionEvaluate::NoBlackPawnFiles;
+  static constexpr EvalPasserRanks PasserRanks = &PositionEvaluate::BlackPasserRanks;
   static constexpr const EvalTables::SquareTable& KnightTable = EvalTables::BKnightSquare;
   static constexpr const EvalTables::SquareTable& KnightPostTable = EvalTables::BKnightPost;
   static constexpr const EvalTables::SquareTable& BishopTable = EvalTables::BBishopSquare;
   static SquareSet PawnAttackSet(SquareSet pawns) { return BlackPawnAttackSet(pawns); }
   static constexpr SquareSet Relative(SquareSet whiteSide) { return __builtin_bswap64(whiteSide); }
+  static constexpr int RelativeRank(int rank) { return 7 - rank; }
 };

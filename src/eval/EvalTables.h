@@ -191,6 +191,7 @@ constexpr std::array<std::int32_t, 32> QueenMobility = {
 constexpr int FianchettoBonus = 200;
 constexpr int BishopPairBonus = 500;
 constexpr int RookEndgameMobilityWeight = 14;   // rook mobility counts 14/10 in the endgame
+constexpr int RookEndgameMobilityDivisor = 10;
 constexpr int RookOpenFileMiddle = 320;
 constexpr int RookOpenFileEnd = 140;
 constexpr int RookBlockedMiddle = 100;          // rook on its first rank behind an enemy pawn

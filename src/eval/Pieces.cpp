@@ -69,6 +69,48 @@ inline void AddBishops(const PositionEvaluate& e, const ChessBoard& b, BishopTer
   if (b.*S::BishopCount >= 2) t.Pair += S::Sign * BishopPairBonus;
 }
 
+// The rook terms of both sides, White's view; the half-open file bonus is scored outside the taper.
+struct RookTerms {
+  int MobilityMiddle = 0, MobilityEnd = 0, FilesMiddle = 0, FilesEnd = 0, PassersMiddle = 0, PassersEnd = 0, HalfOpen = 0;
+};
+
+// Mobility, open and half-open files, a rook stuck on its first rank behind an enemy pawn, and
+// rooks behind passed pawns. Ranks are counted from the side's own first rank, so that "behind" a
+// passer is the lower rank for either colour.
+template <int Side>
+inline void AddRooks(const PositionEvaluate& e, const ChessBoard& b, RookTerms& r) {
+  using S = EvalSide<Side>;
+  using Them = EvalSide<Side ^ 1>;
+  const std::uint8_t* ownPassers = e.*S::PasserRanks;
+  const std::uint8_t* enemyPassers = e.*Them::PasserRanks;
+  for (SquareSet rooks = b.*S::Rooks; rooks; rooks &= rooks - 1) {
+    const int square = LowestSquare(rooks), rank = S::RelativeRank(RankOf(square)), file = FileOf(square);
+    const SquareSet bit = SquareBit(square);
+    const int value = MobilityValue(RookMobility, MobilityCount(e.PieceAttacks[square], b.*S::Pieces, ~b.AllPieces, e.*Them::PawnAttacks));
+    r.MobilityMiddle += S::Sign * value;
+    r.MobilityEnd += S::Sign * ((RookEndgameMobilityWeight * value) / RookEndgameMobilityDivisor);
+    if (e.OpenFiles & bit) {
+      r.FilesMiddle += S::Sign * RookOpenFileMiddle;
+      r.FilesEnd += S::Sign * RookOpenFileEnd;
+    } else {
+      if (rank == 0 && (b.*Them::Pawns & S::Forward(bit, 8))) {
+        r.FilesMiddle -= S::Sign * RookBlockedMiddle;
+        r.FilesEnd -= S::Sign * RookBlockedEnd;
+      }
+      if (e.*S::NoOwnPawnFiles & bit) r.HalfOpen += S::Sign * RookHalfOpenFile;
+    }
+    const int ownPasser = ownPassers[file + 1], enemyPasser = enemyPassers[file + 1];
+    if (ownPasser && rank < S::RelativeRank(ownPasser)) {
+      r.PassersMiddle += S::Sign * RookBehindOwnPasserMiddle;
+      r.PassersEnd += S::Sign * RookBehindOwnPasserEnd;
+    }
+    if (enemyPasser && rank > S::RelativeRank(enemyPasser)) {
+      r.PassersMiddle += S::Sign * RookBehindEnemyPasserMiddle;
+      r.PassersEnd += S::Sign * RookBehindEnemyPasserEnd;
+    }
+  }
+}
+
 }  // namespace
 
 template <bool Trace>
@@ -116,53 +158,11 @@ int PositionEvaluate::BishopEval(char /*side*/) {
   return t.Pair;
 }
 
-// One side's rooks, in White's view (Sign -1 for Black): mobility, open and half-open files, a
-// rook stuck behind an enemy pawn on its first rank, and rooks behind passed pawns.
-void PositionEvaluate::RookTerms(char colour, RookScore* r) {
-  const ChessBoard& b = *bb;
-  const bool white = colour == 0;
-  const int sign = white ? 1 : -1;
-  const SquareSet own = white ? b.WhitePieces : b.BlackPieces;
-  const SquareSet enemyPawns = white ? b.BlackPawns : b.WhitePawns;
-  const SquareSet enemyPawnMap = white ? BlackPawnAttacks : WhitePawnAttacks;
-  const SquareSet noOwnPawnFiles = white ? NoWhitePawnFiles : NoBlackPawnFiles;
-  const std::uint8_t* ownPassers = white ? WhitePasserRanks : BlackPasserRanks;
-  const std::uint8_t* enemyPassers = white ? BlackPasserRanks : WhitePasserRanks;
-  const int homeRank = white ? 0 : 7;
-  for (SquareSet rooks = white ? b.WhiteRooks : b.BlackRooks; rooks; rooks &= rooks - 1) {
-    const int square = LowestSquare(rooks), rank = RankOf(square), file = FileOf(square);
-    const SquareSet bit = SquareBit(square);
-    const int value = MobilityValue(RookMobility, MobilityCount(PieceAttacks[square], own, ~b.AllPieces, enemyPawnMap));
-    r->MobilityMiddle += sign * value;
-    r->MobilityEnd += sign * ((RookEndgameMobilityWeight * value) / 10);
-    if (OpenFiles & bit) {
-      r->FilesMiddle += sign * RookOpenFileMiddle;
-      r->FilesEnd += sign * RookOpenFileEnd;
-    } else {
-      if (rank == homeRank && (enemyPawns & (white ? bit << 8 : bit >> 8))) {
-        r->FilesMiddle -= sign * RookBlockedMiddle;
-        r->FilesEnd -= sign * RookBlockedEnd;
-      }
-      if (noOwnPawnFiles & bit) r->HalfOpen += sign * RookHalfOpenFile;
-    }
-    // "behind" a passer: below White's, above Black's
-    const int ownPasser = ownPassers[file + 1], enemyPasser = enemyPassers[file + 1];
-    if (ownPasser && (white ? rank < ownPasser : rank > ownPasser)) {
-      r->PassersMiddle += sign * RookBehindOwnPasserMiddle;
-      r->PassersEnd += sign * RookBehindOwnPasserEnd;
-    }
-    if (enemyPasser && (white ? rank > enemyPasser : rank < enemyPasser)) {
-      r->PassersMiddle += sign * RookBehindEnemyPasserMiddle;
-      r->PassersEnd += sign * RookBehindEnemyPasserEnd;
-    }
-  }
-}
-
 template <bool Trace>
 int PositionEvaluate::RookEval(char /*side*/) {
-  RookScore r;
-  RookTerms(0, &r);
-  RookTerms(1, &r);
+  RookTerms r;
+  AddRooks<0>(*this, *bb, r);
+  AddRooks<1>(*this, *bb, r);
   MiddleGameScore += r.MobilityMiddle + r.FilesMiddle + r.PassersMiddle;
   EndGameScore += r.MobilityEnd + r.FilesEnd + r.PassersEnd;
   Note<Trace>(TermRookMobility, r.MobilityMiddle, r.MobilityEnd);

@@ -147,12 +147,6 @@ private:
   int RaceWhiteFirst(int whiteQueenSquare, int blackQueenSquare);
   int RaceBlackFirst(int whiteQueenSquare, int blackQueenSquare);
 
-  // rooks
-  struct RookScore {                   // rook terms of both sides, White's view
-    int MobilityMiddle = 0, MobilityEnd = 0, FilesMiddle = 0, FilesEnd = 0, PassersMiddle = 0, PassersEnd = 0, HalfOpen = 0;
-  };
-  void RookTerms(char colour, RookScore* r);
-
   template <bool Trace> void Note(EvalTerm term, int mg, int eg) {
     if constexpr (Trace) Tr->Add(term, TaperBlock, mg, eg);
   }
