@@ -20,6 +20,7 @@ template <>
 struct EvalSide<0> : SideFields<0> {
   static constexpr int Sign = 1;   // turns the side's own view into White's
   static constexpr EvalSet PawnAttacks = &PositionEvaluate::WhitePawnAttacks;
+  static constexpr EvalSet Attacks = &PositionEvaluate::WhiteAttacks;   // union of the side's maps
   static constexpr EvalSet NoOwnPawnFiles = &PositionEvaluate::NoWhitePawnFiles;
   static constexpr EvalPasserRanks PasserRanks = &PositionEvaluate::WhitePasserRanks;
   // Square tables, indexed by square.
@@ -39,6 +40,7 @@ template <>
 struct EvalSide<1> : SideFields<1> {
   static constexpr int Sign = -1;
   static constexpr EvalSet PawnAttacks = &PositionEvaluate::BlackPawnAttacks;
+  static constexpr EvalSet Attacks = &PositionEvaluate::BlackAttacks;
   static constexpr EvalSet NoOwnPawnFiles = &PositionEvaluate::NoBlackPawnFiles;
   static constexpr EvalPasserRanks PasserRanks = &PositionEvaluate::BlackPasserRanks;
   static constexpr const EvalTables::SquareTable& KnightTable = EvalTables::BKnightSquare;

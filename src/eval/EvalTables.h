@@ -203,6 +203,7 @@ constexpr int RookBehindEnemyPasserMiddle = 18;
 constexpr int RookBehindEnemyPasserEnd = 37;
 constexpr int TrappedQueenPerSquare = 3250;     // per missing safe square below two
 constexpr int QueenSafeSquaresNeeded = 2;
+constexpr int QueenDeepRank = 4;                // ranks 5 to 8, counted from the queen's side
 
 // ---- Driver terms -----------------------------------------------------------------------------
 constexpr int CentreControl = 30;               // per attacked centre square

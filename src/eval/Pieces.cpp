@@ -111,6 +111,27 @@ inline void AddRooks(const PositionEvaluate& e, const ChessBoard& b, RookTerms& 
   }
 }
 
+// The queen terms of both sides, White's view.
+struct QueenTerms {
+  int Mobility = 0, Trapped = 0;
+};
+
+// A queen deep in enemy territory with fewer than two safe squares is likely to be caught.
+template <int Side>
+inline void AddQueens(const PositionEvaluate& e, const ChessBoard& b, QueenTerms& t) {
+  using S = EvalSide<Side>;
+  using Them = EvalSide<Side ^ 1>;
+  const SquareSet empty = ~b.AllPieces;
+  for (SquareSet queens = b.*S::Queens; queens; queens &= queens - 1) {
+    const int square = LowestSquare(queens);
+    const SquareSet usable = e.PieceAttacks[square] & ~(b.*S::Pieces) & ~(empty & e.*Them::PawnAttacks);
+    t.Mobility += S::Sign * MobilityValue(QueenMobility, PopCount(usable));
+    const int safe = PopCount(usable & ~(e.*Them::Attacks));
+    if (S::RelativeRank(RankOf(square)) >= QueenDeepRank && safe < QueenSafeSquaresNeeded)
+      t.Trapped -= S::Sign * TrappedQueenPerSquare * (QueenSafeSquaresNeeded - safe);
+  }
+}
+
 }  // namespace
 
 template <bool Trace>
@@ -172,30 +193,15 @@ int PositionEvaluate::RookEval(char /*side*/) {
   return r.HalfOpen;
 }
 
-// A queen deep in enemy territory with fewer than two safe squares is likely to be caught.
 template <bool Trace>
 int PositionEvaluate::QueenEval(char /*side*/) {
-  const ChessBoard& b = *bb;
-  const SquareSet empty = ~b.AllPieces;
-  int mobility = 0, trapped = 0;
-  for (SquareSet queens = b.WhiteQueens; queens; queens &= queens - 1) {
-    const int square = LowestSquare(queens);
-    const SquareSet usable = PieceAttacks[square] & ~b.WhitePieces & ~(empty & BlackPawnAttacks);
-    mobility += MobilityValue(QueenMobility, PopCount(usable));
-    const int safe = PopCount(usable & ~BlackAttacks);
-    if (RankOf(square) >= 4 && safe < QueenSafeSquaresNeeded) trapped -= TrappedQueenPerSquare * (QueenSafeSquaresNeeded - safe);
-  }
-  for (SquareSet queens = b.BlackQueens; queens; queens &= queens - 1) {
-    const int square = LowestSquare(queens);
-    const SquareSet usable = PieceAttacks[square] & ~b.BlackPieces & ~(empty & WhitePawnAttacks);
-    mobility -= MobilityValue(QueenMobility, PopCount(usable));
-    const int safe = PopCount(usable & ~WhiteAttacks);
-    if (RankOf(square) <= 3 && safe < QueenSafeSquaresNeeded) trapped += TrappedQueenPerSquare * (QueenSafeSquaresNeeded - safe);
-  }
-  MiddleGameScore += mobility;
-  EndGameScore += mobility + trapped;
-  Note<Trace>(TermQueenMobility, mobility, mobility);
-  Note<Trace>(TermQueenTrapped, 0, trapped);
+  QueenTerms t;
+  AddQueens<0>(*this, *bb, t);
+  AddQueens<1>(*this, *bb, t);
+  MiddleGameScore += t.Mobility;
+  EndGameScore += t.Mobility + t.Trapped;
+  Note<Trace>(TermQueenMobility, t.Mobility, t.Mobility);
+  Note<Trace>(TermQueenTrapped, 0, t.Trapped);
   return 0;
 }
 
