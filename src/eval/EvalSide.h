@@ -11,7 +11,10 @@
 #include "eval/PositionEvaluate.h"
 
 using EvalSet = SquareSet PositionEvaluate::*;
+using EvalScore = std::int32_t PositionEvaluate::*;
+using EvalCount = std::uint8_t PositionEvaluate::*;
 using EvalPasserRanks = std::uint8_t (PositionEvaluate::*)[10];
+using EvalSquareMasks = SquareSet (PositionEvaluate::*)[64];
 
 template <int Side>
 struct EvalSide;
@@ -20,10 +23,22 @@ template <>
 struct EvalSide<0> : SideFields<0> {
   static constexpr int Sign = 1;   // turns the side's own view into White's
   static constexpr EvalSet PawnAttacks = &PositionEvaluate::WhitePawnAttacks;
+  static constexpr EvalSet KnightAttacks = &PositionEvaluate::WhiteKnightAttacks;
+  static constexpr EvalSet BishopAttacks = &PositionEvaluate::WhiteBishopAttacks;
   static constexpr EvalSet Attacks = &PositionEvaluate::WhiteAttacks;   // union of the side's maps
+  static constexpr EvalScore KingSquare = &PositionEvaluate::WhiteKingSquare;
+  static constexpr EvalSquareMasks FrontSpan = &PositionEvaluate::WhiteFrontSpan;
+  // pawn records
   static constexpr EvalSet NoOwnPawnFiles = &PositionEvaluate::NoWhitePawnFiles;
+  static constexpr EvalScore PawnScore = &PositionEvaluate::WhitePawnScore;
+  static constexpr EvalScore PasserScore = &PositionEvaluate::WhitePasserScore;
+  static constexpr EvalScore DoubledPawns = &PositionEvaluate::WhiteDoubledPawns;
+  static constexpr EvalSet DoubledFiles = &PositionEvaluate::WhiteDoubledFiles;
   static constexpr EvalPasserRanks PasserRanks = &PositionEvaluate::WhitePasserRanks;
+  static constexpr EvalCount PasserCount = &PositionEvaluate::WhitePasserCount;
+  static constexpr std::uint8_t PasserFlag = 1, ConnectedPasserFlag = 2;   // bits of PasserFlags
   // Square tables, indexed by square.
+  static constexpr const EvalTables::SquareTable& PawnTable = EvalTables::WPawnSquare;
   static constexpr const EvalTables::SquareTable& KnightTable = EvalTables::WKnightSquare;
   static constexpr const EvalTables::SquareTable& KnightPostTable = EvalTables::WKnightPost;
   static constexpr const EvalTables::SquareTable& BishopTable = EvalTables::WBishopSquare;
@@ -34,19 +49,35 @@ struct EvalSide<0> : SideFields<0> {
   static constexpr SquareSet Relative(SquareSet whiteSide) { return whiteSide; }
   // A rank index (0..7) counted from this side's first rank.
   static constexpr int RelativeRank(int rank) { return rank; }
+  static constexpr int PromotionSquare(int file) { return 56 + file; }
+  // The square of the set nearest this side's first rank.
+  static int Rearmost(SquareSet set) { return __builtin_ctzll(set); }
 };
 
 template <>
 struct EvalSide<1> : SideFields<1> {
   static constexpr int Sign = -1;
   static constexpr EvalSet PawnAttacks = &PositionEvaluate::BlackPawnAttacks;
+  static constexpr EvalSet KnightAttacks = &PositionEvaluate::BlackKnightAttacks;
+  static constexpr EvalSet BishopAttacks = &PositionEvaluate::BlackBishopAttacks;
   static constexpr EvalSet Attacks = &PositionEvaluate::BlackAttacks;
+  static constexpr EvalScore KingSquare = &PositionEvaluate::BlackKingSquare;
+  static constexpr EvalSquareMasks FrontSpan = &PositionEvaluate::BlackFrontSpan;
   static constexpr EvalSet NoOwnPawnFiles = &PositionEvaluate::NoBlackPawnFiles;
+  static constexpr EvalScore PawnScore = &PositionEvaluate::BlackPawnScore;
+  static constexpr EvalScore PasserScore = &PositionEvaluate::BlackPasserScore;
+  static constexpr EvalScore DoubledPawns = &PositionEvaluate::BlackDoubledPawns;
+  static constexpr EvalSet DoubledFiles = &PositionEvaluate::BlackDoubledFiles;
   static constexpr EvalPasserRanks PasserRanks = &PositionEvaluate::BlackPasserRanks;
+  static constexpr EvalCount PasserCount = &PositionEvaluate::BlackPasserCount;
+  static constexpr std::uint8_t PasserFlag = 16, ConnectedPasserFlag = 32;
+  static constexpr const EvalTables::SquareTable& PawnTable = EvalTables::BPawnSquare;
   static constexpr const EvalTables::SquareTable& KnightTable = EvalTables::BKnightSquare;
   static constexpr const EvalTables::SquareTable& KnightPostTable = EvalTables::BKnightPost;
   static constexpr const EvalTables::SquareTable& BishopTable = EvalTables::BBishopSquare;
   static SquareSet PawnAttackSet(SquareSet pawns) { return BlackPawnAttackSet(pawns); }
   static constexpr SquareSet Relative(SquareSet whiteSide) { return __builtin_bswap64(whiteSide); }
   static constexpr int RelativeRank(int rank) { return 7 - rank; }
+  static constexpr int PromotionSquare(int file) { return file; }
+  static int Rearmost(SquareSet set) { return 63 - __builtin_clzll(set); }
 };

@@ -119,26 +119,11 @@ private:
 
   // pawn structure
   void ClearPawnRecords();
-  struct PawnSide {                    // one side's view of the pawn walk
-    int Sign;                          // +1 White, -1 Black: the side's terms in White's view
-    SquareSet Own, Enemy, HalfOpen;    // HalfOpen: files without enemy pawns
-    const SquareSet* FrontSpan;
-    const std::array<std::int32_t, 64>* Placement;
-    std::int32_t* Score;
-    std::int32_t* PasserScore;
-    std::int32_t* Doubled;
-    SquareSet* DoubledFiles;
-    std::uint8_t* PasserRanks;
-    std::uint8_t* PasserCount;
-    int KingFile;
-    SquareSet KingZone;
-  };
-  PawnSide SideOfPawns(char colour);
-  template <bool Trace> void PawnWalk(char colour);
-  template <bool Trace> bool IsolationTerms(const PawnSide& p, int square, bool halfOpen);
-  template <bool Trace> void PasserOrCandidate(const PawnSide& p, int square, bool isolated);
-  void PasserTables(char colour);
-  template <bool Trace> void PasserKingTerms(char colour, char side);
+  template <bool Trace, int Side> void PawnWalk();
+  template <bool Trace, int Side> bool IsolationTerms(int square, bool halfOpen, int kingFile);
+  template <bool Trace, int Side> void PasserOrCandidate(int square, bool isolated, SquareSet kingZone);
+  template <int Side> void PasserTables();
+  template <bool Trace, int Side> void PasserKingTerms(char side);
   void StorePawnEntry(PawnHashEntry& entry, std::uint32_t code, SquareSet pawns, std::uint32_t kings) const;
   void RestorePawnEntry(const PawnHashEntry& entry);
 
