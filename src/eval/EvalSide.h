@@ -13,6 +13,7 @@
 using EvalSet = SquareSet PositionEvaluate::*;
 using EvalScore = std::int32_t PositionEvaluate::*;
 using EvalCount = std::uint8_t PositionEvaluate::*;
+using EvalPieceCount = std::int8_t PositionEvaluate::*;
 using EvalPasserRanks = std::uint8_t (PositionEvaluate::*)[10];
 using EvalSquareMasks = SquareSet (PositionEvaluate::*)[64];
 
@@ -25,8 +26,13 @@ struct EvalSide<0> : SideFields<0> {
   static constexpr EvalSet PawnAttacks = &PositionEvaluate::WhitePawnAttacks;
   static constexpr EvalSet KnightAttacks = &PositionEvaluate::WhiteKnightAttacks;
   static constexpr EvalSet BishopAttacks = &PositionEvaluate::WhiteBishopAttacks;
+  static constexpr EvalSet RookAttacks = &PositionEvaluate::WhiteRookAttacks;
+  static constexpr EvalSet QueenAttacks = &PositionEvaluate::WhiteQueenAttacks;
+  static constexpr EvalSet KingAttacks = &PositionEvaluate::WhiteKingAttacks;
   static constexpr EvalSet Attacks = &PositionEvaluate::WhiteAttacks;   // union of the side's maps
   static constexpr EvalScore KingSquare = &PositionEvaluate::WhiteKingSquare;
+  static constexpr EvalPieceCount PieceCount = &PositionEvaluate::WhitePieceCount;
+  static constexpr EvalScore ShieldHoles = &PositionEvaluate::WhiteShieldHoles;
   static constexpr EvalSquareMasks FrontSpan = &PositionEvaluate::WhiteFrontSpan;
   // pawn records
   static constexpr EvalSet NoOwnPawnFiles = &PositionEvaluate::NoWhitePawnFiles;
@@ -42,6 +48,7 @@ struct EvalSide<0> : SideFields<0> {
   static constexpr const EvalTables::SquareTable& KnightTable = EvalTables::WKnightSquare;
   static constexpr const EvalTables::SquareTable& KnightPostTable = EvalTables::WKnightPost;
   static constexpr const EvalTables::SquareTable& BishopTable = EvalTables::WBishopSquare;
+  static constexpr const EvalTables::SquareTable& KingTable = EvalTables::WKingSquare;
   // The squares our pawns on `pawns` attack.
   static SquareSet PawnAttackSet(SquareSet pawns) { return WhitePawnAttackSet(pawns); }
   // Squares named from White's side (a pattern of the tables), turned to this side's: the vertical
@@ -60,8 +67,13 @@ struct EvalSide<1> : SideFields<1> {
   static constexpr EvalSet PawnAttacks = &PositionEvaluate::BlackPawnAttacks;
   static constexpr EvalSet KnightAttacks = &PositionEvaluate::BlackKnightAttacks;
   static constexpr EvalSet BishopAttacks = &PositionEvaluate::BlackBishopAttacks;
+  static constexpr EvalSet RookAttacks = &PositionEvaluate::BlackRookAttacks;
+  static constexpr EvalSet QueenAttacks = &PositionEvaluate::BlackQueenAttacks;
+  static constexpr EvalSet KingAttacks = &PositionEvaluate::BlackKingAttacks;
   static constexpr EvalSet Attacks = &PositionEvaluate::BlackAttacks;
   static constexpr EvalScore KingSquare = &PositionEvaluate::BlackKingSquare;
+  static constexpr EvalPieceCount PieceCount = &PositionEvaluate::BlackPieceCount;
+  static constexpr EvalScore ShieldHoles = &PositionEvaluate::BlackShieldHoles;
   static constexpr EvalSquareMasks FrontSpan = &PositionEvaluate::BlackFrontSpan;
   static constexpr EvalSet NoOwnPawnFiles = &PositionEvaluate::NoBlackPawnFiles;
   static constexpr EvalScore PawnScore = &PositionEvaluate::BlackPawnScore;
@@ -75,6 +87,7 @@ struct EvalSide<1> : SideFields<1> {
   static constexpr const EvalTables::SquareTable& KnightTable = EvalTables::BKnightSquare;
   static constexpr const EvalTables::SquareTable& KnightPostTable = EvalTables::BKnightPost;
   static constexpr const EvalTables::SquareTable& BishopTable = EvalTables::BBishopSquare;
+  static constexpr const EvalTables::SquareTable& KingTable = EvalTables::BKingSquare;
   static SquareSet PawnAttackSet(SquareSet pawns) { return BlackPawnAttackSet(pawns); }
   static constexpr SquareSet Relative(SquareSet whiteSide) { return __builtin_bswap64(whiteSide); }
   static constexpr int RelativeRank(int rank) { return 7 - rank; }

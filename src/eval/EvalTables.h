@@ -270,7 +270,8 @@ constexpr RookTrapPattern RookTrapKingSide = {At("f1") | At("g1"), At("g1") | At
 constexpr RookTrapPattern RookTrapQueenSide = {At("b1") | At("c1"), At("a1") | At("b1"), At("a2") | At("b2") | At("c2")};
 
 // ---- King safety ------------------------------------------------------------------------------
-// Diagonals aiming at a king on the king side (h2-c7, g2-b7, f2-a7) and on the queen side.
+// Diagonals aiming at a White king on the king side (h2-c7, g2-b7, f2-a7) and on the queen side;
+// Black's are their mirror images.
 constexpr SquareSet KingSideDiagonals =
   At("h2") | At("g3") | At("f4") | At("e5") | At("d6") | At("c7") |
   At("g2") | At("f3") | At("e4") | At("d5") | At("c6") | At("b7") |
@@ -282,8 +283,7 @@ constexpr SquareSet QueenSideDiagonals =
 constexpr SquareSet CentreSquares = At("d4") | At("e4") | At("d5") | At("e5");
 constexpr int ShieldFileEmpty = 350;            // a shelter file without an own pawn
 constexpr int ShieldStepPenalty = 35;           // per rank a shelter pawn has advanced
-constexpr int ShieldHoleRankWhite = 4;          // a White shelter pawn this far up leaves a hole
-constexpr int ShieldHoleRankBlack = 3;
+constexpr int ShieldHoleRank = 4;               // a shelter pawn this far up (from its side) leaves a hole
 constexpr int StormNear = 600;                  // an enemy pawn two ranks from the king's home rank
 constexpr int StormMiddle = 300;
 constexpr int StormFar = 100;

@@ -258,31 +258,6 @@ int PositionEvaluate::SecondStage(char side, int score) {
   return TaperAndReset() + race + score + DynamicPieceAdjustments<Trace>(Phase);
 }
 
-// A side counts as attacking the enemy king with two pieces including the queen, or four pieces.
-template <bool Trace>
-void PositionEvaluate::KingSafety() {
-  const ChessBoard& b = *bb;
-  const bool blackAttacks = BlackPieceCount >= MinAttackersForSafety && (b.BlackQueenCount > 0 || BlackPieceCount >= AttackersWithoutQueen);
-  const bool whiteAttacks = WhitePieceCount >= MinAttackersForSafety && (b.WhiteQueenCount > 0 || WhitePieceCount >= AttackersWithoutQueen);
-  const int whiteFile = FileOf(WhiteKingSquare);
-  const int blackFile = FileOf(BlackKingSquare);
-  const bool oppositeWings = (whiteFile <= 3 && blackFile >= 5) || (blackFile <= 3 && whiteFile >= 5);
-  auto storm = [oppositeWings](int value) { return oppositeWings ? value : value / 2; };
-  int shield = 0, attack = 0, pawnStorm = 0;
-  if (blackAttacks) shield -= PawnShield(0);
-  if (whiteAttacks) shield += PawnShield(1);
-  if (blackAttacks) attack -= AttackCounts(0);
-  if (whiteAttacks) {
-    attack += AttackCounts(1);
-    pawnStorm += storm(PawnStorm(0));
-  }
-  if (blackAttacks) pawnStorm -= storm(PawnStorm(1));
-  MiddleGameScore += shield + attack + pawnStorm;
-  Note<Trace>(TermPawnShield, shield, 0);
-  Note<Trace>(TermKingAttack, attack, 0);
-  Note<Trace>(TermPawnStorm, pawnStorm, 0);
-}
-
 // Rooks (and a queen) on the enemy's first two ranks, while enemy pawns or the king are still there.
 template <bool Trace>
 void PositionEvaluate::MajorsOnSeventh() {

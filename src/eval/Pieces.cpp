@@ -24,6 +24,21 @@ int MobilityValue(const std::array<std::int32_t, N>& table, int count) {
 
 int LowestSquare(SquareSet set) { return __builtin_ctzll(set); }
 
+// The middlegame placement of the king of `Side`, its own view (the endgame table is symmetric).
+template <int Side>
+int KingPlacement(const PositionEvaluate& e) {
+  using S = EvalSide<Side>;
+  return S::KingTable[e.*S::KingSquare];
+}
+
+// Without pawns, a side with pieces against a bare king brings its king closer, its own view.
+template <int Side>
+int LoneKingChase(const PositionEvaluate& e, int kingDistance) {
+  using S = EvalSide<Side>;
+  using Them = EvalSide<Side ^ 1>;
+  return e.*Them::PieceCount == 0 && e.*S::PieceCount >= 1 ? -MateDistanceWeight * kingDistance : 0;
+}
+
 // The knight terms of both sides, White's view. Mobility counts in both game stages.
 struct KnightTerms {
   int Squares = 0, EndSquares = 0, Posts = 0, Mobility = 0;
@@ -137,7 +152,7 @@ inline void AddQueens(const PositionEvaluate& e, const ChessBoard& b, QueenTerms
 template <bool Trace>
 int PositionEvaluate::KingEval(char /*side*/) {
   const ChessBoard& b = *bb;
-  const int middle = WKingSquare[WhiteKingSquare] - BKingSquare[BlackKingSquare];
+  const int middle = KingPlacement<0>(*this) - KingPlacement<1>(*this);
   const int end = KingEnding[WhiteKingSquare] - KingEnding[BlackKingSquare];
   MiddleGameScore += middle;
   EndGameScore += end;
@@ -145,8 +160,7 @@ int PositionEvaluate::KingEval(char /*side*/) {
   int mating = 0;
   if (b.WhitePawnCount == 0 && b.BlackPawnCount == 0) {
     const int distance = Distance(WhiteKingSquare, BlackKingSquare);
-    if (BlackPieceCount == 0 && WhitePieceCount >= 1) mating = -MateDistanceWeight * distance;
-    else if (WhitePieceCount == 0 && BlackPieceCount >= 1) mating = MateDistanceWeight * distance;
+    mating = LoneKingChase<0>(*this, distance) - LoneKingChase<1>(*this, distance);
   }
   NoteDirect<Trace>(TermMateDistance, mating);
   return mating;

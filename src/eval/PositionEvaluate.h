@@ -93,10 +93,10 @@ public:
   template <bool Trace = false> int RookEval(char side);
   template <bool Trace = false> int QueenEval(char side);
   int Traps(char side);
-  int PawnShield(char colour);
-  int PawnFilePenalty(char colour, SquareSet pawns);
-  int PawnStorm(char colour);
-  int AttackCounts(char colour);
+  template <int Side> int PawnShield();
+  template <int Side> int PawnFilePenalty(SquareSet pawns);
+  template <int Side> int PawnStorm();
+  template <int Side> int AttackCounts();
 
   // Endgame knowledge
   int TwoPieceEndings(char side);
@@ -107,6 +107,11 @@ private:
   template <bool Trace> int FirstStage(char side, int material);
   template <bool Trace> int SecondStage(char side, int score);
   template <bool Trace> void KingSafety();
+  struct KingDanger {                  // one king's troubles, its own view (larger is worse)
+    int Shield = 0, Attack = 0, Storm = 0;
+  };
+  template <int Side> bool Attacking() const;
+  template <int Side> KingDanger KingUnderAttack(bool oppositeWings);
   template <bool Trace> void MajorsOnSeventh();
   template <bool Trace> int FinalStage(char side, int alpha, int material, int score);
   template <bool Trace> void CentreAndHanging();
