@@ -197,7 +197,7 @@ void PositionEvaluate::PasserKingTerms(char side) {
     const int square = rank * 8 + file, advance = S::RelativeRank(rank);
     const SquareSet bit = SquareBit(square);
     const SquareSet stop = S::Forward(bit, 8), next = S::Forward(bit, 16);
-    if (DoesPawnPromote(Side, rank, S::PromotionSquare(file), side)) this->*S::PasserScore += UnstoppablePasser;
+    if (DoesPawnPromote<Side>(rank, S::PromotionSquare(file), side)) this->*S::PasserScore += UnstoppablePasser;
     const int proximity = KingProximityPasserPenalty[advance];
     const int kings = ((FreePasserMaxDistance - Distance(square, ownKing)) * proximity) / 2 +
                       (Distance(square, enemyKing) - FreePasserMaxDistance) * proximity;

@@ -82,7 +82,7 @@ public:
 
   // Pawn structure (White's view)
   template <bool Trace = false> int PawnEval04(char side);
-  bool DoesPawnPromote(char colour, int rank, int square, char side);
+  template <int Side> bool DoesPawnPromote(int rank, int square, char side);
   int RuleofSquare(char side);
   bool QueenAttacks(char colour, int square, SquareSet targets);
 
@@ -133,9 +133,8 @@ private:
   void RestorePawnEntry(const PawnHashEntry& entry);
 
   // pawn races
-  int BestPasser(char colour, char side, int* distance, int* square);
-  int RaceWhiteFirst(int whiteQueenSquare, int blackQueenSquare);
-  int RaceBlackFirst(int whiteQueenSquare, int blackQueenSquare);
+  template <int Side> int BestPasser(char side, int* distance, int* square);
+  template <int Side> int RaceQueeningFirst(int ownQueenSquare, int enemyQueenSquare);
 
   template <bool Trace> void Note(EvalTerm term, int mg, int eg) {
     if constexpr (Trace) Tr->Add(term, TaperBlock, mg, eg);
