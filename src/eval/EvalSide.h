@@ -31,6 +31,7 @@ struct EvalSide<0> : SideFields<0> {
   static constexpr EvalSet KingAttacks = &PositionEvaluate::WhiteKingAttacks;
   static constexpr EvalSet Attacks = &PositionEvaluate::WhiteAttacks;   // union of the side's maps
   static constexpr EvalScore KingSquare = &PositionEvaluate::WhiteKingSquare;
+  static constexpr EvalSet KingFile = &PositionEvaluate::WhiteKingFile;
   static constexpr EvalPieceCount PieceCount = &PositionEvaluate::WhitePieceCount;
   static constexpr EvalScore ShieldHoles = &PositionEvaluate::WhiteShieldHoles;
   static constexpr EvalSquareMasks FrontSpan = &PositionEvaluate::WhiteFrontSpan;
@@ -43,6 +44,7 @@ struct EvalSide<0> : SideFields<0> {
   static constexpr EvalPasserRanks PasserRanks = &PositionEvaluate::WhitePasserRanks;
   static constexpr EvalCount PasserCount = &PositionEvaluate::WhitePasserCount;
   static constexpr std::uint8_t PasserFlag = 1, ConnectedPasserFlag = 2;   // bits of PasserFlags
+  static constexpr int CanMateFlag = 1;   // DrawFlag bit the draw test sets while the side can mate
   // Square tables, indexed by square.
   static constexpr const EvalTables::SquareTable& PawnTable = EvalTables::WPawnSquare;
   static constexpr const EvalTables::SquareTable& KnightTable = EvalTables::WKnightSquare;
@@ -59,6 +61,7 @@ struct EvalSide<0> : SideFields<0> {
   static constexpr int PromotionSquare(int file) { return 56 + file; }
   // The square of the set nearest this side's first rank.
   static int Rearmost(SquareSet set) { return __builtin_ctzll(set); }
+  static int KingIndex(SquareSet king) { return WhiteKingIndex(king); }
 };
 
 template <>
@@ -72,6 +75,7 @@ struct EvalSide<1> : SideFields<1> {
   static constexpr EvalSet KingAttacks = &PositionEvaluate::BlackKingAttacks;
   static constexpr EvalSet Attacks = &PositionEvaluate::BlackAttacks;
   static constexpr EvalScore KingSquare = &PositionEvaluate::BlackKingSquare;
+  static constexpr EvalSet KingFile = &PositionEvaluate::BlackKingFile;
   static constexpr EvalPieceCount PieceCount = &PositionEvaluate::BlackPieceCount;
   static constexpr EvalScore ShieldHoles = &PositionEvaluate::BlackShieldHoles;
   static constexpr EvalSquareMasks FrontSpan = &PositionEvaluate::BlackFrontSpan;
@@ -83,6 +87,7 @@ struct EvalSide<1> : SideFields<1> {
   static constexpr EvalPasserRanks PasserRanks = &PositionEvaluate::BlackPasserRanks;
   static constexpr EvalCount PasserCount = &PositionEvaluate::BlackPasserCount;
   static constexpr std::uint8_t PasserFlag = 16, ConnectedPasserFlag = 32;
+  static constexpr int CanMateFlag = 32;
   static constexpr const EvalTables::SquareTable& PawnTable = EvalTables::BPawnSquare;
   static constexpr const EvalTables::SquareTable& KnightTable = EvalTables::BKnightSquare;
   static constexpr const EvalTables::SquareTable& KnightPostTable = EvalTables::BKnightPost;
@@ -93,4 +98,5 @@ struct EvalSide<1> : SideFields<1> {
   static constexpr int RelativeRank(int rank) { return 7 - rank; }
   static constexpr int PromotionSquare(int file) { return file; }
   static int Rearmost(SquareSet set) { return 63 - __builtin_clzll(set); }
+  static int KingIndex(SquareSet king) { return BlackKingIndex(king); }
 };
