@@ -3,7 +3,8 @@
 // to the board's SideFields what the evaluation needs of that side: its fields of the evaluator
 // (attack maps, king square, pawn records) as member pointers and its own square tables. A term is
 // written once as a template over the side: it works out the side's value in the side's own view
-// (larger is better for it) and adds Sign times that value, so that the sums stay White's view.
+// (larger is better for it), and either adds Sign times that value to a White's-view sum or hands
+// it back for the caller to take White's value minus Black's.
 #include <cstdint>
 #include "board/SideFields.h"
 #include "eval/EvalSquares.h"

@@ -90,8 +90,8 @@ struct RookTerms {
 };
 
 // Mobility, open and half-open files, a rook stuck on its first rank behind an enemy pawn, and
-// rooks behind passed pawns. Ranks are counted from the side's own first rank, so that "behind" a
-// passer is the lower rank for either colour.
+// rooks behind passed pawns. Ranks are counted from the side's own first rank: a rook is behind its
+// own passer on a lower rank, behind an enemy passer on a higher one.
 template <int Side>
 inline void AddRooks(const PositionEvaluate& e, const ChessBoard& b, RookTerms& r) {
   using S = EvalSide<Side>;

@@ -5,7 +5,6 @@
 //
 // Functions with a `Trace` template parameter exist twice: the plain instance used by the search,
 // and a traced one that also records every term in `Tr` for the evaluation breakdown.
-#include <array>
 #include <cstdint>
 #include "board/ChessBoard.h"
 #include "eval/EvalTrace.h"
