@@ -4,7 +4,8 @@
 // Square tables are written as a picture of the board seen from White's side: the first row is
 // rank 8, the last row rank 1, files a to h from left to right. Read as an array indexed by square
 // (a1 = 0) the picture is upside down, which is exactly Black's table; White's table is the picture
-// turned the right way up (FlipRanks).
+// turned the right way up (FlipRanks). The per-colour tables are inline variables: the side traits
+// (EvalSide.h) refer to them, and every file must see the same object.
 #include <array>
 #include <cstdint>
 #include "board/Types.h"
@@ -63,8 +64,8 @@ constexpr SquareTable PawnSquarePicture = {
      0,    0,    0,  -10,  -10,    0,    0,    0,
      0,    0,    0,    0,    0,    0,    0,    0,
 };
-constexpr SquareTable WPawnSquare = FlipRanks(PawnSquarePicture);
-constexpr SquareTable BPawnSquare = PawnSquarePicture;
+inline constexpr SquareTable WPawnSquare = FlipRanks(PawnSquarePicture);
+inline constexpr SquareTable BPawnSquare = PawnSquarePicture;
 
 // Indexed by file a..h.
 constexpr std::array<std::int32_t, 8> IsolatedPawn = {90, 100, 100, 110, 110, 100, 100, 90};
@@ -104,8 +105,8 @@ constexpr SquareTable KnightSquarePicture = {
   -200, -200, -150, -100, -100, -150, -200, -200,
   -400, -400, -300, -250, -250, -300, -400, -400,
 };
-constexpr SquareTable WKnightSquare = FlipRanks(KnightSquarePicture);
-constexpr SquareTable BKnightSquare = KnightSquarePicture;
+inline constexpr SquareTable WKnightSquare = FlipRanks(KnightSquarePicture);
+inline constexpr SquareTable BKnightSquare = KnightSquarePicture;
 
 // Both colours (symmetric): edge, second ring, third ring, centre.
 constexpr SquareTable KnightEnding = {
@@ -130,8 +131,8 @@ constexpr SquareTable KnightPostPicture = {
      0,    0,    0,    0,    0,    0,    0,    0,
      0,    0,    0,    0,    0,    0,    0,    0,
 };
-constexpr SquareTable WKnightPost = FlipRanks(KnightPostPicture);
-constexpr SquareTable BKnightPost = KnightPostPicture;
+inline constexpr SquareTable WKnightPost = FlipRanks(KnightPostPicture);
+inline constexpr SquareTable BKnightPost = KnightPostPicture;
 
 constexpr SquareTable BishopSquarePicture = {
   -100, -100,  -70,  -40,  -40,  -70, -100, -100,
@@ -143,8 +144,8 @@ constexpr SquareTable BishopSquarePicture = {
   -100,   25,  -30,    0,    0,  -30,   25, -100,
   -200, -200, -200, -150, -150, -200, -200, -200,
 };
-constexpr SquareTable WBishopSquare = FlipRanks(BishopSquarePicture);
-constexpr SquareTable BBishopSquare = BishopSquarePicture;
+inline constexpr SquareTable WBishopSquare = FlipRanks(BishopSquarePicture);
+inline constexpr SquareTable BBishopSquare = BishopSquarePicture;
 
 // Both colours (symmetric).
 constexpr SquareTable BishopEnding = {
@@ -169,8 +170,8 @@ constexpr SquareTable KingSquarePicture = {
   -100, -100, -100, -120, -120, -120, -100, -100,
    180,  210,  130, -210, -210,  130,  210,  180,
 };
-constexpr SquareTable WKingSquare = FlipRanks(KingSquarePicture);
-constexpr SquareTable BKingSquare = KingSquarePicture;
+inline constexpr SquareTable WKingSquare = FlipRanks(KingSquarePicture);
+inline constexpr SquareTable BKingSquare = KingSquarePicture;
 
 // Mobility, indexed by the number of usable squares.
 // Knight (0-8)
@@ -190,6 +191,7 @@ constexpr std::array<std::int32_t, 32> QueenMobility = {
 constexpr int FianchettoBonus = 200;
 constexpr int BishopPairBonus = 500;
 constexpr int RookEndgameMobilityWeight = 14;   // rook mobility counts 14/10 in the endgame
+constexpr int RookEndgameMobilityDivisor = 10;
 constexpr int RookOpenFileMiddle = 320;
 constexpr int RookOpenFileEnd = 140;
 constexpr int RookBlockedMiddle = 100;          // rook on its first rank behind an enemy pawn
@@ -201,6 +203,7 @@ constexpr int RookBehindEnemyPasserMiddle = 18;
 constexpr int RookBehindEnemyPasserEnd = 37;
 constexpr int TrappedQueenPerSquare = 3250;     // per missing safe square below two
 constexpr int QueenSafeSquaresNeeded = 2;
+constexpr int QueenDeepRank = 4;                // ranks 5 to 8, counted from the queen's side
 
 // ---- Driver terms -----------------------------------------------------------------------------
 constexpr int CentreControl = 30;               // per attacked centre square
@@ -232,6 +235,11 @@ constexpr SquareSet At(const char* name) {   // "e4" -> one-bit set
   return SquareSet{1} << ((name[1] - '1') * 8 + (name[0] - 'a'));
 }
 
+// A fianchettoed bishop: on g2 with pawns on g3 and on f2 or h2 (Black's: the mirror images).
+constexpr SquareSet FianchettoBishop = At("g2");
+constexpr SquareSet FianchettoPawn = At("g3");
+constexpr SquareSet FianchettoCover = At("f2") | At("h2");
+
 // A White piece on one of `Piece`, Black pawns on all of `AllOf` and (when given) on one of `AnyOf`.
 // Black's patterns are the vertical mirror images with White pawns.
 struct TrapPattern {
@@ -262,7 +270,8 @@ constexpr RookTrapPattern RookTrapKingSide = {At("f1") | At("g1"), At("g1") | At
 constexpr RookTrapPattern RookTrapQueenSide = {At("b1") | At("c1"), At("a1") | At("b1"), At("a2") | At("b2") | At("c2")};
 
 // ---- King safety ------------------------------------------------------------------------------
-// Diagonals aiming at a king on the king side (h2-c7, g2-b7, f2-a7) and on the queen side.
+// Diagonals aiming at a White king on the king side (h2-c7, g2-b7, f2-a7) and on the queen side;
+// Black's are their mirror images.
 constexpr SquareSet KingSideDiagonals =
   At("h2") | At("g3") | At("f4") | At("e5") | At("d6") | At("c7") |
   At("g2") | At("f3") | At("e4") | At("d5") | At("c6") | At("b7") |
@@ -274,8 +283,7 @@ constexpr SquareSet QueenSideDiagonals =
 constexpr SquareSet CentreSquares = At("d4") | At("e4") | At("d5") | At("e5");
 constexpr int ShieldFileEmpty = 350;            // a shelter file without an own pawn
 constexpr int ShieldStepPenalty = 35;           // per rank a shelter pawn has advanced
-constexpr int ShieldHoleRankWhite = 4;          // a White shelter pawn this far up leaves a hole
-constexpr int ShieldHoleRankBlack = 3;
+constexpr int ShieldHoleRank = 4;               // a shelter pawn this far up (from its side) leaves a hole
 constexpr int StormNear = 600;                  // an enemy pawn two ranks from the king's home rank
 constexpr int StormMiddle = 300;
 constexpr int StormFar = 100;

@@ -4,6 +4,7 @@
 #include <cstdlib>
 #include "board/Masks.h"
 #include "eval/EvalAttacks.h"
+#include "eval/EvalSide.h"
 #include "eval/EvalSquares.h"
 #include "eval/EvalTables.h"
 #include "eval/PositionEvaluate.h"
@@ -14,11 +15,124 @@ PositionEvaluate PE;
 
 namespace {
 
-// DrawFlag bits left by the draw test: set while that side still has mating material.
-constexpr int WhiteCanMateFlag = 1;
-constexpr int BlackCanMateFlag = 32;
-
 int ToSideView(char side, int score) { return side ? -score : score; }
+
+// Queens, rooks, bishops and knights of `Side`, in the evaluator's unit.
+template <int Side>
+int PieceMaterial(const ChessBoard& b) {
+  using S = EvalSide<Side>;
+  return QueenValue * b.*S::QueenCount + RookValue * b.*S::RookCount + MinorValue * (b.*S::BishopCount + b.*S::KnightCount);
+}
+
+// Bishops and knights of `Side`.
+template <int Side>
+int Minors(const ChessBoard& b) {
+  using S = EvalSide<Side>;
+  return b.*S::BishopCount + b.*S::KnightCount;
+}
+
+// The king square, king file and piece count of `Side` for this evaluation.
+template <int Side>
+void RecordSide(PositionEvaluate& e, const ChessBoard& b) {
+  using S = EvalSide<Side>;
+  e.*S::KingSquare = S::KingIndex(b.*S::King);
+  e.*S::KingFile = Masks::FileA << FileOf(e.*S::KingSquare);
+  e.*S::PieceCount = static_cast<std::int8_t>(b.*S::QueenCount + b.*S::RookCount + b.*S::BishopCount + b.*S::KnightCount);
+}
+
+// A lone bishop or knight of `Side` against pawns alone cannot win, its own view.
+template <int Side>
+int LoneMinorPenalty(const PositionEvaluate& e, const ChessBoard& b) {
+  using S = EvalSide<Side>;
+  using Them = EvalSide<Side ^ 1>;
+  if (e.*S::PieceCount != 1 || b.*S::PawnCount != 0 || b.*Them::PawnCount <= 0 || e.*Them::PieceCount != 0) return 0;
+  return -(b.*S::BishopCount == 1 ? LoneBishopAgainstPawns : 0) - (b.*S::KnightCount == 1 ? LoneKnightAgainstPawns : 0);
+}
+
+int DoubledPawnWeight(int queens, int rooks) {
+  if (queens == 0 && rooks == 1) return DoubledPawnOneRook;
+  if (queens == 0 && rooks == 0) return DoubledPawnNoRook;
+  return DoubledPawnDefault;
+}
+
+// Doubled pawns of `Side` hurt more as its queen and rooks come off, its own view.
+template <int Side>
+int DoubledPawnPenalty(const PositionEvaluate& e, const ChessBoard& b) {
+  using S = EvalSide<Side>;
+  return -(e.*S::DoubledPawns * DoubledPawnWeight(b.*S::QueenCount, b.*S::RookCount));
+}
+
+// Two bishops of `Side` and no knight against a lone knight and no bishop.
+template <int Side>
+bool BishopsAgainstKnight(const ChessBoard& b) {
+  using S = EvalSide<Side>;
+  using Them = EvalSide<Side ^ 1>;
+  return b.*S::BishopCount == 2 && b.*Them::BishopCount == 0 && b.*Them::KnightCount == 1;
+}
+
+// Pawns of `Side` on the squares of the enemy's lone bishop (endgame), its own view.
+template <int Side>
+int PawnsOnBishopColour(const ChessBoard& b) {
+  using S = EvalSide<Side>;
+  using Them = EvalSide<Side ^ 1>;
+  if (b.*Them::BishopCount != 1) return 0;
+  return -BadBishopPawn * PopCount(b.*S::Pawns & SameColourSquares(b.*Them::Bishops));
+}
+
+struct StageTerms {
+  int Middle = 0, End = 0;
+};
+
+// Rooks (and a queen) of `Side` on the enemy's first two ranks, while enemy pawns or the enemy
+// king are still there; its own view.
+template <int Side>
+inline StageTerms MajorsOnSeventhOf(const ChessBoard& b) {
+  using S = EvalSide<Side>;
+  using Them = EvalSide<Side ^ 1>;
+  StageTerms t;
+  if (!(b.*Them::Pawns & S::Relative(Masks::Rank7)) && !(b.*Them::King & S::LastRank)) return t;
+  const SquareSet target = S::Relative(Masks::Rank7 | Masks::Rank8);
+  const int bonus = Majorson7[std::min(PopCount(b.*S::Rooks & target), 15)];
+  t.End = bonus + ((b.*S::Queens & target) ? QueenOn7thEndgame : 0);
+  t.Middle = bonus / 2;
+  return t;
+}
+
+// Centre control by the knights, bishops and rooks of `Side`, its own view.
+template <int Side>
+inline int CentreControlOf(const PositionEvaluate& e) {
+  using S = EvalSide<Side>;
+  return CentreControl * (PopCount(CentreSquares & e.*S::KnightAttacks) + PopCount(CentreSquares & e.*S::BishopAttacks) +
+                          PopCount(CentreSquares & e.*S::RookAttacks));
+}
+
+// The men of `Side` its own attacks do not cover (the king counts as a man), its own view.
+template <int Side>
+int UndefendedMen(const PositionEvaluate& e, const ChessBoard& b) {
+  using S = EvalSide<Side>;
+  const SquareSet undefended = ~(e.*S::Attacks);
+  return -UndefendedMan * PopCount(b.*S::Pieces & undefended) + UndefendedPawnRefund * PopCount(b.*S::Pawns & undefended);
+}
+
+// Enemy men that `Side` attacks (endgame), its own view.
+template <int Side>
+int AttackedMen(const PositionEvaluate& e, const ChessBoard& b) {
+  return AttackedManEndgame * PopCount(b.*EvalSide<Side ^ 1>::Pieces & e.*EvalSide<Side>::Attacks);
+}
+
+// An extra minor piece against pawns only: the pawns hold it back. The bonus goes to `Side`, the
+// side with the pawns.
+template <int Side>
+int PawnsAgainstPiece(const ChessBoard& b) {
+  using S = EvalSide<Side>;
+  using Them = EvalSide<Side ^ 1>;
+  return b.*S::PawnCount > 0 && b.*Them::PawnCount == 0 && Minors<Side ^ 1>(b) == Minors<Side>(b) + 1 ? PieceAgainstPawnsBonus : 0;
+}
+
+template <int Side>
+int MatingMaterial(const ChessBoard& b) {
+  return (b.DrawFlag & EvalSide<Side>::CanMateFlag) ? MatingMaterialBonus : 0;
+}
 
 }  // namespace
 
@@ -66,16 +180,12 @@ void PositionEvaluate::PrintEvalBreakdown(ChessBoard* board) {
 
 int PositionEvaluate::MaterialOnly(char side, int /*alpha*/, ChessBoard* board) {
   const ChessBoard& b = *board;
-  const int score = QueenValue * (b.WhiteQueenCount - b.BlackQueenCount) + RookValue * (b.WhiteRookCount - b.BlackRookCount) +
-                    MinorValue * ((b.WhiteBishopCount + b.WhiteKnightCount) - (b.BlackBishopCount + b.BlackKnightCount)) +
-                    PawnValue * (b.WhitePawnCount - b.BlackPawnCount);
+  const int score = PieceMaterial<0>(b) - PieceMaterial<1>(b) + PawnValue * (b.WhitePawnCount - b.BlackPawnCount);
   return ToSideView(side, score);
 }
 
 int PositionEvaluate::SideMaterialValue(char side, ChessBoard* board) {
-  const ChessBoard& b = *board;
-  if (side) return QueenValue * b.BlackQueenCount + RookValue * b.BlackRookCount + MinorValue * (b.BlackBishopCount + b.BlackKnightCount);
-  return QueenValue * b.WhiteQueenCount + RookValue * b.WhiteRookCount + MinorValue * (b.WhiteBishopCount + b.WhiteKnightCount);
+  return side ? PieceMaterial<1>(*board) : PieceMaterial<0>(*board);
 }
 
 void PositionEvaluate::AttackMasks() {
@@ -113,20 +223,8 @@ void PositionEvaluate::AttackMasks() {
 template <bool Trace>
 int PositionEvaluate::DynamicPieceAdjustments(int /*phase*/) {
   const ChessBoard& b = *bb;
-  int lone = 0;
-  const bool whiteBare = WhitePieceCount == 1 && b.WhitePawnCount == 0 && b.BlackPawnCount > 0 && BlackPieceCount == 0;
-  const bool blackBare = BlackPieceCount == 1 && b.BlackPawnCount == 0 && b.WhitePawnCount > 0 && WhitePieceCount == 0;
-  if (whiteBare && b.WhiteBishopCount == 1) lone -= LoneBishopAgainstPawns;
-  if (blackBare && b.BlackBishopCount == 1) lone += LoneBishopAgainstPawns;
-  if (whiteBare && b.WhiteKnightCount == 1) lone -= LoneKnightAgainstPawns;
-  if (blackBare && b.BlackKnightCount == 1) lone += LoneKnightAgainstPawns;
-  auto doubledWeight = [](int queens, int rooks) {
-    if (queens == 0 && rooks == 1) return DoubledPawnOneRook;
-    if (queens == 0 && rooks == 0) return DoubledPawnNoRook;
-    return DoubledPawnDefault;
-  };
-  const int doubled = BlackDoubledPawns * doubledWeight(b.BlackQueenCount, b.BlackRookCount) -
-                      WhiteDoubledPawns * doubledWeight(b.WhiteQueenCount, b.WhiteRookCount);
+  const int lone = LoneMinorPenalty<0>(*this, b) - LoneMinorPenalty<1>(*this, b);
+  const int doubled = DoubledPawnPenalty<0>(*this, b) - DoubledPawnPenalty<1>(*this, b);
   NoteDirect<Trace>(TermLoneMinor, lone);
   NoteDirect<Trace>(TermDoubledMaterial, doubled);
   return lone + doubled;
@@ -137,16 +235,14 @@ int PositionEvaluate::DynamicPieceAdjustments(int /*phase*/) {
 template <bool Trace>
 bool PositionEvaluate::PawnlessShortcut(int material, int* score) {
   const ChessBoard& b = *bb;
-  const int whiteMinors = b.WhiteBishopCount + b.WhiteKnightCount;
-  const int blackMinors = b.BlackBishopCount + b.BlackKnightCount;
+  const int whiteMinors = Minors<0>(b), blackMinors = Minors<1>(b);
   const int kings = KingEnding[WhiteKingSquare] - KingEnding[BlackKingSquare];
   if (whiteMinors == blackMinors && WhitePieceCount == BlackPieceCount && b.WhiteRookCount == b.BlackRookCount) {
     NoteDirect<Trace>(TermPawnlessShortcut, kings);
     *score = kings;
     return true;
   }
-  const bool bishopsAgainstKnight = (b.WhiteBishopCount == 2 && b.BlackBishopCount == 0 && b.BlackKnightCount == 1) ||
-                                    (b.BlackBishopCount == 2 && b.WhiteBishopCount == 0 && b.WhiteKnightCount == 1);
+  const bool bishopsAgainstKnight = BishopsAgainstKnight<0>(b) || BishopsAgainstKnight<1>(b);
   if (b.WhiteRookCount == b.BlackRookCount && b.WhiteQueenCount == b.BlackQueenCount &&
       std::abs(whiteMinors - blackMinors) == 1 && !bishopsAgainstKnight) {
     const int scaled = (PawnlessMinorScaleNum * material) / PawnlessMinorScaleDen;
@@ -197,14 +293,9 @@ int PositionEvaluate::Evaluate(char side, int alpha, int beta) {
   MiddleGameScore = 0;
   EndGameScore = 0;
   TaperBlock = 0;
-  WhiteKingSquare = WhiteKingIndex(b.WhiteKing);
-  BlackKingSquare = BlackKingIndex(b.BlackKing);
-  WhiteKingFile = Masks::FileA << FileOf(WhiteKingSquare);
-  BlackKingFile = Masks::FileA << FileOf(BlackKingSquare);
-  WhitePieceCount = static_cast<std::int8_t>(b.WhiteQueenCount + b.WhiteRookCount + b.WhiteBishopCount + b.WhiteKnightCount);
-  BlackPieceCount = static_cast<std::int8_t>(b.BlackQueenCount + b.BlackRookCount + b.BlackBishopCount + b.BlackKnightCount);
-  const int material = QueenValue * (b.WhiteQueenCount - b.BlackQueenCount) + RookValue * (b.WhiteRookCount - b.BlackRookCount) +
-                       MinorValue * ((b.WhiteBishopCount + b.WhiteKnightCount) - (b.BlackBishopCount + b.BlackKnightCount));
+  RecordSide<0>(*this, b);
+  RecordSide<1>(*this, b);
+  const int material = PieceMaterial<0>(b) - PieceMaterial<1>(b);
   const bool pawnless = b.WhitePawnCount == 0 && b.BlackPawnCount == 0;
   int shortcut = 0;
   if (pawnless && PawnlessShortcut<Trace>(material, &shortcut)) return shortcut;
@@ -244,9 +335,7 @@ int PositionEvaluate::SecondStage(char side, int score) {
   TaperBlock = 1;
   const int race = RuleofSquare(side);
   NoteDirect<Trace>(TermPawnRace, race);
-  int badBishop = 0;
-  if (b.BlackBishopCount == 1) badBishop -= BadBishopPawn * PopCount(b.WhitePawns & SameColourSquares(b.BlackBishops));
-  if (b.WhiteBishopCount == 1) badBishop += BadBishopPawn * PopCount(b.BlackPawns & SameColourSquares(b.WhiteBishops));
+  const int badBishop = PawnsOnBishopColour<0>(b) - PawnsOnBishopColour<1>(b);
   EndGameScore += badBishop;
   Note<Trace>(TermBishopPawnColour, 0, badBishop);
   const int traps = Traps(side);
@@ -258,48 +347,10 @@ int PositionEvaluate::SecondStage(char side, int score) {
   return TaperAndReset() + race + score + DynamicPieceAdjustments<Trace>(Phase);
 }
 
-// A side counts as attacking the enemy king with two pieces including the queen, or four pieces.
-template <bool Trace>
-void PositionEvaluate::KingSafety() {
-  const ChessBoard& b = *bb;
-  const bool blackAttacks = BlackPieceCount >= MinAttackersForSafety && (b.BlackQueenCount > 0 || BlackPieceCount >= AttackersWithoutQueen);
-  const bool whiteAttacks = WhitePieceCount >= MinAttackersForSafety && (b.WhiteQueenCount > 0 || WhitePieceCount >= AttackersWithoutQueen);
-  const int whiteFile = FileOf(WhiteKingSquare);
-  const int blackFile = FileOf(BlackKingSquare);
-  const bool oppositeWings = (whiteFile <= 3 && blackFile >= 5) || (blackFile <= 3 && whiteFile >= 5);
-  auto storm = [oppositeWings](int value) { return oppositeWings ? value : value / 2; };
-  int shield = 0, attack = 0, pawnStorm = 0;
-  if (blackAttacks) shield -= PawnShield(0);
-  if (whiteAttacks) shield += PawnShield(1);
-  if (blackAttacks) attack -= AttackCounts(0);
-  if (whiteAttacks) {
-    attack += AttackCounts(1);
-    pawnStorm += storm(PawnStorm(0));
-  }
-  if (blackAttacks) pawnStorm -= storm(PawnStorm(1));
-  MiddleGameScore += shield + attack + pawnStorm;
-  Note<Trace>(TermPawnShield, shield, 0);
-  Note<Trace>(TermKingAttack, attack, 0);
-  Note<Trace>(TermPawnStorm, pawnStorm, 0);
-}
-
-// Rooks (and a queen) on the enemy's first two ranks, while enemy pawns or the king are still there.
 template <bool Trace>
 void PositionEvaluate::MajorsOnSeventh() {
-  const ChessBoard& b = *bb;
-  const SquareSet whiteTarget = Masks::Rank7 | Masks::Rank8;
-  const SquareSet blackTarget = Masks::Rank1 | Masks::Rank2;
-  int middle = 0, end = 0;
-  if ((b.BlackPawns & Masks::Rank7) || (b.BlackKing & Masks::Rank8)) {
-    const int bonus = Majorson7[std::min(PopCount(b.WhiteRooks & whiteTarget), 15)];
-    end += bonus + ((b.WhiteQueens & whiteTarget) ? QueenOn7thEndgame : 0);
-    middle += bonus / 2;
-  }
-  if ((b.WhitePawns & Masks::Rank2) || (b.WhiteKing & Masks::Rank1)) {
-    const int bonus = Majorson7[std::min(PopCount(b.BlackRooks & blackTarget), 15)];
-    end -= bonus + ((b.BlackQueens & blackTarget) ? QueenOn7thEndgame : 0);
-    middle -= bonus / 2;
-  }
+  const StageTerms white = MajorsOnSeventhOf<0>(*bb), black = MajorsOnSeventhOf<1>(*bb);
+  const int middle = white.Middle - black.Middle, end = white.End - black.End;
   MiddleGameScore += middle;
   EndGameScore += end;
   Note<Trace>(TermMajorsOn7th, middle, end);
@@ -308,12 +359,8 @@ void PositionEvaluate::MajorsOnSeventh() {
 // Centre control by the pieces and men left undefended (the king counts as a man).
 template <bool Trace>
 void PositionEvaluate::CentreAndHanging() {
-  const ChessBoard& b = *bb;
-  const int centre = CentreControl * (PopCount(CentreSquares & WhiteKnightAttacks) + PopCount(CentreSquares & WhiteBishopAttacks) +
-                                      PopCount(CentreSquares & WhiteRookAttacks) - PopCount(CentreSquares & BlackKnightAttacks) -
-                                      PopCount(CentreSquares & BlackBishopAttacks) - PopCount(CentreSquares & BlackRookAttacks));
-  const int hanging = -UndefendedMan * PopCount(b.WhitePieces & ~WhiteAttacks) + UndefendedPawnRefund * PopCount(b.WhitePawns & ~WhiteAttacks) +
-                      UndefendedMan * PopCount(b.BlackPieces & ~BlackAttacks) - UndefendedPawnRefund * PopCount(b.BlackPawns & ~BlackAttacks);
+  const int centre = CentreControlOf<0>(*this) - CentreControlOf<1>(*this);
+  const int hanging = UndefendedMen<0>(*this, *bb) - UndefendedMen<1>(*this, *bb);
   MiddleGameScore = centre + hanging;
   Note<Trace>(TermCentreControl, centre, 0);
   Note<Trace>(TermHangingPieces, hanging, 0);
@@ -329,14 +376,12 @@ int PositionEvaluate::FinalStage(char side, int alpha, int material, int score) 
   score += BishopEval<Trace>(side);
   score += RookEval<Trace>(side);
   score += QueenEval<Trace>(side);
-  const int threats = AttackedManEndgame * (PopCount(b.BlackPieces & WhiteAttacks) - PopCount(b.WhitePieces & BlackAttacks));
+  const int threats = AttackedMen<0>(*this, b) - AttackedMen<1>(*this, b);
   EndGameScore += threats;
   Note<Trace>(TermThreats, 0, threats);
   score += TaperAndReset();
 
-  int mating = 0;
-  if (b.DrawFlag & WhiteCanMateFlag) mating += MatingMaterialBonus;
-  if (b.DrawFlag & BlackCanMateFlag) mating -= MatingMaterialBonus;
+  const int mating = MatingMaterial<0>(b) - MatingMaterial<1>(b);
   score += mating;
   NoteDirect<Trace>(TermMatingMaterial, mating);
   const int pieceVsPawns = PieceAgainstPawns();
@@ -352,15 +397,10 @@ int PositionEvaluate::FinalStage(char side, int alpha, int material, int score) 
   return rounded;
 }
 
-// An extra minor piece against pawns only: the pawns hold it back.
 int PositionEvaluate::PieceAgainstPawns() const {
   const ChessBoard& b = *bb;
   if (b.WhiteQueenCount != b.BlackQueenCount || b.WhiteRookCount != b.BlackRookCount) return 0;
-  const int whiteMinors = b.WhiteBishopCount + b.WhiteKnightCount;
-  const int blackMinors = b.BlackBishopCount + b.BlackKnightCount;
-  if (b.WhitePawnCount > 0 && b.BlackPawnCount == 0 && blackMinors == whiteMinors + 1) return PieceAgainstPawnsBonus;
-  if (b.BlackPawnCount > 0 && b.WhitePawnCount == 0 && whiteMinors == blackMinors + 1) return -PieceAgainstPawnsBonus;
-  return 0;
+  return PawnsAgainstPiece<0>(b) - PawnsAgainstPiece<1>(b);
 }
 
 // Bishops of opposite colours as the only pieces, a few pawns apart, not only rook pawns.

@@ -1,5 +1,6 @@
 // Pawn structure: the per-pawn walk, passed-pawn tables and the pawn hash table; the king- and
 // piece-dependent passed-pawn terms are added at every call.
+#include "eval/EvalSide.h"
 #include "eval/EvalSquares.h"
 #include "eval/EvalTables.h"
 #include "eval/PawnHash.h"
@@ -9,10 +10,6 @@ using namespace EvalTables;
 
 namespace {
 
-constexpr std::uint8_t WhitePasserFlag = 1;
-constexpr std::uint8_t WhiteConnectedFlag = 2;
-constexpr std::uint8_t BlackPasserFlag = 16;
-constexpr std::uint8_t BlackConnectedFlag = 32;
 constexpr int FileD = 3, FileE = 4;
 
 std::uint64_t PackPair(std::int32_t high, std::int32_t low) {
@@ -27,15 +24,12 @@ SquareSet KingFileAndNeighbours(int king) {
   const SquareSet file = FileSet(king);
   return file | ((file & ~Masks::FileH) << 1) | ((file & ~Masks::FileA) >> 1);
 }
-SquareSet WhiteKingZone(int king) {
-  if (RankOf(king) > 1) return 0;
-  return KingFileAndNeighbours(king) & (~SquareSet{0} << (8 * RankOf(king)));
-}
-SquareSet BlackKingZone(int king) {
-  if (RankOf(king) < 6) return 0;
-  const int rank = RankOf(king);
-  const SquareSet upToRank = rank == 7 ? ~SquareSet{0} : (SquareSet{1} << (8 * (rank + 1))) - 1;
-  return KingFileAndNeighbours(king) & upToRank;
+template <int Side>
+SquareSet KingZone(int king) {
+  using S = EvalSide<Side>;
+  const int rank = S::RelativeRank(RankOf(king));
+  if (rank > 1) return 0;
+  return KingFileAndNeighbours(king) & S::Relative(~SquareSet{0} << (8 * rank));
 }
 
 // A passer with a neighbour passer at most one rank away counts as connected.
@@ -63,155 +57,159 @@ void PositionEvaluate::ClearPawnRecords() {
   BlackPawnAttacks = BlackPawnAttackSet(bb->BlackPawns);
 }
 
-// The fields and tables of one side's pawn walk. Black's walk is the mirror image of White's:
-// highest square first, "ahead" towards rank 1, ranks counted from Black's side for the tables.
-PositionEvaluate::PawnSide PositionEvaluate::SideOfPawns(char colour) {
-  const ChessBoard& b = *bb;
-  if (colour == 0)
-    return {1, b.WhitePawns, b.BlackPawns, NoBlackPawnFiles, WhiteFrontSpan, &WPawnSquare, &WhitePawnScore, &WhitePasserScore,
-            &WhiteDoubledPawns, &WhiteDoubledFiles, WhitePasserRanks, &WhitePasserCount,
-            FileOf(WhiteKingSquare), WhiteKingZone(WhiteKingSquare)};
-  return {-1, b.BlackPawns, b.WhitePawns, NoWhitePawnFiles, BlackFrontSpan, &BPawnSquare, &BlackPawnScore, &BlackPasserScore,
-          &BlackDoubledPawns, &BlackDoubledFiles, BlackPasserRanks, &BlackPasserCount,
-          FileOf(BlackKingSquare), BlackKingZone(BlackKingSquare)};
-}
-
 // Isolated and backward pawns, and the rook pawn whose king went to the other wing.
-template <bool Trace>
-bool PositionEvaluate::IsolationTerms(const PawnSide& p, int square, bool halfOpen) {
+template <bool Trace, int Side>
+bool PositionEvaluate::IsolationTerms(int square, bool halfOpen, int kingFile) {
+  using S = EvalSide<Side>;
+  const SquareSet own = bb->*S::Pawns;
   const int file = FileOf(square);
   int score = 0;
-  bool isolated = (p.Own & AdjacentFilesMask[square]) == 0;
+  bool isolated = (own & AdjacentFilesMask[square]) == 0;
   if (file == 0 || file == 7) {
-    if ((file == 0) == (p.KingFile >= 4)) score -= WingPawnKingAway;
-    NoteDirect<Trace>(TermWingPawns, p.Sign * score);
+    if ((file == 0) == (kingFile >= 4)) score -= WingPawnKingAway;
+    NoteDirect<Trace>(TermWingPawns, S::Sign * score);
   } else if (isolated) {
     if (file == FileD || file == FileE) score -= CentralFilePenalty;
-  } else if ((p.Own & AdjacentFilesMask[square] & ~p.FrontSpan[square]) == 0) {
+  } else if ((own & AdjacentFilesMask[square] & ~(this->*S::FrontSpan)[square]) == 0) {
     score -= halfOpen ? BackwardHalfOpen : BackwardPawn;
     WeakPawns |= SquareBit(square);
-    NoteDirect<Trace>(TermBackwardPawns, p.Sign * score);
+    NoteDirect<Trace>(TermBackwardPawns, S::Sign * score);
   }
   if (isolated) {
-    PawnMiddleGame -= p.Sign * IsolatedPawn[file];
-    PawnEndGame -= p.Sign * IsolatedPawn[file];
-    Note<Trace>(TermIsolatedPawns, -p.Sign * IsolatedPawn[file], -p.Sign * IsolatedPawn[file]);
+    PawnMiddleGame -= S::Sign * IsolatedPawn[file];
+    PawnEndGame -= S::Sign * IsolatedPawn[file];
+    Note<Trace>(TermIsolatedPawns, -S::Sign * IsolatedPawn[file], -S::Sign * IsolatedPawn[file]);
     const int extra = (file != 0 && file != 7 && (file == FileD || file == FileE) ? -CentralFilePenalty : 0) -
                       (halfOpen ? HalfOpenIsolated : 0);
-    NoteDirect<Trace>(TermIsolatedPawns, p.Sign * extra);
+    NoteDirect<Trace>(TermIsolatedPawns, S::Sign * extra);
     if (halfOpen) score -= HalfOpenIsolated;
   }
-  *p.Score += score;
+  this->*S::PawnScore += score;
   return isolated;
 }
 
 // A passed pawn is recorded for the passer tables; any other pawn earns a little for advancing,
 // and a candidate (outnumbering the enemy pawns in front of it) part of a passer's value.
-template <bool Trace>
-void PositionEvaluate::PasserOrCandidate(const PawnSide& p, int square, bool isolated) {
+template <bool Trace, int Side>
+void PositionEvaluate::PasserOrCandidate(int square, bool isolated, SquareSet kingZone) {
+  using S = EvalSide<Side>;
+  using Them = EvalSide<Side ^ 1>;
+  const SquareSet own = bb->*S::Pawns, enemy = bb->*Them::Pawns;
+  const SquareSet* frontSpan = this->*S::FrontSpan;
   const SquareSet bit = SquareBit(square);
-  const int advance = p.Sign > 0 ? RankOf(square) : 7 - RankOf(square);
-  if ((p.Enemy & p.FrontSpan[square]) == 0) {
+  const int advance = S::RelativeRank(RankOf(square));
+  if ((enemy & frontSpan[square]) == 0) {
     int refund = isolated ? IsolatedPasserRefund : 0;
     if (WeakPawns & bit) {
       refund += BackwardPasserRefund;
       WeakPawns &= ~bit;
     }
-    *p.Score += refund;
-    NoteDirect<Trace>(TermPasserStructure, p.Sign * refund);
-    p.PasserRanks[FileOf(square) + 1] = static_cast<std::uint8_t>(RankOf(square));
-    ++*p.PasserCount;
+    this->*S::PawnScore += refund;
+    NoteDirect<Trace>(TermPasserStructure, S::Sign * refund);
+    (this->*S::PasserRanks)[FileOf(square) + 1] = static_cast<std::uint8_t>(RankOf(square));
+    ++(this->*S::PasserCount);
     return;
   }
-  if (!(p.KingZone & bit)) {
-    *p.Score += Passers[advance] >> 2;
-    NoteDirect<Trace>(TermPawnAdvance, p.Sign * (Passers[advance] >> 2));
+  if (!(kingZone & bit)) {
+    this->*S::PawnScore += Passers[advance] >> 2;
+    NoteDirect<Trace>(TermPawnAdvance, S::Sign * (Passers[advance] >> 2));
   }
-  if (!(p.Enemy & FileSet(square)) && !isolated) {
-    const int enemyAhead = PopCount(p.Enemy & p.FrontSpan[square]);
-    const int ownOnFiles = PopCount(p.Own & (FileSet(square) | AdjacentFilesMask[square]));
-    const int ownBehind = PopCount(p.Own & FileMask[square] & ~p.FrontSpan[square]);
-    if (enemyAhead < ownOnFiles - ownBehind) *p.PasserScore += Passers[advance] / 3;
+  if (!(enemy & FileSet(square)) && !isolated) {
+    const int enemyAhead = PopCount(enemy & frontSpan[square]);
+    const int ownOnFiles = PopCount(own & (FileSet(square) | AdjacentFilesMask[square]));
+    const int ownBehind = PopCount(own & FileMask[square] & ~frontSpan[square]);
+    if (enemyAhead < ownOnFiles - ownBehind) this->*S::PasserScore += Passers[advance] / 3;
   }
 }
 
-template <bool Trace>
-void PositionEvaluate::PawnWalk(char colour) {
-  const PawnSide p = SideOfPawns(colour);
-  for (SquareSet pawns = p.Own; pawns;) {
-    const int square = p.Sign > 0 ? __builtin_ctzll(pawns) : 63 - __builtin_clzll(pawns);
+// The walk starts at the side's rearmost pawn, so that the most advanced passer of a file is the
+// one recorded last.
+template <bool Trace, int Side>
+void PositionEvaluate::PawnWalk() {
+  using S = EvalSide<Side>;
+  using Them = EvalSide<Side ^ 1>;
+  const SquareSet own = bb->*S::Pawns;
+  const SquareSet* frontSpan = this->*S::FrontSpan;
+  const int king = this->*S::KingSquare;
+  const SquareSet kingZone = KingZone<Side>(king);
+  for (SquareSet pawns = own; pawns;) {
+    const int square = S::Rearmost(pawns);
     pawns &= ~SquareBit(square);
-    const bool halfOpen = (p.HalfOpen & SquareBit(square)) != 0;
-    *p.Score += (*p.Placement)[square];
-    NoteDirect<Trace>(TermPawnSquares, p.Sign * (*p.Placement)[square]);
-    const bool isolated = IsolationTerms<Trace>(p, square, halfOpen);
-    PasserOrCandidate<Trace>(p, square, isolated);
-    if (p.Own & FileMask[square] & p.FrontSpan[square]) {   // another own pawn ahead on the file
-      ++*p.Doubled;
-      *p.DoubledFiles |= FileSet(square);
-      if (halfOpen) *p.Score -= DoubledHalfOpen;
-      NoteDirect<Trace>(TermDoubledPawns, halfOpen ? -p.Sign * DoubledHalfOpen : 0);
+    const bool halfOpen = (this->*Them::NoOwnPawnFiles & SquareBit(square)) != 0;
+    this->*S::PawnScore += S::PawnTable[square];
+    NoteDirect<Trace>(TermPawnSquares, S::Sign * S::PawnTable[square]);
+    const bool isolated = IsolationTerms<Trace, Side>(square, halfOpen, FileOf(king));
+    PasserOrCandidate<Trace, Side>(square, isolated, kingZone);
+    if (own & FileMask[square] & frontSpan[square]) {   // another own pawn ahead on the file
+      ++(this->*S::DoubledPawns);
+      this->*S::DoubledFiles |= FileSet(square);
+      if (halfOpen) this->*S::PawnScore -= DoubledHalfOpen;
+      NoteDirect<Trace>(TermDoubledPawns, halfOpen ? -S::Sign * DoubledHalfOpen : 0);
     }
   }
-  const int central = p.Sign * CentralPawnBonus * PopCount(p.Own & CentreSquares);
+  const int central = S::Sign * CentralPawnBonus * PopCount(own & CentreSquares);
   PawnMiddleGame += central;
   Note<Trace>(TermCentralPawns, central, 0);
-  if (!p.Own) {
-    *p.Score = NoPawnsScore;
-    NoteDirect<Trace>(TermNoPawns, p.Sign * NoPawnsScore);
+  if (!own) {
+    this->*S::PawnScore = NoPawnsScore;
+    NoteDirect<Trace>(TermNoPawns, S::Sign * NoPawnsScore);
   }
 }
 
 // Passed pawns by their neighbours: alone (protected or not), or connected to a passer on the
 // next file at most one rank away.
-void PositionEvaluate::PasserTables(char colour) {
-  const PawnSide p = SideOfPawns(colour);
+template <int Side>
+void PositionEvaluate::PasserTables() {
+  using S = EvalSide<Side>;
+  using Them = EvalSide<Side ^ 1>;
+  const std::uint8_t* passerRanks = this->*S::PasserRanks;
   for (int file = 0; file < 8; ++file) {
-    const int rank = p.PasserRanks[file + 1];
+    const int rank = passerRanks[file + 1];
     if (!rank) continue;
-    PasserFlags |= colour ? BlackPasserFlag : WhitePasserFlag;
-    const int left = p.PasserRanks[file], right = p.PasserRanks[file + 2];
+    PasserFlags |= S::PasserFlag;
+    const int left = passerRanks[file], right = passerRanks[file + 2];
     const std::array<std::int32_t, 8>* table = &Passers;
     if (left == 0 && right == 0) {
-      const SquareSet bit = SquareBit(rank * 8 + file);
-      const SquareSet behind = colour ? WhitePawnAttackSet(bit) : BlackPawnAttackSet(bit);
-      if (p.Own & behind) table = &ProtectedPassers;
+      // An own pawn protects the passer from the squares an enemy pawn on it would attack.
+      if (bb->*S::Pawns & Them::PawnAttackSet(SquareBit(rank * 8 + file))) table = &ProtectedPassers;
     } else if (Connected(left != 0 ? left : right, rank)) {
       table = &ConnectedPassers;
-      PasserFlags |= colour ? BlackConnectedFlag : WhiteConnectedFlag;
+      PasserFlags |= S::ConnectedPasserFlag;
     }
-    const int value = (*table)[colour ? 7 - rank : rank];
-    *p.PasserScore += (*p.DoubledFiles & (Masks::FileA << file)) ? (value * DoubledPasserScale) >> 4 : value;
+    const int value = (*table)[S::RelativeRank(rank)];
+    this->*S::PasserScore += (this->*S::DoubledFiles & (Masks::FileA << file)) ? (value * DoubledPasserScale) >> 4 : value;
   }
 }
 
 // Terms of the passed pawns that depend on the kings and pieces: the square rule, king distances,
 // support by minor pieces, and a free path on the sixth and seventh ranks.
-template <bool Trace>
-void PositionEvaluate::PasserKingTerms(char colour, char side) {
-  const PawnSide p = SideOfPawns(colour);
-  const SquareSet minors = colour ? (BlackKnightAttacks | BlackBishopAttacks) : (WhiteKnightAttacks | WhiteBishopAttacks);
-  const SquareSet enemyAttacks = colour ? WhiteAttacks : BlackAttacks;
-  const int ownKing = colour ? BlackKingSquare : WhiteKingSquare, enemyKing = colour ? WhiteKingSquare : BlackKingSquare;
+template <bool Trace, int Side>
+void PositionEvaluate::PasserKingTerms(char side) {
+  using S = EvalSide<Side>;
+  using Them = EvalSide<Side ^ 1>;
+  const std::uint8_t* passerRanks = this->*S::PasserRanks;
+  const SquareSet minors = this->*S::KnightAttacks | this->*S::BishopAttacks;
+  const SquareSet enemyAttacks = this->*Them::Attacks;
+  const int ownKing = this->*S::KingSquare, enemyKing = this->*Them::KingSquare;
   for (int file = 0; file < 8; ++file) {
-    const int rank = p.PasserRanks[file + 1];
+    const int rank = passerRanks[file + 1];
     if (!rank) continue;
-    const int square = rank * 8 + file, advance = colour ? 7 - rank : rank;
+    const int square = rank * 8 + file, advance = S::RelativeRank(rank);
     const SquareSet bit = SquareBit(square);
-    const SquareSet stop = colour ? bit >> 8 : bit << 8, next = colour ? bit >> 16 : bit << 16;
-    if (DoesPawnPromote(colour, rank, colour ? file : 56 + file, side)) *p.PasserScore += UnstoppablePasser;
+    const SquareSet stop = S::Forward(bit, 8), next = S::Forward(bit, 16);
+    if (DoesPawnPromote<Side>(rank, S::PromotionSquare(file), side)) this->*S::PasserScore += UnstoppablePasser;
     const int proximity = KingProximityPasserPenalty[advance];
     const int kings = ((FreePasserMaxDistance - Distance(square, ownKing)) * proximity) / 2 +
                       (Distance(square, enemyKing) - FreePasserMaxDistance) * proximity;
-    if (minors & bit) *p.PasserScore += Passers[advance] >> 5;
-    if (minors & stop) *p.PasserScore += Passers[advance] >> 5;
-    if (minors & next) *p.PasserScore += Passers[advance] >> 6;
+    if (minors & bit) this->*S::PasserScore += Passers[advance] >> 5;
+    if (minors & stop) this->*S::PasserScore += Passers[advance] >> 5;
+    if (minors & next) this->*S::PasserScore += Passers[advance] >> 6;
     int free = 0;
     if (advance == 6 && !(enemyAttacks & (bit | stop)) && !(bb->AllPieces & stop)) free = Passers[6];
     if (advance == 5 && !(bb->AllPieces & (stop | next)) && !(enemyAttacks & (bit | stop | next))) free = Passers[5];
-    EndGameScore += p.Sign * (kings + free);
-    Note<Trace>(TermPasserKings, 0, p.Sign * kings);
-    Note<Trace>(TermPasserFreePath, 0, p.Sign * free);
+    EndGameScore += S::Sign * (kings + free);
+    Note<Trace>(TermPasserKings, 0, S::Sign * kings);
+    Note<Trace>(TermPasserFreePath, 0, S::Sign * free);
   }
 }
 
@@ -282,10 +280,10 @@ int PositionEvaluate::PawnEval04(char side) {
     RestorePawnEntry(entry);
   } else {
     ClearPawnRecords();
-    PawnWalk<Trace>(0);
-    PasserTables(0);
-    PawnWalk<Trace>(1);
-    PasserTables(1);
+    PawnWalk<Trace, 0>();
+    PasserTables<0>();
+    PawnWalk<Trace, 1>();
+    PasserTables<1>();
     if constexpr (!Trace) {
       ++Phashmisses;
       StorePawnEntry(entry, code, pawns, kings);
@@ -293,8 +291,8 @@ int PositionEvaluate::PawnEval04(char side) {
   }
   MiddleGameScore += PawnMiddleGame;
   EndGameScore += PawnEndGame;
-  PasserKingTerms<Trace>(0, side);
-  PasserKingTerms<Trace>(1, side);
+  PasserKingTerms<Trace, 0>(side);
+  PasserKingTerms<Trace, 1>(side);
   return WhitePawnScore - BlackPawnScore;
 }
 

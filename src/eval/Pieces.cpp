@@ -1,6 +1,7 @@
 // Piece activity: placement tables, mobility, outposts, bishop pair and fianchetto, rooks on files
 // and behind passers, trapped queens, and the kings' placement.
 #include <algorithm>
+#include "eval/EvalSide.h"
 #include "eval/EvalSquares.h"
 #include "eval/EvalTables.h"
 #include "eval/PositionEvaluate.h"
@@ -23,12 +24,135 @@ int MobilityValue(const std::array<std::int32_t, N>& table, int count) {
 
 int LowestSquare(SquareSet set) { return __builtin_ctzll(set); }
 
+// The middlegame placement of the king of `Side`, its own view (the endgame table is symmetric).
+template <int Side>
+int KingPlacement(const PositionEvaluate& e) {
+  using S = EvalSide<Side>;
+  return S::KingTable[e.*S::KingSquare];
+}
+
+// Without pawns, a side with pieces against a bare king brings its king closer, its own view.
+template <int Side>
+int LoneKingChase(const PositionEvaluate& e, int kingDistance) {
+  using S = EvalSide<Side>;
+  using Them = EvalSide<Side ^ 1>;
+  return e.*Them::PieceCount == 0 && e.*S::PieceCount >= 1 ? -MateDistanceWeight * kingDistance : 0;
+}
+
+// The knight terms of both sides, White's view. Mobility counts in both game stages.
+struct KnightTerms {
+  int Squares = 0, EndSquares = 0, Posts = 0, Mobility = 0;
+};
+
+// Adds one side's knights to `t`. An outpost counts while no enemy pawn stands where it could
+// attack the knight (the outpost tables are zero on the edge files, so the pawn attack set's edge
+// masks never matter here).
+template <int Side>
+inline void AddKnights(const PositionEvaluate& e, const ChessBoard& b, KnightTerms& t) {
+  using S = EvalSide<Side>;
+  using Them = EvalSide<Side ^ 1>;
+  const SquareSet empty = ~b.AllPieces;
+  for (SquareSet knights = b.*S::Knights; knights; knights &= knights - 1) {
+    const int square = LowestSquare(knights);
+    t.Squares += S::Sign * S::KnightTable[square];
+    t.EndSquares += S::Sign * KnightEnding[square];
+    if (S::KnightPostTable[square] && !(b.*Them::Pawns & S::PawnAttackSet(SquareBit(square))))
+      t.Posts += S::Sign * S::KnightPostTable[square];
+    t.Mobility += S::Sign * MobilityValue(KnightMobility, MobilityCount(EvalAttacks::Knight(square), b.*S::Pieces, empty, e.*Them::PawnAttacks));
+  }
+}
+
+// The bishop terms of both sides, White's view; the pair is scored outside the taper.
+struct BishopTerms {
+  int Squares = 0, EndSquares = 0, Mobility = 0, Fianchetto = 0, Pair = 0;
+};
+
+template <int Side>
+inline void AddBishops(const PositionEvaluate& e, const ChessBoard& b, BishopTerms& t) {
+  using S = EvalSide<Side>;
+  using Them = EvalSide<Side ^ 1>;
+  const SquareSet empty = ~b.AllPieces;
+  for (SquareSet bishops = b.*S::Bishops; bishops; bishops &= bishops - 1) {
+    const int square = LowestSquare(bishops);
+    t.Squares += S::Sign * S::BishopTable[square];
+    t.EndSquares += S::Sign * BishopEnding[square];
+    t.Mobility += S::Sign * MobilityValue(BishopMobility, MobilityCount(e.PieceAttacks[square], b.*S::Pieces, empty, e.*Them::PawnAttacks));
+  }
+  const SquareSet pawns = b.*S::Pawns;
+  if ((b.*S::Bishops & S::Relative(FianchettoBishop)) && (pawns & S::Relative(FianchettoPawn)) && (pawns & S::Relative(FianchettoCover)))
+    t.Fianchetto += S::Sign * FianchettoBonus;
+  if (b.*S::BishopCount >= 2) t.Pair += S::Sign * BishopPairBonus;
+}
+
+// The rook terms of both sides, White's view; the half-open file bonus is scored outside the taper.
+struct RookTerms {
+  int MobilityMiddle = 0, MobilityEnd = 0, FilesMiddle = 0, FilesEnd = 0, PassersMiddle = 0, PassersEnd = 0, HalfOpen = 0;
+};
+
+// Mobility, open and half-open files, a rook stuck on its first rank behind an enemy pawn, and
+// rooks behind passed pawns. Ranks are counted from the side's own first rank: a rook is behind its
+// own passer on a lower rank, behind an enemy passer on a higher one.
+template <int Side>
+inline void AddRooks(const PositionEvaluate& e, const ChessBoard& b, RookTerms& r) {
+  using S = EvalSide<Side>;
+  using Them = EvalSide<Side ^ 1>;
+  const std::uint8_t* ownPassers = e.*S::PasserRanks;
+  const std::uint8_t* enemyPassers = e.*Them::PasserRanks;
+  for (SquareSet rooks = b.*S::Rooks; rooks; rooks &= rooks - 1) {
+    const int square = LowestSquare(rooks), rank = S::RelativeRank(RankOf(square)), file = FileOf(square);
+    const SquareSet bit = SquareBit(square);
+    const int value = MobilityValue(RookMobility, MobilityCount(e.PieceAttacks[square], b.*S::Pieces, ~b.AllPieces, e.*Them::PawnAttacks));
+    r.MobilityMiddle += S::Sign * value;
+    r.MobilityEnd += S::Sign * ((RookEndgameMobilityWeight * value) / RookEndgameMobilityDivisor);
+    if (e.OpenFiles & bit) {
+      r.FilesMiddle += S::Sign * RookOpenFileMiddle;
+      r.FilesEnd += S::Sign * RookOpenFileEnd;
+    } else {
+      if (rank == 0 && (b.*Them::Pawns & S::Forward(bit, 8))) {
+        r.FilesMiddle -= S::Sign * RookBlockedMiddle;
+        r.FilesEnd -= S::Sign * RookBlockedEnd;
+      }
+      if (e.*S::NoOwnPawnFiles & bit) r.HalfOpen += S::Sign * RookHalfOpenFile;
+    }
+    const int ownPasser = ownPassers[file + 1], enemyPasser = enemyPassers[file + 1];
+    if (ownPasser && rank < S::RelativeRank(ownPasser)) {
+      r.PassersMiddle += S::Sign * RookBehindOwnPasserMiddle;
+      r.PassersEnd += S::Sign * RookBehindOwnPasserEnd;
+    }
+    if (enemyPasser && rank > S::RelativeRank(enemyPasser)) {
+      r.PassersMiddle += S::Sign * RookBehindEnemyPasserMiddle;
+      r.PassersEnd += S::Sign * RookBehindEnemyPasserEnd;
+    }
+  }
+}
+
+// The queen terms of both sides, White's view.
+struct QueenTerms {
+  int Mobility = 0, Trapped = 0;
+};
+
+// A queen deep in enemy territory with fewer than two safe squares is likely to be caught.
+template <int Side>
+inline void AddQueens(const PositionEvaluate& e, const ChessBoard& b, QueenTerms& t) {
+  using S = EvalSide<Side>;
+  using Them = EvalSide<Side ^ 1>;
+  const SquareSet empty = ~b.AllPieces;
+  for (SquareSet queens = b.*S::Queens; queens; queens &= queens - 1) {
+    const int square = LowestSquare(queens);
+    const SquareSet usable = e.PieceAttacks[square] & ~(b.*S::Pieces) & ~(empty & e.*Them::PawnAttacks);
+    t.Mobility += S::Sign * MobilityValue(QueenMobility, PopCount(usable));
+    const int safe = PopCount(usable & ~(e.*Them::Attacks));
+    if (S::RelativeRank(RankOf(square)) >= QueenDeepRank && safe < QueenSafeSquaresNeeded)
+      t.Trapped -= S::Sign * TrappedQueenPerSquare * (QueenSafeSquaresNeeded - safe);
+  }
+}
+
 }  // namespace
 
 template <bool Trace>
 int PositionEvaluate::KingEval(char /*side*/) {
   const ChessBoard& b = *bb;
-  const int middle = WKingSquare[WhiteKingSquare] - BKingSquare[BlackKingSquare];
+  const int middle = KingPlacement<0>(*this) - KingPlacement<1>(*this);
   const int end = KingEnding[WhiteKingSquare] - KingEnding[BlackKingSquare];
   MiddleGameScore += middle;
   EndGameScore += end;
@@ -36,8 +160,7 @@ int PositionEvaluate::KingEval(char /*side*/) {
   int mating = 0;
   if (b.WhitePawnCount == 0 && b.BlackPawnCount == 0) {
     const int distance = Distance(WhiteKingSquare, BlackKingSquare);
-    if (BlackPieceCount == 0 && WhitePieceCount >= 1) mating = -MateDistanceWeight * distance;
-    else if (WhitePieceCount == 0 && BlackPieceCount >= 1) mating = MateDistanceWeight * distance;
+    mating = LoneKingChase<0>(*this, distance) - LoneKingChase<1>(*this, distance);
   }
   NoteDirect<Trace>(TermMateDistance, mating);
   return mating;
@@ -45,110 +168,36 @@ int PositionEvaluate::KingEval(char /*side*/) {
 
 template <bool Trace>
 int PositionEvaluate::KnightEval(char /*side*/) {
-  const ChessBoard& b = *bb;
-  const SquareSet empty = ~b.AllPieces;
-  int squares = 0, posts = 0, mobility = 0, endSquares = 0;
-  for (SquareSet knights = b.WhiteKnights; knights; knights &= knights - 1) {
-    const int square = LowestSquare(knights);
-    const SquareSet bit = SquareBit(square);
-    squares += WKnightSquare[square];
-    endSquares += KnightEnding[square];
-    if (WKnightPost[square] && !(b.BlackPawns & ((bit << 7) | (bit << 9)))) posts += WKnightPost[square];
-    mobility += MobilityValue(KnightMobility, MobilityCount(EvalAttacks::Knight(square), b.WhitePieces, empty, BlackPawnAttacks));
-  }
-  for (SquareSet knights = b.BlackKnights; knights; knights &= knights - 1) {
-    const int square = LowestSquare(knights);
-    const SquareSet bit = SquareBit(square);
-    squares -= BKnightSquare[square];
-    endSquares -= KnightEnding[square];
-    if (BKnightPost[square] && !(b.WhitePawns & ((bit >> 7) | (bit >> 9)))) posts -= BKnightPost[square];
-    mobility -= MobilityValue(KnightMobility, MobilityCount(EvalAttacks::Knight(square), b.BlackPieces, empty, WhitePawnAttacks));
-  }
-  MiddleGameScore += squares + posts + mobility;
-  EndGameScore += endSquares + mobility;
-  Note<Trace>(TermKnightSquares, squares, endSquares);
-  Note<Trace>(TermKnightOutposts, posts, 0);
-  Note<Trace>(TermKnightMobility, mobility, mobility);
+  KnightTerms t;
+  AddKnights<0>(*this, *bb, t);
+  AddKnights<1>(*this, *bb, t);
+  MiddleGameScore += t.Squares + t.Posts + t.Mobility;
+  EndGameScore += t.EndSquares + t.Mobility;
+  Note<Trace>(TermKnightSquares, t.Squares, t.EndSquares);
+  Note<Trace>(TermKnightOutposts, t.Posts, 0);
+  Note<Trace>(TermKnightMobility, t.Mobility, t.Mobility);
   return 0;
 }
 
 template <bool Trace>
 int PositionEvaluate::BishopEval(char /*side*/) {
-  const ChessBoard& b = *bb;
-  const SquareSet empty = ~b.AllPieces;
-  int squares = 0, endSquares = 0, mobility = 0;
-  for (SquareSet bishops = b.WhiteBishops; bishops; bishops &= bishops - 1) {
-    const int square = LowestSquare(bishops);
-    squares += WBishopSquare[square];
-    endSquares += BishopEnding[square];
-    mobility += MobilityValue(BishopMobility, MobilityCount(PieceAttacks[square], b.WhitePieces, empty, BlackPawnAttacks));
-  }
-  for (SquareSet bishops = b.BlackBishops; bishops; bishops &= bishops - 1) {
-    const int square = LowestSquare(bishops);
-    squares -= BBishopSquare[square];
-    endSquares -= BishopEnding[square];
-    mobility -= MobilityValue(BishopMobility, MobilityCount(PieceAttacks[square], b.BlackPieces, empty, WhitePawnAttacks));
-  }
-  int fianchetto = 0;
-  if ((b.WhiteBishops & At("g2")) && (b.WhitePawns & At("g3")) && (b.WhitePawns & (At("f2") | At("h2")))) fianchetto += FianchettoBonus;
-  if ((b.BlackBishops & At("g7")) && (b.BlackPawns & At("g6")) && (b.BlackPawns & (At("f7") | At("h7")))) fianchetto -= FianchettoBonus;
-  MiddleGameScore += squares + mobility + fianchetto;
-  EndGameScore += endSquares + mobility;
-  Note<Trace>(TermBishopSquares, squares, endSquares);
-  Note<Trace>(TermBishopMobility, mobility, mobility);
-  Note<Trace>(TermFianchetto, fianchetto, 0);
-  const int pair = (b.WhiteBishopCount >= 2 ? BishopPairBonus : 0) - (b.BlackBishopCount >= 2 ? BishopPairBonus : 0);
-  NoteDirect<Trace>(TermBishopPair, pair);
-  return pair;
-}
-
-// One side's rooks, in White's view (Sign -1 for Black): mobility, open and half-open files, a
-// rook stuck behind an enemy pawn on its first rank, and rooks behind passed pawns.
-void PositionEvaluate::RookTerms(char colour, RookScore* r) {
-  const ChessBoard& b = *bb;
-  const bool white = colour == 0;
-  const int sign = white ? 1 : -1;
-  const SquareSet own = white ? b.WhitePieces : b.BlackPieces;
-  const SquareSet enemyPawns = white ? b.BlackPawns : b.WhitePawns;
-  const SquareSet enemyPawnMap = white ? BlackPawnAttacks : WhitePawnAttacks;
-  const SquareSet noOwnPawnFiles = white ? NoWhitePawnFiles : NoBlackPawnFiles;
-  const std::uint8_t* ownPassers = white ? WhitePasserRanks : BlackPasserRanks;
-  const std::uint8_t* enemyPassers = white ? BlackPasserRanks : WhitePasserRanks;
-  const int homeRank = white ? 0 : 7;
-  for (SquareSet rooks = white ? b.WhiteRooks : b.BlackRooks; rooks; rooks &= rooks - 1) {
-    const int square = LowestSquare(rooks), rank = RankOf(square), file = FileOf(square);
-    const SquareSet bit = SquareBit(square);
-    const int value = MobilityValue(RookMobility, MobilityCount(PieceAttacks[square], own, ~b.AllPieces, enemyPawnMap));
-    r->MobilityMiddle += sign * value;
-    r->MobilityEnd += sign * ((RookEndgameMobilityWeight * value) / 10);
-    if (OpenFiles & bit) {
-      r->FilesMiddle += sign * RookOpenFileMiddle;
-      r->FilesEnd += sign * RookOpenFileEnd;
-    } else {
-      if (rank == homeRank && (enemyPawns & (white ? bit << 8 : bit >> 8))) {
-        r->FilesMiddle -= sign * RookBlockedMiddle;
-        r->FilesEnd -= sign * RookBlockedEnd;
-      }
-      if (noOwnPawnFiles & bit) r->HalfOpen += sign * RookHalfOpenFile;
-    }
-    // "behind" a passer: below White's, above Black's
-    const int ownPasser = ownPassers[file + 1], enemyPasser = enemyPassers[file + 1];
-    if (ownPasser && (white ? rank < ownPasser : rank > ownPasser)) {
-      r->PassersMiddle += sign * RookBehindOwnPasserMiddle;
-      r->PassersEnd += sign * RookBehindOwnPasserEnd;
-    }
-    if (enemyPasser && (white ? rank > enemyPasser : rank < enemyPasser)) {
-      r->PassersMiddle += sign * RookBehindEnemyPasserMiddle;
-      r->PassersEnd += sign * RookBehindEnemyPasserEnd;
-    }
-  }
+  BishopTerms t;
+  AddBishops<0>(*this, *bb, t);
+  AddBishops<1>(*this, *bb, t);
+  MiddleGameScore += t.Squares + t.Mobility + t.Fianchetto;
+  EndGameScore += t.EndSquares + t.Mobility;
+  Note<Trace>(TermBishopSquares, t.Squares, t.EndSquares);
+  Note<Trace>(TermBishopMobility, t.Mobility, t.Mobility);
+  Note<Trace>(TermFianchetto, t.Fianchetto, 0);
+  NoteDirect<Trace>(TermBishopPair, t.Pair);
+  return t.Pair;
 }
 
 template <bool Trace>
 int PositionEvaluate::RookEval(char /*side*/) {
-  RookScore r;
-  RookTerms(0, &r);
-  RookTerms(1, &r);
+  RookTerms r;
+  AddRooks<0>(*this, *bb, r);
+  AddRooks<1>(*this, *bb, r);
   MiddleGameScore += r.MobilityMiddle + r.FilesMiddle + r.PassersMiddle;
   EndGameScore += r.MobilityEnd + r.FilesEnd + r.PassersEnd;
   Note<Trace>(TermRookMobility, r.MobilityMiddle, r.MobilityEnd);
@@ -158,30 +207,15 @@ int PositionEvaluate::RookEval(char /*side*/) {
   return r.HalfOpen;
 }
 
-// A queen deep in enemy territory with fewer than two safe squares is likely to be caught.
 template <bool Trace>
 int PositionEvaluate::QueenEval(char /*side*/) {
-  const ChessBoard& b = *bb;
-  const SquareSet empty = ~b.AllPieces;
-  int mobility = 0, trapped = 0;
-  for (SquareSet queens = b.WhiteQueens; queens; queens &= queens - 1) {
-    const int square = LowestSquare(queens);
-    const SquareSet usable = PieceAttacks[square] & ~b.WhitePieces & ~(empty & BlackPawnAttacks);
-    mobility += MobilityValue(QueenMobility, PopCount(usable));
-    const int safe = PopCount(usable & ~BlackAttacks);
-    if (RankOf(square) >= 4 && safe < QueenSafeSquaresNeeded) trapped -= TrappedQueenPerSquare * (QueenSafeSquaresNeeded - safe);
-  }
-  for (SquareSet queens = b.BlackQueens; queens; queens &= queens - 1) {
-    const int square = LowestSquare(queens);
-    const SquareSet usable = PieceAttacks[square] & ~b.BlackPieces & ~(empty & WhitePawnAttacks);
-    mobility -= MobilityValue(QueenMobility, PopCount(usable));
-    const int safe = PopCount(usable & ~WhiteAttacks);
-    if (RankOf(square) <= 3 && safe < QueenSafeSquaresNeeded) trapped += TrappedQueenPerSquare * (QueenSafeSquaresNeeded - safe);
-  }
-  MiddleGameScore += mobility;
-  EndGameScore += mobility + trapped;
-  Note<Trace>(TermQueenMobility, mobility, mobility);
-  Note<Trace>(TermQueenTrapped, 0, trapped);
+  QueenTerms t;
+  AddQueens<0>(*this, *bb, t);
+  AddQueens<1>(*this, *bb, t);
+  MiddleGameScore += t.Mobility;
+  EndGameScore += t.Mobility + t.Trapped;
+  Note<Trace>(TermQueenMobility, t.Mobility, t.Mobility);
+  Note<Trace>(TermQueenTrapped, 0, t.Trapped);
   return 0;
 }
 

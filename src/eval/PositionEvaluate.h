@@ -5,7 +5,6 @@
 //
 // Functions with a `Trace` template parameter exist twice: the plain instance used by the search,
 // and a traced one that also records every term in `Tr` for the evaluation breakdown.
-#include <array>
 #include <cstdint>
 #include "board/ChessBoard.h"
 #include "eval/EvalTrace.h"
@@ -82,7 +81,7 @@ public:
 
   // Pawn structure (White's view)
   template <bool Trace = false> int PawnEval04(char side);
-  bool DoesPawnPromote(char colour, int rank, int square, char side);
+  template <int Side> bool DoesPawnPromote(int rank, int square, char side);
   int RuleofSquare(char side);
   bool QueenAttacks(char colour, int square, SquareSet targets);
 
@@ -93,10 +92,10 @@ public:
   template <bool Trace = false> int RookEval(char side);
   template <bool Trace = false> int QueenEval(char side);
   int Traps(char side);
-  int PawnShield(char colour);
-  int PawnFilePenalty(char colour, SquareSet pawns);
-  int PawnStorm(char colour);
-  int AttackCounts(char colour);
+  template <int Side> int PawnShield();
+  template <int Side> int PawnFilePenalty(SquareSet pawns);
+  template <int Side> int PawnStorm();
+  template <int Side> int AttackCounts();
 
   // Endgame knowledge
   int TwoPieceEndings(char side);
@@ -107,6 +106,11 @@ private:
   template <bool Trace> int FirstStage(char side, int material);
   template <bool Trace> int SecondStage(char side, int score);
   template <bool Trace> void KingSafety();
+  struct KingDanger {                  // one king's troubles, its own view (larger is worse)
+    int Shield = 0, Attack = 0, Storm = 0;
+  };
+  template <int Side> bool Attacking() const;
+  template <int Side> KingDanger KingUnderAttack(bool oppositeWings);
   template <bool Trace> void MajorsOnSeventh();
   template <bool Trace> int FinalStage(char side, int alpha, int material, int score);
   template <bool Trace> void CentreAndHanging();
@@ -119,39 +123,17 @@ private:
 
   // pawn structure
   void ClearPawnRecords();
-  struct PawnSide {                    // one side's view of the pawn walk
-    int Sign;                          // +1 White, -1 Black: the side's terms in White's view
-    SquareSet Own, Enemy, HalfOpen;    // HalfOpen: files without enemy pawns
-    const SquareSet* FrontSpan;
-    const std::array<std::int32_t, 64>* Placement;
-    std::int32_t* Score;
-    std::int32_t* PasserScore;
-    std::int32_t* Doubled;
-    SquareSet* DoubledFiles;
-    std::uint8_t* PasserRanks;
-    std::uint8_t* PasserCount;
-    int KingFile;
-    SquareSet KingZone;
-  };
-  PawnSide SideOfPawns(char colour);
-  template <bool Trace> void PawnWalk(char colour);
-  template <bool Trace> bool IsolationTerms(const PawnSide& p, int square, bool halfOpen);
-  template <bool Trace> void PasserOrCandidate(const PawnSide& p, int square, bool isolated);
-  void PasserTables(char colour);
-  template <bool Trace> void PasserKingTerms(char colour, char side);
+  template <bool Trace, int Side> void PawnWalk();
+  template <bool Trace, int Side> bool IsolationTerms(int square, bool halfOpen, int kingFile);
+  template <bool Trace, int Side> void PasserOrCandidate(int square, bool isolated, SquareSet kingZone);
+  template <int Side> void PasserTables();
+  template <bool Trace, int Side> void PasserKingTerms(char side);
   void StorePawnEntry(PawnHashEntry& entry, std::uint32_t code, SquareSet pawns, std::uint32_t kings) const;
   void RestorePawnEntry(const PawnHashEntry& entry);
 
   // pawn races
-  int BestPasser(char colour, char side, int* distance, int* square);
-  int RaceWhiteFirst(int whiteQueenSquare, int blackQueenSquare);
-  int RaceBlackFirst(int whiteQueenSquare, int blackQueenSquare);
-
-  // rooks
-  struct RookScore {                   // rook terms of both sides, White's view
-    int MobilityMiddle = 0, MobilityEnd = 0, FilesMiddle = 0, FilesEnd = 0, PassersMiddle = 0, PassersEnd = 0, HalfOpen = 0;
-  };
-  void RookTerms(char colour, RookScore* r);
+  template <int Side> int BestPasser(char side, int* distance, int* square);
+  template <int Side> int RaceQueeningFirst(int ownQueenSquare, int enemyQueenSquare);
 
   template <bool Trace> void Note(EvalTerm term, int mg, int eg) {
     if constexpr (Trace) Tr->Add(term, TaperBlock, mg, eg);

@@ -4,7 +4,8 @@
 #include <algorithm>
 #include <cstdio>
 #include "board/Bitboard.h"
-#include "board/Masks.h"
+#include "board/SideFields.h"
+#include "eval/EvalSide.h"
 
 SEE see;
 
@@ -43,6 +44,23 @@ bool WrapsAround(int step, int square) {
   return false;
 }
 
+// The lowest square of the least valuable piece of `Side` in the set.
+template <int Side>
+int LeastValuable(const ChessBoard& b, SquareSet set) {
+  using S = SideFields<Side>;
+  constexpr SideSet byValue[] = {S::Pawns, S::Knights, S::Bishops, S::Rooks, S::Queens, S::King};
+  for (SideSet kind : byValue) {
+    if ((b.*kind & set) != 0) return SquareIndex(b.*kind & set);
+  }
+  return NoSquare;
+}
+
+// The pawns of `Side` that attack the target: they stand where an enemy pawn on it would attack.
+template <int Side>
+SquareSet PawnAttackers(const ChessBoard& b, SquareSet target) {
+  return b.*EvalSide<Side>::Pawns & EvalSide<Side ^ 1>::PawnAttackSet(target);
+}
+
 int ValueOf(const ChessBoard& board, char colour, SquareSet square) {
   if (board.IsPawn(colour, square)) return PawnValue;
   if (board.IsKnight(colour, square)) return KnightValue;
@@ -68,26 +86,16 @@ SquareSet SEE::SquareAttacksDefences(SquareSet target) const {
   const ChessBoard& b = *board;
   const SquareSet rookLines = b.RookMask(target);
   const SquareSet bishopLines = b.BishopMask(target);
-  const SquareSet belowPawns = ((target & ~Masks::FileH) >> 7) | ((target & ~Masks::FileA) >> 9);
-  const SquareSet abovePawns = ((target & ~Masks::FileA) << 7) | ((target & ~Masks::FileH) << 9);
   return (rookLines & (b.WhiteRooks | b.BlackRooks | b.WhiteQueens | b.BlackQueens)) |
          (bishopLines & (b.WhiteBishops | b.BlackBishops | b.WhiteQueens | b.BlackQueens)) |
          (b.KnightMask(target) & (b.WhiteKnights | b.BlackKnights)) |
          (b.KingMask(target) & (b.WhiteKing | b.BlackKing)) |
-         (belowPawns & b.WhitePawns) | (abovePawns & b.BlackPawns);
+         PawnAttackers<0>(b, target) | PawnAttackers<1>(b, target);
 }
 
 int SEE::LVP(char side, SquareSet set) const {
   if (board == nullptr) return NoSquare;
-  const ChessBoard& b = *board;
-  const SquareSet byValue[6] = {
-      side ? b.BlackPawns : b.WhitePawns, side ? b.BlackKnights : b.WhiteKnights,
-      side ? b.BlackBishops : b.WhiteBishops, side ? b.BlackRooks : b.WhiteRooks,
-      side ? b.BlackQueens : b.WhiteQueens, side ? b.BlackKing : b.WhiteKing};
-  for (SquareSet pieces : byValue) {
-    if ((pieces & set) != 0) return SquareIndex(pieces & set);
-  }
-  return NoSquare;
+  return side ? LeastValuable<1>(*board, set) : LeastValuable<0>(*board, set);
 }
 
 // The scan runs over the board as it stands: the pieces already used in the exchange are still
