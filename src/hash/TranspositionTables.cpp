@@ -29,7 +29,8 @@ int StoredScore(int score, int depth) {
 }  // namespace
 
 // calloc leaves the pages to the operating system until they are first written, so the
-// 192 MiB cost nothing at start-up beyond address space.
+// 192 MiB cost nothing at start-up beyond address space; since clearing only moves the
+// generation on, a page is first touched by the search that stores into it.
 TranspositionTables::TranspositionTables()
     : Buckets(static_cast<TTBucket*>(std::calloc(TTABLESIZE, sizeof(TTBucket)))) {
   if (Buckets == nullptr) {
@@ -42,13 +43,37 @@ TranspositionTables::TranspositionTables()
 
 void TranspositionTables::ClearTranspositionTables() {
   WriteLogFile("Clearing Transposition Tables\n");
+  if (Generation != TTLastStamp) {
+    ++Generation;
+    return;
+  }
   for (std::uint32_t i = 0; i < TTABLESIZE; i++) Buckets[i] = TTBucket{};
+  Generation = 0;
 }
 
 void TranspositionTables::AgeTranspositionTables() {
-  for (std::uint32_t i = 0; i < TTABLESIZE; i++) {
-    for (TTSlot& slot : Buckets[i].Slot) slot.Valid = TTEmpty;
+  if (AgeRound != TTLastStamp) {
+    ++AgeRound;
+    return;
   }
+  for (std::uint32_t i = 0; i < TTABLESIZE; i++) {
+    for (TTSlot& slot : Buckets[i].Slot) {
+      slot.Valid = TTEmpty;
+      slot.AgeStamp = 0;
+    }
+  }
+  AgeRound = 0;
+}
+
+namespace {
+
+constexpr TTSlot EmptySlot{};
+
+}  // namespace
+
+// A slot left from before the last clear is what the clear would have made of it.
+const TTSlot& TranspositionTables::Current(const TTSlot& slot) const {
+  return slot.Generation == Generation ? slot : EmptySlot;
 }
 
 // Slot 1 is replaced only when it is free or holds the same position searched no deeper; any
@@ -64,8 +89,10 @@ void TranspositionTables::InsertTranspositionTables(std::uint64_t upper, std::ui
   entry.BoundType = type;
   entry.Score = StoredScore(score, depth);
   entry.Depth = static_cast<std::int8_t>(depth);
-  const bool replaceFirst =
-      slots[0].Valid <= 0 || (SameKey(slots[0], upper, lower) && slots[0].Depth <= depth);
+  entry.Generation = Generation;
+  entry.AgeStamp = AgeRound;
+  const TTSlot& first = Current(slots[0]);
+  const bool replaceFirst = !IsValid(first) || (SameKey(first, upper, lower) && first.Depth <= depth);
   slots[2] = slots[1];
   if (replaceFirst) {
     slots[1] = slots[0];
@@ -81,8 +108,8 @@ namespace {
 
 // The cut-off and null-move tests of one matching, valid slot; TTNoCut when it allows no
 // cut-off (result may have been raised to TTNoCutNoNull).
-int ProbeSlot(const TTSlot& slot, int depth, int alpha, int beta, int& score, int& result) {
-  if (slot.Valid <= 0) return TTNoCut;
+int ProbeSlot(const TTSlot& slot, bool valid, int depth, int alpha, int beta, int& score, int& result) {
+  if (!valid) return TTNoCut;
   if (slot.BoundType == TTUpperBound && slot.Score < beta &&
       slot.Depth >= depth - NullMoveReduction(depth)) {
     result = TTNoCutNoNull;
@@ -113,13 +140,13 @@ int TranspositionTables::SearchTranspositionTables(std::uint64_t upper, std::uin
   int result = TTNoCut;
   int bestDepth = -1;
   for (int i = 0; i < TTSlotsPerBucket; i++) {
-    const TTSlot& slot = slots[i];
+    const TTSlot& slot = Current(slots[i]);
     if (!SameKey(slot, upper, lower)) continue;
     if (i == 0 || bestDepth < slot.Depth) {
       move = slot.Move;
       bestDepth = slot.Depth;
     }
-    const int cut = ProbeSlot(slot, depth, alpha, beta, score, result);
+    const int cut = ProbeSlot(slot, IsValid(slot), depth, alpha, beta, score, result);
     if (cut != TTNoCut) {
       Hits++;
       return cut;
