@@ -1,8 +1,10 @@
 // Transposition table: allocation, clearing, ageing, store and probe.
 #include "hash/TranspositionTables.h"
 
+#include <cstdint>
 #include <cstdio>
 #include <cstdlib>
+#include <sys/mman.h>
 #include "engine/MatchLog.h"
 
 TranspositionTables PositionCache;
@@ -10,6 +12,26 @@ TranspositionTables PositionCache;
 namespace {
 
 constexpr int ExitNoMemory = 1;
+constexpr std::size_t TableBytes = std::size_t{TTABLESIZE} * sizeof(TTBucket);
+constexpr std::size_t LargePageBytes = std::size_t{2} << 20;
+
+// Zero pages that the operating system provides when they are first touched, so the 192 MiB
+// cost nothing at start-up, and since clearing only moves the generation on, a page is first
+// touched by the search that stores into it. Where the system offers large pages the table asks
+// for them: a first touch then costs one fault per 2 MiB instead of one per 4 KiB, and the
+// search's scattered probes miss the address translation cache far less often.
+TTBucket* AllocateBuckets() {
+#ifdef MADV_HUGEPAGE
+  void* mapped = mmap(nullptr, TableBytes + LargePageBytes, PROT_READ | PROT_WRITE, MAP_PRIVATE | MAP_ANONYMOUS, -1, 0);
+  if (mapped != MAP_FAILED) {
+    const std::uintptr_t start = reinterpret_cast<std::uintptr_t>(mapped);
+    void* aligned = reinterpret_cast<void*>((start + LargePageBytes - 1) & ~(LargePageBytes - 1));
+    madvise(aligned, TableBytes, MADV_HUGEPAGE);   // refused: ordinary pages, same contents
+    return static_cast<TTBucket*>(aligned);
+  }
+#endif
+  return static_cast<TTBucket*>(std::calloc(TTABLESIZE, sizeof(TTBucket)));
+}
 
 // Depth reduction assumed for a null-move search at this depth.
 int NullMoveReduction(int depth) { return depth <= 5 ? 2 : 3; }
@@ -28,14 +50,9 @@ int StoredScore(int score, int depth) {
 
 }  // namespace
 
-// calloc leaves the pages to the operating system until they are first written, so the
-// 192 MiB cost nothing at start-up beyond address space; since clearing only moves the
-// generation on, a page is first touched by the search that stores into it.
-TranspositionTables::TranspositionTables()
-    : Buckets(static_cast<TTBucket*>(std::calloc(TTABLESIZE, sizeof(TTBucket)))) {
+TranspositionTables::TranspositionTables() : Buckets(AllocateBuckets()) {
   if (Buckets == nullptr) {
-    std::printf("Major Error: cannot allocate the transposition table (%zu bytes)\n",
-                static_cast<std::size_t>(TTABLESIZE) * sizeof(TTBucket));
+    std::printf("Major Error: cannot allocate the transposition table (%zu bytes)\n", TableBytes);
     std::fflush(stdout);
     std::exit(ExitNoMemory);
   }
