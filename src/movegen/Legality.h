@@ -8,6 +8,7 @@
 // position a legal move can reach; Applies tells whether a position is one of them.
 #include "board/ChessBoard.h"
 #include "board/SideFields.h"
+#include "movegen/AttackTest.h"
 #include "movegen/LineTables.h"
 #include "movegen/PawnGeometry.h"
 
@@ -58,22 +59,7 @@ private:
     return pinned & b.*SideFields<Side>::Pieces;
   }
 
-  // Whether an enemy piece other than those on `taken` attacks `king` on the occupancy given.
   bool AttackedAfter(SquareSet king, SquareSet occupied, SquareSet taken) const {
-    const ChessBoard& b = Board;
-    using G = PawnGeometry<Side>;
-    const int square = SquareIndex(king);
-    const SquareSet kept = ~taken;
-    if ((G::CaptureTowardsA(king) | G::CaptureTowardsH(king)) & b.*Enemy::Pawns & kept) return true;
-    if ((AttackTables::Knight[square] & b.*Enemy::Knights & kept) | (AttackTables::King[square] & b.*Enemy::King))
-      return true;
-    const SquareSet queens = b.*Enemy::Queens;
-    const SquareSet diagonal = (b.*Enemy::Bishops | queens) & kept;
-    if ((AttackTables::BishopLines[square] & diagonal) &&
-        (BoardAttacks::BishopAttacks(occupied, king, square) & diagonal))
-      return true;
-    const SquareSet straight = (b.*Enemy::Rooks | queens) & kept;
-    return (AttackTables::RookLines[square] & straight) &&
-           (BoardAttacks::RookAttacks(occupied, king, square) & straight);
+    return ::AttackedAfter<Side>(Board, king, occupied, taken);
   }
 };

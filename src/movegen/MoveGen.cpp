@@ -16,7 +16,7 @@ namespace {
 
 // Quiet pieces may go to empty squares, capturing pieces to enemy ones.
 SquareSet QuietTargets(const ChessBoard& b, char) { return ~b.AllPieces; }
-SquareSet CaptureTargets(const ChessBoard& b, char side) { return side ? b.WhitePieces : b.BlackPieces; }
+SquareSet CaptureTargets(const ChessBoard& b, char side) { return b.PiecesOf(side ^ 1); }
 
 // A missing or doubled king is reported rather than trusted; extra kings still move.
 bool ReportKingCount(SquareSet kings) {
@@ -51,8 +51,8 @@ int AddPawnMovesOf(MoveGen& list, int index, SquareSet p, SquareSet singles, Squ
 template <int Side>
 int AddPawnMoves(MoveGen& list, const ChessBoard& b, int index) {
   using G = PawnGeometry<Side>;
-  const SquareSet pawns = Side ? b.BlackPawns : b.WhitePawns;
-  const SquareSet enemy = Side ? b.WhitePieces : b.BlackPieces;
+  const SquareSet pawns = b.*SideFields<Side>::Pawns;
+  const SquareSet enemy = b.*SideFields<1 - Side>::Pieces;
   const SquareSet empty = ~b.AllPieces;
   const SquareSet singles = G::Forward(pawns) & empty;
   const SquareSet doubles = G::Forward(G::Forward(pawns & G::StartRank) & empty) & empty;
@@ -74,8 +74,8 @@ int AddPawnMoves(MoveGen& list, const ChessBoard& b, int index) {
 template <int Side>
 int AddPawnCaptures(MoveGen& list, const ChessBoard& b, int index) {
   using G = PawnGeometry<Side>;
-  const SquareSet pawns = Side ? b.BlackPawns : b.WhitePawns;
-  const SquareSet enemy = Side ? b.WhitePieces : b.BlackPieces;
+  const SquareSet pawns = b.*SideFields<Side>::Pawns;
+  const SquareSet enemy = b.*SideFields<1 - Side>::Pieces;
   for (SquareSet to = G::CaptureTowardsH(pawns) & enemy; to && !NoRoomForPiece(index); to &= to - 1)
     index = AddMove(list, index, G::FromTowardsH(LowestSquare(to)), LowestSquare(to), NoPromotion);
   for (SquareSet to = G::CaptureTowardsA(pawns) & enemy; to && !NoRoomForPiece(index); to &= to - 1)
