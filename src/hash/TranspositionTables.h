@@ -34,18 +34,21 @@ constexpr int TTMateThreshold = 109801;
 //   bytes 16-19  Move        move code (from * 64 + to), sign-extended from 16 bits
 //   byte  20     BoundType   TTUpperBound / TTLowerBound / TTExact
 //   byte  21     Valid       > 0 usable for cut-offs; 0 empty or aged
-//   bytes 22-23  padding
+//   bytes 22-23  Generation  the table's generation when the slot was written
 //   bytes 24-27  Score       mate scores adjusted by depth
 //   byte  28     Depth       low 8 bits of the remaining depth
-//   bytes 29-31  padding
+//   byte  29     padding
+//   bytes 30-31  AgeStamp    the table's ageing round when the slot was written
 struct TTSlot {
   std::uint64_t UpperHash;
   std::uint64_t LowerHash;
   std::int32_t Move;
   std::uint8_t BoundType;
   std::int8_t Valid;
+  std::uint16_t Generation;
   std::int32_t Score;
   std::int8_t Depth;
+  std::uint16_t AgeStamp;
 };
 static_assert(sizeof(TTSlot) == 32, "slot layout as documented above");
 
@@ -54,12 +57,20 @@ struct TTBucket {
   TTSlot Slot[TTSlotsPerBucket];   // [0] slot 1 (kept), [1] slot 2, [2] slot 3 (oldest)
 };
 
+// Clearing and ageing do not walk the 192 MiB: each moves the table on to a new generation or
+// ageing round, and a slot stamped with an older one reads as cleared (every field 0) or as aged
+// (valid flag 0). Only when a counter has used up its 16 bits is the table walked, and the
+// counter starts again from 0.
+constexpr std::uint16_t TTLastStamp = 0xffff;
+
 class TranspositionTables {
 public:
   TTBucket* Buckets;               // TTABLESIZE buckets, allocated once, never freed
   std::uint32_t Hits = 0;          // probes that ended in a cut-off
   std::uint32_t Misses = 0;        // probes that did not
   std::uint32_t IndexMask = TTIndexMask;
+  std::uint16_t Generation = 0;    // slots of another generation are empty
+  std::uint16_t AgeRound = 0;      // slots of another round are aged
 
   TranspositionTables();
   void ClearTranspositionTables();
@@ -68,6 +79,10 @@ public:
                                  int move, int score, std::uint8_t type, int alpha, int beta);
   int SearchTranspositionTables(std::uint64_t upper, std::uint64_t lower, char side, int depth,
                                 int alpha, int beta, int& score, int& move);
+
+private:
+  const TTSlot& Current(const TTSlot& slot) const;
+  bool IsValid(const TTSlot& slot) const { return slot.Valid > 0 && slot.AgeStamp == AgeRound; }
 };
 
 extern TranspositionTables PositionCache;

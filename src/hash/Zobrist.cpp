@@ -16,6 +16,7 @@ namespace {
 
 constexpr int ShortLag = 24;
 constexpr int CastleMask = 15;
+constexpr int PieceCodes = 12;
 bool KeysFilled = false;
 
 // A key is two consecutive draws: the first one is the high half.
@@ -66,8 +67,8 @@ std::uint32_t BetterRandom32() {
 
 // The draw order fixes every hash value of the engine: keep it.
 void initPStable() {
-  for (int piece = 0; piece < 12; piece++) {
-    for (int square = 0; square < 64; square++) {
+  for (int piece = 0; piece < PieceCodes; piece++) {
+    for (int square = 0; square < SquareCount; square++) {
       UPStable[piece][square] = Random64();
       LPStable[piece][square] = Random64();
     }
@@ -83,18 +84,28 @@ void InitKeysOnce() {
 }
 
 void genhashcode(char side, int castle, std::uint64_t* upper, std::uint64_t* lower, const ChessBoard& board) {
-  const SquareSet sets[12] = {board.WhitePawns, board.WhiteKnights, board.WhiteBishops,
-                              board.WhiteRooks, board.WhiteQueens,  board.WhiteKing,
-                              board.BlackPawns, board.BlackKnights, board.BlackBishops,
-                              board.BlackRooks, board.BlackQueens,  board.BlackKing};
   std::uint64_t up = 0;
   std::uint64_t low = 0;
-  for (int piece = 0; piece < 12; piece++) {
-    ForEachSquare(sets[piece], piece, [&](int square) {
-      up ^= UPStable[piece][square];
-      low ^= LPStable[piece][square];
-    });
-  }
+  // Computed from scratch at every search node: one pass over each piece set.
+  const auto add = [&up, &low](SquareSet pieces, int pieceCode) {
+    for (; pieces; pieces &= pieces - 1) {
+      const int square = SquareIndex(pieces);
+      up ^= UPStable[pieceCode][square];
+      low ^= LPStable[pieceCode][square];
+    }
+  };
+  add(board.WhitePawns, WhitePawnCode);
+  add(board.WhiteKnights, WhiteKnightCode);
+  add(board.WhiteBishops, WhiteBishopCode);
+  add(board.WhiteRooks, WhiteRookCode);
+  add(board.WhiteQueens, WhiteQueenCode);
+  add(board.WhiteKing, WhiteKingCode);
+  add(board.BlackPawns, BlackPawnCode);
+  add(board.BlackKnights, BlackKnightCode);
+  add(board.BlackBishops, BlackBishopCode);
+  add(board.BlackRooks, BlackRookCode);
+  add(board.BlackQueens, BlackQueenCode);
+  add(board.BlackKing, BlackKingCode);
   const std::uint64_t sideKey = side ? BtoMove : WtoMove;
   // Only the four rights bits exist; anything else would index outside the table.
   const std::uint64_t castleKey = CastleCode[castle & CastleMask];

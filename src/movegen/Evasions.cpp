@@ -4,6 +4,9 @@
 #include "movegen/MoveGen.h"
 
 #include "board/Bitboard.h"
+#include "board/SideFields.h"
+#include "movegen/AttackTest.h"
+#include "movegen/LineTables.h"
 #include "movegen/ListFill.h"
 #include "movegen/PawnGeometry.h"
 
@@ -25,28 +28,49 @@ void AddChecker(CheckInfo& checks, SquareSet squares) {
   ++checks.Count;
 }
 
+// The squares from the king to each checker on a line, the checker included.
+SquareSet CheckLines(int kingSquare, SquareSet checkers) {
+  SquareSet lines = 0;
+  for (; checkers; checkers &= checkers - 1)
+    lines |= LineTables::Between[kingSquare][SquareIndex(checkers)] | LowestSquare(checkers);
+  return lines;
+}
+
+// The sliders' lines from a lone king: the first piece on each ray from the king is a checker
+// when it is a slider of that kind. Several kings (a board being edited) are looked at ray by ray.
+void AddSliderCheckers(CheckInfo& checks, const ChessBoard& b, SquareSet king, SquareSet straight, SquareSet diagonal) {
+  if (!IsSingleSquare(king)) {
+    const SquareSet straightLines = straight ? b.RookCheckMask(king, straight) : 0;
+    const SquareSet diagonalLines = diagonal ? b.BishopCheckMask(king, diagonal) : 0;
+    AddChecker(checks, (straightLines & straight) ? straightLines : 0);
+    AddChecker(checks, (diagonalLines & diagonal) ? diagonalLines : 0);
+    return;
+  }
+  const int square = SquareIndex(king);
+  const SquareSet occupied = b.AllPieces;
+  if (AttackTables::RookLines[square] & straight)
+    AddChecker(checks, CheckLines(square, BoardAttacks::RookAttacks(occupied, king, square) & straight));
+  if (AttackTables::BishopLines[square] & diagonal)
+    AddChecker(checks, CheckLines(square, BoardAttacks::BishopAttacks(occupied, king, square) & diagonal));
+}
+
 template <int Side>
 CheckInfo FindCheckers(const ChessBoard& b, SquareSet king) {
   using G = PawnGeometry<Side>;
+  using Enemy = SideFields<1 - Side>;
   CheckInfo checks;
-  const SquareSet pawns = Side ? b.WhitePawns : b.BlackPawns;
+  const SquareSet pawns = b.*Enemy::Pawns;
   AddChecker(checks, G::CaptureTowardsA(king) & pawns);
   AddChecker(checks, G::CaptureTowardsH(king) & pawns);
-  const SquareSet knights = b.KnightMask(king) & (Side ? b.WhiteKnights : b.BlackKnights);
-  const SquareSet queens = Side ? b.WhiteQueens : b.BlackQueens;
-  const SquareSet straight = queens | (Side ? b.WhiteRooks : b.BlackRooks);
-  const SquareSet diagonal = queens | (Side ? b.WhiteBishops : b.BlackBishops);
-  const SquareSet straightLines = straight ? b.RookCheckMask(king, straight) : 0;
-  const SquareSet diagonalLines = diagonal ? b.BishopCheckMask(king, diagonal) : 0;
-  AddChecker(checks, knights);
-  AddChecker(checks, (straightLines & straight) ? straightLines : 0);
-  AddChecker(checks, (diagonalLines & diagonal) ? diagonalLines : 0);
+  AddChecker(checks, b.KnightMask(king) & b.*Enemy::Knights);
+  const SquareSet queens = b.*Enemy::Queens;
+  AddSliderCheckers(checks, b, king, queens | b.*Enemy::Rooks, queens | b.*Enemy::Bishops);
   return checks;
 }
 
 template <int Side>
 int GenEvasions(MoveGen& list, ChessBoard& b) {
-  const SquareSet king = Side ? b.BlackKing : b.WhiteKing;
+  const SquareSet king = b.*SideFields<Side>::King;
   const CheckInfo checks = FindCheckers<Side>(b, king);
   int index = list.GenKingEvasions(Side, checks.Squares, 0);
   // Against two checks at once only the king can move.
@@ -54,9 +78,35 @@ int GenEvasions(MoveGen& list, ChessBoard& b) {
   index = list.GenKnightEvasions(Side, checks.Squares, index);
   index = list.GenRookEvasions(Side, checks.Squares, index);
   index = list.GenBishopEvasions(Side, checks.Squares, index);
-  index = list.GenPawnEvasions(Side, checks.Squares, Side ? b.BlackPawns : b.WhitePawns,
-                               Side ? b.WhitePieces : b.BlackPieces, index);
+  index = list.GenPawnEvasions(Side, checks.Squares, b.*SideFields<Side>::Pawns, b.*SideFields<1 - Side>::Pieces, index);
   return list.GenQueenEvasions(Side, checks.Squares, index);
+}
+
+// King steps to squares no enemy piece attacks once the king has left its square: lifted off
+// the board, the king no longer shields the squares behind it from a slider.
+template <int Side>
+int AddKingEvasions(MoveGen& list, ChessBoard& b, int index) {
+  const SquareSet king = b.*SideFields<Side>::King;
+  SquareSet& ownPieces = b.*SideFields<Side>::Pieces;
+  SquareSet targets = b.KingMask(king) & ~ownPieces;
+  if (IsSingleSquare(king)) {
+    const SquareSet occupied = b.AllPieces ^ king;
+    for (; targets && !NoRoomForPiece(index); targets &= targets - 1) {
+      const SquareSet to = LowestSquare(targets);
+      if (!AttackedAfter<Side>(b, to, occupied, 0)) index = AddMove(list, index, king, to, NoPromotion);
+    }
+    return index;
+  }
+  // Several kings or none: lift them all and ask the board.
+  ownPieces ^= king;
+  b.AllPieces ^= king;
+  for (; targets && !NoRoomForPiece(index); targets &= targets - 1) {
+    const SquareSet to = LowestSquare(targets);
+    if (!b.InCheck(to, Side)) index = AddMove(list, index, king, to, NoPromotion);
+  }
+  ownPieces ^= king;
+  b.AllPieces ^= king;
+  return index;
 }
 
 // A pawn that checks the king right after its double step can be taken en passant: the
@@ -77,8 +127,7 @@ template <int Side>
 int AddPawnEvasions(MoveGen& list, const ChessBoard& b, SquareSet checkSet, SquareSet ownPawns,
                     SquareSet enemy, int index) {
   using G = PawnGeometry<Side>;
-  const SquareSet king = Side ? b.BlackKing : b.WhiteKing;
-  index = AddEnPassantEvasions<Side>(list, b, king, ownPawns, index);
+  index = AddEnPassantEvasions<Side>(list, b, b.*SideFields<Side>::King, ownPawns, index);
   const SquareSet empty = ~b.AllPieces;
   for (SquareSet to = G::Forward(ownPawns) & empty & checkSet; to && !NoRoomForPiece(index); to &= to - 1)
     index = AddMove(list, index, G::Back(LowestSquare(to)), LowestSquare(to), PromotionFor<Side>(LowestSquare(to)));
@@ -107,20 +156,7 @@ int MoveGen::GenCheckEvasions(char side, ChessBoard* board) {
 }
 
 int MoveGen::GenKingEvasions(char side, SquareSet, int index) {
-  ChessBoard& b = *Board;
-  const SquareSet king = side ? b.BlackKing : b.WhiteKing;
-  SquareSet& ownPieces = side ? b.BlackPieces : b.WhitePieces;
-  SquareSet targets = b.KingMask(king) & ~ownPieces;
-  // Lifted off the board, the king no longer shields the squares behind it from a slider.
-  ownPieces ^= king;
-  b.AllPieces ^= king;
-  for (; targets && !NoRoomForPiece(index); targets &= targets - 1) {
-    const SquareSet to = LowestSquare(targets);
-    if (!b.InCheck(to, side)) index = AddMove(*this, index, king, to, NoPromotion);
-  }
-  ownPieces ^= king;
-  b.AllPieces ^= king;
-  return index;
+  return side ? AddKingEvasions<1>(*this, *Board, index) : AddKingEvasions<0>(*this, *Board, index);
 }
 
 int MoveGen::GenKnightEvasions(char side, SquareSet checkSet, int index) {

@@ -5,6 +5,7 @@
 #include <cstdio>
 
 #include "board/Bitboard.h"
+#include "board/SideFields.h"
 #include "movegen/CastleTable.h"
 #include "movegen/ListFill.h"
 #include "movegen/PawnGeometry.h"
@@ -15,7 +16,7 @@ namespace {
 
 // Quiet pieces may go to empty squares, capturing pieces to enemy ones.
 SquareSet QuietTargets(const ChessBoard& b, char) { return ~b.AllPieces; }
-SquareSet CaptureTargets(const ChessBoard& b, char side) { return side ? b.WhitePieces : b.BlackPieces; }
+SquareSet CaptureTargets(const ChessBoard& b, char side) { return b.PiecesOf(side ^ 1); }
 
 // A missing or doubled king is reported rather than trusted; extra kings still move.
 bool ReportKingCount(SquareSet kings) {
@@ -50,8 +51,8 @@ int AddPawnMovesOf(MoveGen& list, int index, SquareSet p, SquareSet singles, Squ
 template <int Side>
 int AddPawnMoves(MoveGen& list, const ChessBoard& b, int index) {
   using G = PawnGeometry<Side>;
-  const SquareSet pawns = Side ? b.BlackPawns : b.WhitePawns;
-  const SquareSet enemy = Side ? b.WhitePieces : b.BlackPieces;
+  const SquareSet pawns = b.*SideFields<Side>::Pawns;
+  const SquareSet enemy = b.*SideFields<1 - Side>::Pieces;
   const SquareSet empty = ~b.AllPieces;
   const SquareSet singles = G::Forward(pawns) & empty;
   const SquareSet doubles = G::Forward(G::Forward(pawns & G::StartRank) & empty) & empty;
@@ -73,8 +74,8 @@ int AddPawnMoves(MoveGen& list, const ChessBoard& b, int index) {
 template <int Side>
 int AddPawnCaptures(MoveGen& list, const ChessBoard& b, int index) {
   using G = PawnGeometry<Side>;
-  const SquareSet pawns = Side ? b.BlackPawns : b.WhitePawns;
-  const SquareSet enemy = Side ? b.WhitePieces : b.BlackPieces;
+  const SquareSet pawns = b.*SideFields<Side>::Pawns;
+  const SquareSet enemy = b.*SideFields<1 - Side>::Pieces;
   for (SquareSet to = G::CaptureTowardsH(pawns) & enemy; to && !NoRoomForPiece(index); to &= to - 1)
     index = AddMove(list, index, G::FromTowardsH(LowestSquare(to)), LowestSquare(to), NoPromotion);
   for (SquareSet to = G::CaptureTowardsA(pawns) & enemy; to && !NoRoomForPiece(index); to &= to - 1)
@@ -82,33 +83,102 @@ int AddPawnCaptures(MoveGen& list, const ChessBoard& b, int index) {
   return index;
 }
 
-bool CastleIsPossible(const ChessBoard& b, char side, const CastleMove& c, char castleFlags) {
-  const SquareSet king = side ? b.BlackKing : b.WhiteKing;
-  const SquareSet rooks = side ? b.BlackRooks : b.WhiteRooks;
+template <int Side>
+bool CastleIsPossible(const ChessBoard& b, const CastleMove& c, char castleFlags) {
   if (!(castleFlags & c.Right) || (b.AllPieces & c.MustBeEmpty)) return false;
   // Rights from a position record are not trusted to have king and rook at home.
-  if (!(king & c.King) || !(rooks & c.Rook)) return false;
+  if (!(b.*SideFields<Side>::King & c.King) || !(b.*SideFields<Side>::Rooks & c.Rook)) return false;
   for (SquareSet s : c.MustBeSafe)
-    if (b.IsAttacked(s, side)) return false;
+    if (b.IsAttacked(s, Side)) return false;
   return true;
+}
+
+template <int Side>
+int AddCastles(MoveGen& list, const ChessBoard& b, int index, char castleFlags) {
+  for (const CastleMove& c : CastleMoves[Side]) {
+    if (NoRoomForPiece(index) || !CastleIsPossible<Side>(b, c, castleFlags)) continue;
+    list.OrderValues[index] = CastleOrderValue;
+    index = AddMove(list, index, c.King, c.Target, NoPromotion);
+  }
+  return index;
+}
+
+// The pieces of one side other than pawns with their attack sets, found once for the captures
+// and again used for the quiet moves. Kinds in the order of generation; within a kind, lowest
+// square first. A side cannot have more pieces than there are squares.
+enum PieceKind : int { Knights, Bishops, Rooks, Queens, Kings, KindCount };
+
+struct PieceAttacks {
+  SquareSet From[SquareCount];
+  SquareSet Targets[SquareCount];
+  int KindEnd[KindCount];   // entries of kind k end before KindEnd[k]
+};
+
+template <typename AttackFn>
+int CollectKind(PieceAttacks& a, int n, SquareSet pieces, AttackFn attacks) {
+  for (; pieces; pieces &= pieces - 1, ++n) {
+    const int square = SquareIndex(pieces);
+    a.From[n] = SquareBit(square);
+    a.Targets[n] = attacks(a.From[n], square);
+  }
+  return n;
+}
+
+template <int Side>
+void CollectAttacks(PieceAttacks& a, const ChessBoard& b) {
+  using S = SideFields<Side>;
+  const SquareSet occupied = b.AllPieces;
+  int n = CollectKind(a, 0, b.*S::Knights, [](SquareSet, int sq) { return AttackTables::Knight[sq]; });
+  a.KindEnd[Knights] = n;
+  n = CollectKind(a, n, b.*S::Bishops,
+                  [occupied](SquareSet s, int sq) { return BoardAttacks::BishopAttacks(occupied, s, sq); });
+  a.KindEnd[Bishops] = n;
+  n = CollectKind(a, n, b.*S::Rooks,
+                  [occupied](SquareSet s, int sq) { return BoardAttacks::RookAttacks(occupied, s, sq); });
+  a.KindEnd[Rooks] = n;
+  n = CollectKind(a, n, b.*S::Queens, [occupied](SquareSet s, int sq) {
+    return BoardAttacks::BishopAttacks(occupied, s, sq) | BoardAttacks::RookAttacks(occupied, s, sq);
+  });
+  a.KindEnd[Queens] = n;
+  a.KindEnd[Kings] = CollectKind(a, n, b.*S::King, [](SquareSet, int sq) { return AttackTables::King[sq]; });
+}
+
+// The moves of the pieces of kinds first..last into the squares of filter; as in the single-kind
+// generators, a piece is skipped once the list has no room left for a whole piece's moves.
+int AddKindMoves(MoveGen& list, int index, const PieceAttacks& a, PieceKind first, PieceKind last, SquareSet filter) {
+  const int begin = first == Knights ? 0 : a.KindEnd[first - 1];
+  for (int n = begin; n < a.KindEnd[last] && !NoRoomForPiece(index); ++n)
+    index = AddTargets(list, index, a.From[n], a.Targets[n] & filter);
+  return index;
+}
+
+int AddKingMoves(MoveGen& list, int index, const PieceAttacks& a, SquareSet kings, SquareSet filter) {
+  if (!ReportKingCount(kings)) return index;
+  return AddKindMoves(list, index, a, Kings, Kings, filter);
+}
+
+// The order of GenerateAllMoves: piece captures, quiet piece moves, castling, quiet king moves,
+// then every pawn move; each attack set is computed once.
+template <int Side>
+int AddAllMoves(MoveGen& list, const ChessBoard& b, char castleFlags) {
+  PieceAttacks a;
+  CollectAttacks<Side>(a, b);
+  const SquareSet enemy = b.*SideFields<1 - Side>::Pieces;
+  const SquareSet empty = ~b.AllPieces;
+  const SquareSet kings = b.*SideFields<Side>::King;
+  int index = AddKindMoves(list, 0, a, Knights, Queens, enemy);
+  index = AddKingMoves(list, index, a, kings, enemy);
+  index = AddKindMoves(list, index, a, Knights, Queens, empty);
+  index = AddCastles<Side>(list, b, index, castleFlags);
+  index = AddKingMoves(list, index, a, kings, empty);
+  return AddPawnMoves<Side>(list, b, index);
 }
 
 }  // namespace
 
 int MoveGen::GenerateAllMoves(char side, ChessBoard* board, char castleFlags) {
   Board = board;
-  int index = GenKnightCaptures(side, 0);
-  index = GenBishopCaptures(side, index);
-  index = GenRookCaptures(side, index);
-  index = GenQueenCaptures(side, index);
-  index = GenKingCaptures(side, index);
-  index = GenKnights(side, index);
-  index = GenBishops(side, index);
-  index = GenRooks(side, index);
-  index = GenQueens(side, index);
-  index = GenCastle(side, index, castleFlags);
-  index = GenKings(side, index);
-  MoveCount = GenPawns(side, index);
+  MoveCount = side ? AddAllMoves<1>(*this, *board, castleFlags) : AddAllMoves<0>(*this, *board, castleFlags);
   return MoveCount;
 }
 
@@ -168,13 +238,7 @@ int MoveGen::GenPawns(char side, int index) {
 }
 
 int MoveGen::GenCastle(char side, int index, char castleFlags) {
-  const int colour = side ? 1 : 0;
-  for (const CastleMove& c : CastleMoves[colour]) {
-    if (NoRoomForPiece(index) || !CastleIsPossible(*Board, side, c, castleFlags)) continue;
-    OrderValues[index] = CastleOrderValue;
-    index = AddMove(*this, index, c.King, c.Target, NoPromotion);
-  }
-  return index;
+  return side ? AddCastles<1>(*this, *Board, index, castleFlags) : AddCastles<0>(*this, *Board, index, castleFlags);
 }
 
 int MoveGen::GenKnightCaptures(char side, int index) {

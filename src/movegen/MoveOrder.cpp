@@ -2,8 +2,10 @@
 
 #include <utility>
 #include "board/Masks.h"
+#include "board/SideFields.h"
 #include "eval/EvalTables.h"
 #include "movegen/MoveOrderTables.h"
+#include "movegen/PawnGeometry.h"
 #include "search/SearchRoutines.h"
 
 namespace {
@@ -51,51 +53,55 @@ OrderContext MakeContext(const ChessBoard* board, int ply, SquareSet enemyKing, 
   return c;
 }
 
-int VictimValue(const ChessBoard& b, int opponent, SquareSet to) {
-  if (to & (opponent ? b.BlackPawns : b.WhitePawns)) return PawnVictim;
-  if (to & (opponent ? b.BlackKnights : b.WhiteKnights)) return KnightVictim;
-  if (to & (opponent ? b.BlackBishops : b.WhiteBishops)) return BishopVictim;
-  if (to & (opponent ? b.BlackRooks : b.WhiteRooks)) return RookVictim;
-  if (to & (opponent ? b.BlackQueens : b.WhiteQueens)) return QueenVictim;
+template <int Mover>
+int VictimValue(const ChessBoard& b, SquareSet to) {
+  using Victim = SideFields<1 - Mover>;
+  if (to & b.*Victim::Pawns) return PawnVictim;
+  if (to & b.*Victim::Knights) return KnightVictim;
+  if (to & b.*Victim::Bishops) return BishopVictim;
+  if (to & b.*Victim::Rooks) return RookVictim;
+  if (to & b.*Victim::Queens) return QueenVictim;
   return 0;
 }
 
-int RelativeRank(int mover, int square) { return mover ? 7 - (square >> 3) : square >> 3; }
+// Ranks counted from the mover's side of the board.
+template <int Mover>
+int RelativeRank(int square) { return Mover ? 7 - (square >> 3) : square >> 3; }
 
-int PawnCaptureTerm(const ChessBoard& b, int mover, int f, int t) {
-  const SquareSet enemyPawns = mover ? b.WhitePawns : b.BlackPawns;
+template <int Mover>
+int PawnCaptureTerm(const ChessBoard& b, int f, int t) {
   int value = PawnCapture;
-  if ((FrontSpans[mover][t] & enemyPawns) == 0)
-    value += EvalTables::Passers[RelativeRank(mover, t)] - EvalTables::Passers[RelativeRank(mover, f)];
+  if ((FrontSpans[Mover][t] & b.PawnsOf(1 - Mover)) == 0)
+    value += EvalTables::Passers[RelativeRank<Mover>(t)] - EvalTables::Passers[RelativeRank<Mover>(f)];
   return value;
 }
 
-int RookCaptureTerm(const ChessBoard& b, int mover, int t) {
+template <int Mover>
+int RookCaptureTerm(const ChessBoard& b, int t) {
   int value = RookCapture;
   const SquareSet file = Masks::FileA << (t & 7);
   if ((file & (b.WhitePawns | b.BlackPawns)) == 0) value += OpenFileControl[t & 7];
-  const SquareSet enemySecondRank = mover ? Masks::Rank2 : Masks::Rank7;
-  if (SquareBit(t) & enemySecondRank) value += EvalTables::Majorson7[1];
+  if (SquareBit(t) & PawnGeometry<Mover>::EnemyStartRank) value += EvalTables::Majorson7[1];   // their second rank
   return value;
 }
 
 // The capturing piece's term of a capture from f to t.
-int CapturerTerm(const ChessBoard& b, int mover, int f, int t) {
-  const SquareSet from = SquareBit(f);
-  if (b.IsBishop(mover, from)) return BishopCapture;
-  if (b.IsKnight(mover, from))
-    return (mover ? EvalTables::BKnightPost[t] : EvalTables::WKnightPost[t]) + KnightCapture;
-  if (b.IsRook(mover, from)) return RookCaptureTerm(b, mover, t);
-  if (b.IsPawn(mover, from)) return PawnCaptureTerm(b, mover, f, t);
-  if (b.IsQueen(mover, from)) return QueenCapture;
-  if (b.IsKing(mover, from)) return KingCapture;
+template <int Mover>
+int CapturerTerm(const ChessBoard& b, SquareSet from, int f, int t) {
+  using S = SideFields<Mover>;
+  if (from & b.*S::Bishops) return BishopCapture;
+  if (from & b.*S::Knights) return (Mover ? EvalTables::BKnightPost[t] : EvalTables::WKnightPost[t]) + KnightCapture;
+  if (from & b.*S::Rooks) return RookCaptureTerm<Mover>(b, t);
+  if (from & b.*S::Pawns) return PawnCaptureTerm<Mover>(b, f, t);
+  if (from & b.*S::Queens) return QueenCapture;
+  if (from & b.*S::King) return KingCapture;
   return 0;
 }
 
-int QuietValue(int mover, int code, char promotion) {
-  const char queenCode = static_cast<char>(mover ? BlackQueenCode : WhiteQueenCode);
-  if (promotion == queenCode) return QueenPromotionValue;
-  if (promotion == NoPromotion) return Search.History[mover][code] >> SearchMargins::HistoryOrderShift;
+template <int Mover>
+int QuietValue(int code, char promotion) {
+  if (promotion == SideFields<Mover>::QueenPromotion) return QueenPromotionValue;
+  if (promotion == NoPromotion) return Search.History[Mover][code] >> SearchMargins::HistoryOrderShift;
   return UnderPromotionValue;
 }
 
@@ -120,19 +126,23 @@ int SpecialValue(OrderContext& c, int code, char promotion) {
   return 0;
 }
 
-int OrderValue(OrderContext& c, SquareSet from, SquareSet to, char promotion) {
-  const int f = SquareIndex(from), t = SquareIndex(to);
-  const int code = f * 64 + t;
-  const int special = SpecialValue(c, code, promotion);
-  if (special) return special;
+// Captures and quiet moves of the side that owns the from-square.
+template <int Mover>
+int CaptureOrQuietValue(const OrderContext& c, SquareSet from, SquareSet to, char promotion, int f, int t) {
   const ChessBoard& b = *c.Board;
-  const int mover = (from & b.WhitePieces) ? 0 : 1;
-  const SquareSet enemies = mover ? b.WhitePieces : b.BlackPieces;
-  int value = (to & enemies) ? CaptureBase + VictimValue(b, mover ^ 1, to) + CapturerTerm(b, mover, f, t)
-                             : QuietValue(mover, code, promotion);
-  const bool heavy = b.IsRook(mover, from) || b.IsQueen(mover, from);
+  int value = (to & b.PiecesOf(1 - Mover)) ? CaptureBase + VictimValue<Mover>(b, to) + CapturerTerm<Mover>(b, from, f, t)
+                                           : QuietValue<Mover>(MoveCode(f, t), promotion);
+  const bool heavy = from & (b.*SideFields<Mover>::Rooks | b.*SideFields<Mover>::Queens);
   if (heavy && (to & c.KingLines)) value += HeavyPieceOnKingLine;
   return value;
+}
+
+int OrderValue(OrderContext& c, SquareSet from, SquareSet to, char promotion) {
+  const int f = SquareIndex(from), t = SquareIndex(to);
+  const int special = SpecialValue(c, MoveCode(f, t), promotion);
+  if (special) return special;
+  return (from & c.Board->WhitePieces) ? CaptureOrQuietValue<0>(c, from, to, promotion, f, t)
+                                       : CaptureOrQuietValue<1>(c, from, to, promotion, f, t);
 }
 
 }  // namespace

@@ -43,8 +43,7 @@ template <int Side> char PromotionFor(SquareSet to) {
 // double step of a pawn (the last-move fields are the board's only en-passant state).
 template <int Side> SquareSet EnPassantTarget(const ChessBoard& b) {
   using G = PawnGeometry<Side>;
-  const SquareSet enemyPawns = Side ? b.WhitePawns : b.BlackPawns;
-  if (!(b.LastTo & enemyPawns & G::EnPassantRank) || !(b.LastFrom & G::EnemyStartRank)) return 0;
+  if (!(b.LastTo & b.PawnsOf(1 - Side) & G::EnPassantRank) || !(b.LastFrom & G::EnemyStartRank)) return 0;
   return G::Forward(b.LastTo) & ~b.AllPieces;
 }
 

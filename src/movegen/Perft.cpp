@@ -7,21 +7,19 @@
 #include "engine/Clock.h"
 #include "engine/MoveText.h"
 #include "engine/Status.h"
+#include "movegen/Legality.h"
 #include "movegen/MoveGen.h"
 
 namespace {
 
-SquareSet KingOf(const ChessBoard& board, char side) { return side ? board.BlackKing : board.WhiteKing; }
-
 int GenerateFor(MoveGen& list, char side, ChessBoard& board, char castleFlags) {
-  if (board.InCheck(KingOf(board, side), side)) return list.GenCheckEvasions(side, &board);
+  if (board.InCheck(board.KingOf(side), side)) return list.GenCheckEvasions(side, &board);
   return list.GenerateAllMoves(side, &board, castleFlags);
 }
 
 // Moves per second from a millisecond count. The clock ticks in whole milliseconds, so a run
 // that took less than one is reported as if it took one: a lower bound instead of a division by 0.
 std::uint64_t MovesPerSecond(std::uint64_t moves, int elapsedMs) {
-  constexpr std::uint64_t MsPerSecond = 1000;
   const std::uint64_t ms = elapsedMs > 0 ? static_cast<std::uint64_t>(elapsedMs) : 1;
   return moves / ms * MsPerSecond;
 }
@@ -47,23 +45,52 @@ PerfT::PerfT(int depth) {
   std::fflush(stdout);
 }
 
+// A position the legality test does not cover (the side not to move in check, a king missing or
+// doubled) and a traced run make and take back every move as the count is defined.
 void PerfT::PerformanceTest(char side, int depth, ChessBoard board, char castleFlags) {
-  if (MainStatus.Trace == 1)
-    CountMoves<true>(side, depth, board, castleFlags);
+  const bool trace = MainStatus.Trace == 1;
+  if (trace || !(side ? LegalityTest<1>::Applies(board) : LegalityTest<0>::Applies(board)))
+    CountByMaking(side, depth, board, castleFlags, trace);
+  else if (side)
+    CountMoves<1>(depth, board, castleFlags);
   else
-    CountMoves<false>(side, depth, board, castleFlags);
+    CountMoves<0>(depth, board, castleFlags);
 }
 
-// Every level makes and takes back its own moves on its own copy of the board, so the board's
-// one-level undo is enough; each legal move hands a fresh copy to the level below.
-template <bool Trace>
-void PerfT::CountMoves(char side, int depth, ChessBoard& board, char castleFlags) {
+// Only legal moves are made, each on a fresh copy of the board handed to the level below; the
+// last ply only counts them.
+template <int Side>
+void PerfT::CountMoves(int depth, ChessBoard& board, char castleFlags) {
   if (depth < 1) {
     ++LeafNodes;
     return;
   }
-  if (!Trace && depth == 1) {
-    CountLastPly(side, board, castleFlags);
+  const bool inCheck = board.InCheck(board.*SideFields<Side>::King, Side);
+  MoveGen list;
+  const int count = inCheck ? list.GenCheckEvasions(Side, &board) : list.GenerateAllMoves(Side, &board, castleFlags);
+  const LegalityTest<Side> legal(board, inCheck);
+  if (depth == 1) {
+    std::uint64_t moves = 0;
+    for (int i = 0; i < count; ++i) moves += legal.Allows(list.FromSquares[i], list.ToSquares[i]);
+    TotalNodes += moves;
+    LeafNodes += moves;
+    return;
+  }
+  for (int i = 0; i < count; ++i) {
+    if (!legal.Allows(list.FromSquares[i], list.ToSquares[i])) continue;
+    ++TotalNodes;
+    ChessBoard child = board;
+    char castleMask;
+    child.MakeMove(list.FromSquares[i], list.ToSquares[i], list.Promotions[i], &castleMask);
+    CountMoves<1 - Side>(depth - 1, child, castleFlags & castleMask);
+  }
+}
+
+// Every level makes and takes back its own moves on its own copy of the board, so the board's
+// one-level undo is enough; each legal move hands a fresh copy to the level below.
+void PerfT::CountByMaking(char side, int depth, ChessBoard& board, char castleFlags, bool trace) {
+  if (depth < 1) {
+    ++LeafNodes;
     return;
   }
   MoveGen list;
@@ -73,30 +100,15 @@ void PerfT::CountMoves(char side, int depth, ChessBoard& board, char castleFlags
     char promotion, castleMask;
     list.GetMove(i, &from, &to, &promotion);
     board.MakeMove(from, to, promotion, &castleMask);
-    if (!board.InCheck(KingOf(board, side), side)) {
+    if (!board.InCheck(board.KingOf(side), side)) {
       ++TotalNodes;
-      if (Trace) PrintMoveStart(from, to, promotion);
+      if (trace) PrintMoveStart(from, to, promotion);
       ChessBoard child = board;
-      CountMoves<Trace>(side ^ 1, depth - 1, child, castleFlags & castleMask);
-      if (Trace) std::fputs("</Move >\n} \n", stdout);
+      CountByMaking(side ^ 1, depth - 1, child, castleFlags & castleMask, trace);
+      if (trace) std::fputs("</Move >\n} \n", stdout);
     }
     board.UndoMove(i);
   }
-}
-
-// The last ply only counts legal moves: the positions they reach need no copy of their own.
-void PerfT::CountLastPly(char side, ChessBoard& board, char castleFlags) {
-  MoveGen list;
-  const int count = GenerateFor(list, side, board, castleFlags);
-  std::uint64_t legal = 0;
-  for (int i = 0; i < count; ++i) {
-    char castleMask;
-    board.MakeMove(list.FromSquares[i], list.ToSquares[i], list.Promotions[i], &castleMask);
-    legal += !board.InCheck(KingOf(board, side), side);
-    board.UndoMove(i);
-  }
-  TotalNodes += legal;
-  LeafNodes += legal;
 }
 
 void PerfT::PrintMoveStart(SquareSet from, SquareSet to, char promotion) const {

@@ -16,8 +16,8 @@ public:
   void PerformanceTest(char side, int depth, ChessBoard board, char castleFlags);
 
 private:
-  template <bool Trace>
-  void CountMoves(char side, int depth, ChessBoard& board, char castleFlags);
-  void CountLastPly(char side, ChessBoard& board, char castleFlags);
+  template <int Side>
+  void CountMoves(int depth, ChessBoard& board, char castleFlags);
+  void CountByMaking(char side, int depth, ChessBoard& board, char castleFlags, bool trace);
   void PrintMoveStart(SquareSet from, SquareSet to, char promotion) const;
 };

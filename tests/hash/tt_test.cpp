@@ -1,5 +1,5 @@
-// The transposition table: cut-offs by bound and depth, mate scores. (Replacement and ageing: the
-// bench signature.)
+// The transposition table: cut-offs by bound and depth, mate scores, clearing and ageing.
+// (Replacement: the bench signature.)
 #include <gtest/gtest.h>
 
 #include "board/Types.h"
@@ -59,6 +59,28 @@ TEST_F(TranspositionTest, MateScoresAreStoredWithTheDepthAdded) {
   }
   EXPECT_EQ(Probe(1, 7, -MateScore, MateScore), TTCutExact);
   EXPECT_EQ(score, 109808) << "returned as stored";
+}
+
+// A cleared table has forgotten every entry; an aged one keeps the moves but allows no cut-off
+// and lets the next store take slot 1. Both stay true when their 16-bit counters wrap around.
+TEST_F(TranspositionTest, ClearingForgetsAndAgeingDisarmsEvenAfterTheCountersWrap) {
+  constexpr int Rounds = TTLastStamp + 1;   // one full cycle of a counter
+  for (int cycles : {1, Rounds}) {
+    Store(1, 4, 11, 35, TTExact);
+    for (int i = 0; i < cycles; i++) PositionCache.AgeTranspositionTables();
+    move = 0;
+    EXPECT_EQ(Probe(1, 4, -100, 100), TTNoCut) << cycles;
+    EXPECT_EQ(move, 11) << cycles;
+    Store(2, 1, 12, 0, TTExact);
+    EXPECT_EQ(Slot(0).UpperHash, Upper(2)) << cycles;
+    for (int i = 0; i < cycles; i++) PositionCache.ClearTranspositionTables();
+    move = -1;
+    for (int position : {1, 2}) EXPECT_EQ(Probe(position, 0, -100, 100), TTNoCut) << cycles;
+    EXPECT_EQ(move, -1) << cycles;
+    Store(3, 1, 13, 0, TTUpperBound);
+    Store(4, 1, 14, 0, TTUpperBound);
+    EXPECT_EQ(Probe(4, 1, 0, 100), TTCutUpper) << "slot 2 after a clear: " << cycles;
+  }
 }
 
 }  // namespace

@@ -8,6 +8,7 @@
 #include <string>
 #include <vector>
 
+#include "movegen/Legality.h"
 #include "movegen/MoveListText.h"
 #include "movegen/Perft.h"
 
@@ -53,6 +54,38 @@ TEST_P(PerftSuite, LeafAndTotalCountsAtEveryDepth) {
     EXPECT_EQ(perft.LeafNodes, expected[1]) << line.Id << " depth " << expected[0];
     EXPECT_EQ(perft.TotalNodes, expected[2]) << line.Id << " depth " << expected[0];
   }
+}
+
+// Perft counts only what the legality test allows; here every generated move of the first plies
+// is also made, and the test must agree with the king's safety on the board the move leaves.
+template <int Side>
+void CompareWithMaking(ChessBoard& board, int depth, char castleFlags, const std::string& line) {
+  const bool inCheck = board.InCheck(board.KingOf(Side), Side);
+  MoveGen list;
+  const int count = inCheck ? list.GenCheckEvasions(Side, &board) : list.GenerateAllMoves(Side, &board, castleFlags);
+  const LegalityTest<Side> test(board, inCheck);
+  for (int i = 0; i < count; ++i) {
+    const bool allowed = test.Allows(list.FromSquares[i], list.ToSquares[i]);
+    char mask = 0;
+    board.MakeMove(list.FromSquares[i], list.ToSquares[i], list.Promotions[i], &mask);
+    const bool legal = !board.InCheck(board.KingOf(Side), Side);
+    EXPECT_EQ(allowed, legal) << line << ": " << MoveText(list, i) << " at depth " << depth;
+    if (legal && depth > 1) {
+      ChessBoard child = board;
+      CompareWithMaking<1 - Side>(child, depth - 1, castleFlags & mask, line);
+    }
+    board.UndoMove(i);
+  }
+}
+
+TEST_P(PerftSuite, LegalityTestAgreesWithMakingTheMove) {
+  constexpr int Depth = 3;
+  const SuiteLine& line = GetParam();
+  ChessBoard board = LoadPosition(line.Fen.c_str());
+  if (board.SideToMove)
+    CompareWithMaking<1>(board, Depth, board.CastleFlags, line.Id);
+  else
+    CompareWithMaking<0>(board, Depth, board.CastleFlags, line.Id);
 }
 
 std::string LineName(const ::testing::TestParamInfo<SuiteLine>& info) {

@@ -40,4 +40,14 @@ TEST(PerfT, PositionsWithoutOneKingPerSideAreRefused) {
   }
 }
 
+// The king of the side not to move can be taken here; such a tree is counted by making every
+// move, as it was before the legality test existed (counts of that run).
+TEST(PerfT, PositionWithTheSideNotToMoveInCheckIsCountedByMakingTheMoves) {
+  LoadPosition("4k3/8/8/8/8/8/8/4RK2 w - -");
+  PerfT perft;
+  perft.PerformanceTest(MainBoard.SideToMove, 3, MainBoard, MainBoard.CastleFlags);
+  EXPECT_EQ(perft.TotalNodes, 1184u);
+  EXPECT_EQ(perft.LeafNodes, 1106u);
+}
+
 }  // namespace
