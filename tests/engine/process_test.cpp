@@ -28,7 +28,8 @@ TEST(ProcessTest, HelpTextIsExact) {
                               "-pev  filename - run through a testsuite (EPD Format) & output full evaluation detail per position\n"
                               "-sd  n   sets max search depth to n ply (min n = 3)\n"
                               "-sp  self play\n"
-                              "-ts  filename run through a testsuite (EPD Format)\n");
+                              "-ts  filename run through a testsuite (EPD Format)\n"
+                              "-qs  search captures at the horizon (option CaptureSearch)\n");
     EXPECT_TRUE(run.MatchLogExists);
   }
 }
