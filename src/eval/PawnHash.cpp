@@ -3,6 +3,7 @@
 PawnHashEntry PawnHashArray[PawnHashEntries];
 std::uint32_t Phashattempts = 0;
 std::uint32_t Phashmisses = 0;
+bool PawnHashHoldsEntries = false;
 
 bool InPawnHash(std::uint32_t code, SquareSet pawns) {
   const PawnHashEntry& entry = PawnHashArray[code & PawnHashIndexMask];
@@ -15,6 +16,8 @@ bool InPawnHash(std::uint32_t code, SquareSet pawns, std::uint32_t kingContext) 
 }
 
 void ClearPawnHash() {
+  if (!PawnHashHoldsEntries) return;
+  PawnHashHoldsEntries = false;
   for (PawnHashEntry& entry : PawnHashArray) {
     entry.Code = 0;
     entry.Pawns = 0;

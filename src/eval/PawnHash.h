@@ -40,6 +40,9 @@ constexpr std::uint32_t PawnHashIndexMask = 0xFFFF;
 extern PawnHashEntry PawnHashArray[PawnHashEntries];
 extern std::uint32_t Phashattempts;             // pawn evaluations
 extern std::uint32_t Phashmisses;               // pawn evaluations that found no entry
+// False while every slot is empty (at start and after a clear): a clear then has nothing to do,
+// and the first "new game" of a run does not write 10 MB of untouched memory.
+extern bool PawnHashHoldsEntries;
 
 // Key of the king squares (0..63 each) the stored king-dependent terms were computed with; never 0.
 inline std::uint32_t PawnKingContext(int whiteKingSquare, int blackKingSquare) {

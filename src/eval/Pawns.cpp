@@ -287,6 +287,7 @@ int PositionEvaluate::PawnEval04(char side) {
     if constexpr (!Trace) {
       ++Phashmisses;
       StorePawnEntry(entry, code, pawns, kings);
+      PawnHashHoldsEntries = true;
     }
   }
   MiddleGameScore += PawnMiddleGame;
