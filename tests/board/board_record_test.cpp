@@ -53,6 +53,13 @@ TEST(BoardRecord, ConsistencyChecks) {
   broken[3].AllPieces |= Bit("e4");
   broken[4].BlackPieces ^= Bit("e8");
   for (const ChessBoard& b : broken) EXPECT_FALSE(b.IsConsistent()) << &b - broken;
+  // A recount mends counts, material and occupancy sets and the pawn hash code, not a shared square.
+  for (ChessBoard& b : broken) {
+    b.PawnHashCode = 0;
+    b.Recount();
+    EXPECT_EQ(b.IsConsistent(), &b != broken) << &b - broken;
+    EXPECT_EQ(b.PawnHashCode, board_test::PawnKeys(b)) << &b - broken;
+  }
 }
 
 #ifdef NELK_CHECKS
