@@ -1,6 +1,7 @@
 // Attack sets of the pieces and the check test.
 // The single-square forms live inline in ChessBoardInline.h; this file holds the ray walks that
 // accept any set, the check masks of the evasion generator and the fills.
+#include "board/Checks.h"
 #include "board/ChessBoard.h"
 
 namespace {
@@ -50,13 +51,13 @@ SquareSet RaysHolding(const FourRays& rays, SquareSet target) {
 
 // The part of an empty-board ray up to and including its first blocker.
 SquareSet RayToBlocker(int direction, int square, SquareSet occ) {
-  SquareSet ray = Ray[direction][square];
+  SquareSet ray = TableAt(TableAt(Ray, direction), square);
   const SquareSet blockers = ray & occ;
   if (blockers == 0) return ray;
   const bool upwards = direction == AttackTables::North || direction == AttackTables::East ||
                        direction == AttackTables::NorthEast || direction == AttackTables::NorthWest;
   const int first = upwards ? SquareIndex(blockers) : BSR(blockers);
-  return ray ^ Ray[direction][first];
+  return ray ^ TableAt(TableAt(Ray, direction), first);
 }
 
 SquareSet LinesHolding(const int (&directions)[4], SquareSet s, SquareSet occ, SquareSet target) {

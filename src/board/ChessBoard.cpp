@@ -27,6 +27,13 @@ constexpr SquareSet InitialBlackRooks = A8 | H8;
 constexpr SquareSet InitialBlackQueens = D8;
 constexpr SquareSet InitialBlackKing = E8;
 
+using PieceCount = std::int32_t ChessBoard::*;
+constexpr PieceCount PieceCounts[] = {
+    &ChessBoard::WhiteQueenCount, &ChessBoard::WhiteRookCount,   &ChessBoard::WhiteBishopCount,
+    &ChessBoard::WhiteKnightCount, &ChessBoard::WhitePawnCount,  &ChessBoard::BlackQueenCount,
+    &ChessBoard::BlackRookCount,  &ChessBoard::BlackBishopCount, &ChessBoard::BlackKnightCount,
+    &ChessBoard::BlackPawnCount};
+
 bool PairwiseDisjoint(const SquareSet (&sets)[12]) {
   SquareSet seen = 0;
   for (SquareSet s : sets) {
@@ -136,21 +143,24 @@ unsigned ChessBoard::QuickPieceCount(char) const {
 
 bool ChessBoard::HasOneKingEach() const { return IsSingleSquare(WhiteKing) && IsSingleSquare(BlackKing); }
 
-bool ChessBoard::IsConsistent() const {
-  const SquareSet white = WhitePawns | WhiteKnights | WhiteBishops | WhiteRooks | WhiteQueens | WhiteKing;
-  const SquareSet black = BlackPawns | BlackKnights | BlackBishops | BlackRooks | BlackQueens | BlackKing;
+// The recount of a copy is the reference, so that no count is written twice.
+bool ChessBoard::PieceSetsAgree() const {
   const SquareSet sets[12] = {WhitePawns, WhiteKnights, WhiteBishops, WhiteRooks, WhiteQueens, WhiteKing,
                               BlackPawns, BlackKnights, BlackBishops, BlackRooks, BlackQueens, BlackKing};
   if (!PairwiseDisjoint(sets) || !HasOneKingEach()) return false;
-  if (WhitePieces != white || BlackPieces != black || AllPieces != (white | black)) return false;
-  const bool whiteCounts = WhiteQueenCount == PopCount(WhiteQueens) && WhiteRookCount == PopCount(WhiteRooks) &&
-                           WhiteBishopCount == PopCount(WhiteBishops) &&
-                           WhiteKnightCount == PopCount(WhiteKnights) && WhitePawnCount == PopCount(WhitePawns);
-  const bool blackCounts = BlackQueenCount == PopCount(BlackQueens) && BlackRookCount == PopCount(BlackRooks) &&
-                           BlackBishopCount == PopCount(BlackBishops) &&
-                           BlackKnightCount == PopCount(BlackKnights) && BlackPawnCount == PopCount(BlackPawns);
-  const bool materialSums =
-      WhiteMaterialCount == WhiteQueenCount + WhiteRookCount + WhiteBishopCount + WhiteKnightCount + WhitePawnCount &&
-      BlackMaterialCount == BlackQueenCount + BlackRookCount + BlackBishopCount + BlackKnightCount + BlackPawnCount;
-  return whiteCounts && blackCounts && materialSums;
+  ChessBoard counted = *this;
+  counted.RecountOccupancy();
+  counted.InitPieceCounts();
+  if (WhitePieces != counted.WhitePieces || BlackPieces != counted.BlackPieces || AllPieces != counted.AllPieces)
+    return false;
+  for (const PieceCount count : PieceCounts)
+    if (this->*count != counted.*count) return false;
+  return true;
+}
+
+bool ChessBoard::IsConsistent() const {
+  if (!PieceSetsAgree()) return false;
+  ChessBoard counted = *this;
+  counted.RecountMaterial();
+  return WhiteMaterialCount == counted.WhiteMaterialCount && BlackMaterialCount == counted.BlackMaterialCount;
 }

@@ -61,7 +61,19 @@ public:
   // Set-up, queries and display (board record)
   void InitRep();
   void ClearField();
-  void InitPieceCounts();
+  // Makes the piece and material counts, the colour and occupancy sets and the pawn hash code
+  // agree with the twelve piece sets: needed after every set-up of a position.
+  void Recount();
+  void InitPieceCounts();          // the ten piece counts only
+  void RecountOccupancy() {        // the colour sets and AllPieces from the piece sets
+    WhitePieces = WhitePawns | WhiteKnights | WhiteBishops | WhiteRooks | WhiteQueens | WhiteKing;
+    BlackPieces = BlackPawns | BlackKnights | BlackBishops | BlackRooks | BlackQueens | BlackKing;
+    AllPieces = WhitePieces | BlackPieces;
+  }
+  void RecountMaterial() {         // the two material counts from the piece counts
+    WhiteMaterialCount = WhiteQueenCount + WhiteRookCount + WhiteBishopCount + WhiteKnightCount + WhitePawnCount;
+    BlackMaterialCount = BlackQueenCount + BlackRookCount + BlackBishopCount + BlackKnightCount + BlackPawnCount;
+  }
   void SetupBoard() {}
   void DisplayBoard();
   void DisplayPiece(unsigned char square);
@@ -70,8 +82,8 @@ public:
   SquareSet PiecesOf(int side) const { return side ? BlackPieces : WhitePieces; }
   SquareSet PawnsOf(int side) const { return side ? BlackPawns : WhitePawns; }
   bool PieceColor(SquareSet s) const { return (s & WhitePieces) == 0; }
-  bool IsKing(char side, SquareSet s) const { return (s & (side ? BlackKing : WhiteKing)) != 0; }
-  bool IsPawn(char side, SquareSet s) const { return (s & (side ? BlackPawns : WhitePawns)) != 0; }
+  bool IsKing(char side, SquareSet s) const { return (s & KingOf(side)) != 0; }
+  bool IsPawn(char side, SquareSet s) const { return (s & PawnsOf(side)) != 0; }
   bool IsBishop(char side, SquareSet s) const { return (s & (side ? BlackBishops : WhiteBishops)) != 0; }
   bool IsKnight(char side, SquareSet s) const { return (s & (side ? BlackKnights : WhiteKnights)) != 0; }
   bool IsRook(char side, SquareSet s) const { return (s & (side ? BlackRooks : WhiteRooks)) != 0; }
@@ -80,7 +92,12 @@ public:
   unsigned QuickPieceCount(char) const;
   unsigned QuickPawnCount(char side) const { return static_cast<unsigned>(side ? BlackPawnCount : WhitePawnCount); }
   bool HasOneKingEach() const;     // exactly one king per side (searches refuse other positions)
-  bool IsConsistent() const;       // the invariants of a consistent board record
+  // The invariants of a consistent board record: PieceSetsAgree, and the material counts agree
+  // with the piece counts.
+  bool IsConsistent() const;
+  // One piece per square, one king each, and the colour and occupancy sets and the piece counts
+  // agree with the piece sets.
+  bool PieceSetsAgree() const;
 
   // Attack masks from AllPieces (bitboard utilities and attack masks)
   SquareSet KnightMask(SquareSet s) const;
@@ -106,6 +123,24 @@ public:
 };
 
 extern ChessBoard MainBoard;
+
+// The one-level undo store: every (field, undo copy) pair that MakeMove saves and UndoMove
+// restores. Both are generated from this list; a field that MakeMove changes and a caller expects
+// back after UndoMove belongs here.
+#define NELK_BOARD_UNDO_FIELDS(X)                                                                 \
+  X(WhitePawns, SaveWhitePawns) X(WhiteBishops, SaveWhiteBishops) X(WhiteKnights, SaveWhiteKnights) \
+  X(WhiteRooks, SaveWhiteRooks) X(WhiteQueens, SaveWhiteQueens) X(WhiteKing, SaveWhiteKing)         \
+  X(BlackPawns, SaveBlackPawns) X(BlackBishops, SaveBlackBishops) X(BlackKnights, SaveBlackKnights) \
+  X(BlackRooks, SaveBlackRooks) X(BlackQueens, SaveBlackQueens) X(BlackKing, SaveBlackKing)         \
+  X(WhitePieces, SaveWhitePieces) X(BlackPieces, SaveBlackPieces) X(AllPieces, SaveAllPieces)       \
+  X(PawnHashCode, SavePawnHashCode) X(CastleFlags, SaveCastleFlags)                                 \
+  X(FiftyMoveCount, SaveFiftyMoveCount) X(LastFrom, SaveLastFrom) X(LastTo, SaveLastTo)             \
+  X(WhiteMaterialCount, SaveWhiteMaterialCount) X(BlackMaterialCount, SaveBlackMaterialCount)       \
+  X(WhiteQueenCount, SaveWhiteQueenCount) X(WhiteRookCount, SaveWhiteRookCount)                     \
+  X(WhiteBishopCount, SaveWhiteBishopCount) X(WhiteKnightCount, SaveWhiteKnightCount)               \
+  X(WhitePawnCount, SaveWhitePawnCount) X(BlackQueenCount, SaveBlackQueenCount)                     \
+  X(BlackRookCount, SaveBlackRookCount) X(BlackBishopCount, SaveBlackBishopCount)                   \
+  X(BlackKnightCount, SaveBlackKnightCount) X(BlackPawnCount, SaveBlackPawnCount)
 
 // Inline bodies of the hot attack masks and the check test.
 #include "board/ChessBoardInline.h"

@@ -4,6 +4,7 @@
 // Included at the end of board/ChessBoard.h; do not include directly.
 #include "board/AttackTables.h"
 #include "board/Bitboard.h"
+#include "board/Checks.h"
 #include "board/Masks.h"
 
 class ChessBoard;
@@ -26,16 +27,16 @@ inline SquareSet LineAttacks(SquareSet occ, SquareSet s, SquareSet line) {
 inline SquareSet RankAttacks(SquareSet occ, int square) {
   const int shift = square & 56;
   const unsigned inner = static_cast<unsigned>(occ >> (shift + 1)) & 63u;
-  return SquareSet{AttackTables::RankAttack[inner][square & 7]} << shift;
+  return SquareSet{TableAt(TableAt(AttackTables::RankAttack, static_cast<int>(inner)), square & 7)} << shift;
 }
 
 inline SquareSet BishopAttacks(SquareSet occ, SquareSet s, int square) {
-  return LineAttacks(occ, s, AttackTables::DiagonalLine[square]) |
-         LineAttacks(occ, s, AttackTables::AntiDiagonalLine[square]);
+  return LineAttacks(occ, s, TableAt(AttackTables::DiagonalLine, square)) |
+         LineAttacks(occ, s, TableAt(AttackTables::AntiDiagonalLine, square));
 }
 
 inline SquareSet RookAttacks(SquareSet occ, SquareSet s, int square) {
-  return LineAttacks(occ, s, AttackTables::FileLine[square]) | RankAttacks(occ, square);
+  return LineAttacks(occ, s, TableAt(AttackTables::FileLine, square)) | RankAttacks(occ, square);
 }
 
 // Ray-by-ray forms that accept any set, including empty sets and sets of several squares
@@ -50,12 +51,12 @@ bool InCheckSpread(const ChessBoard& board, SquareSet s, char side);
 
 inline SquareSet ChessBoard::KnightMask(SquareSet s) const {
   if (__builtin_expect(!IsSingleSquare(s), 0)) return BoardAttacks::KnightSpread(s);
-  return AttackTables::Knight[SquareIndex(s)];
+  return TableAt(AttackTables::Knight, SquareIndex(s));
 }
 
 inline SquareSet ChessBoard::KingMask(SquareSet s) const {
   if (__builtin_expect(!IsSingleSquare(s), 0)) return BoardAttacks::KingSpread(s);
-  return AttackTables::King[SquareIndex(s)];
+  return TableAt(AttackTables::King, SquareIndex(s));
 }
 
 inline SquareSet ChessBoard::BishopMask(SquareSet s) const {
@@ -88,11 +89,12 @@ inline bool ChessBoard::InCheck(SquareSet s, char side) const {
     straightSliders = BlackRooks | BlackQueens;
     king = BlackKing;
   }
-  if ((pawnSources & pawns) | (AttackTables::Knight[square] & knights) | (AttackTables::King[square] & king))
+  if ((pawnSources & pawns) | (TableAt(AttackTables::Knight, square) & knights) |
+      (TableAt(AttackTables::King, square) & king))
     return true;
-  if ((AttackTables::BishopLines[square] & diagonalSliders) &&
+  if ((TableAt(AttackTables::BishopLines, square) & diagonalSliders) &&
       (BoardAttacks::BishopAttacks(AllPieces, s, square) & diagonalSliders))
     return true;
-  return (AttackTables::RookLines[square] & straightSliders) &&
+  return (TableAt(AttackTables::RookLines, square) & straightSliders) &&
          (BoardAttacks::RookAttacks(AllPieces, s, square) & straightSliders);
 }

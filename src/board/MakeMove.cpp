@@ -2,6 +2,7 @@
 // straight-line code over the record's fields; the colour-dependent parts are written once as
 // templates over the side and resolved by the compiler.
 #include <cstdint>
+#include "board/Checks.h"
 #include "board/ChessBoard.h"
 #include "board/SideFields.h"
 #include "hash/Zobrist.h"
@@ -12,7 +13,9 @@ using namespace Masks;
 using SideMasks::KeepAllRights;
 
 // Low half of the lower Zobrist key: the pawn hash code's unit.
-inline std::uint32_t PawnKey(int code, SquareSet s) { return static_cast<std::uint32_t>(LPStable[code][SquareIndex(s)]); }
+inline std::uint32_t PawnKey(int code, SquareSet s) {
+  return static_cast<std::uint32_t>(TableAt(TableAt(LPStable, code), SquareIndex(s)));
+}
 
 // Counter + 1 without signed overflow, whatever value a loaded position put there.
 inline std::int32_t Incremented(std::int32_t n) {
@@ -20,39 +23,30 @@ inline std::int32_t Incremented(std::int32_t n) {
 }
 
 inline void SaveMoveFields(ChessBoard& b) {
-  b.SaveWhitePawns = b.WhitePawns;
-  b.SaveWhiteBishops = b.WhiteBishops;
-  b.SaveWhiteKnights = b.WhiteKnights;
-  b.SaveWhiteRooks = b.WhiteRooks;
-  b.SaveWhiteQueens = b.WhiteQueens;
-  b.SaveWhiteKing = b.WhiteKing;
-  b.SaveBlackPawns = b.BlackPawns;
-  b.SaveBlackBishops = b.BlackBishops;
-  b.SaveBlackKnights = b.BlackKnights;
-  b.SaveBlackRooks = b.BlackRooks;
-  b.SaveBlackQueens = b.BlackQueens;
-  b.SaveBlackKing = b.BlackKing;
-  b.SaveWhitePieces = b.WhitePieces;
-  b.SaveBlackPieces = b.BlackPieces;
-  b.SaveAllPieces = b.AllPieces;
-  b.SavePawnHashCode = b.PawnHashCode;
-  b.SaveCastleFlags = static_cast<std::uint8_t>(b.CastleFlags);
-  b.SaveFiftyMoveCount = static_cast<std::uint32_t>(b.FiftyMoveCount);
-  b.SaveLastFrom = b.LastFrom;
-  b.SaveLastTo = b.LastTo;
-  b.SaveWhiteMaterialCount = b.WhiteMaterialCount;
-  b.SaveBlackMaterialCount = b.BlackMaterialCount;
-  b.SaveWhiteQueenCount = b.WhiteQueenCount;
-  b.SaveWhiteRookCount = b.WhiteRookCount;
-  b.SaveWhiteBishopCount = b.WhiteBishopCount;
-  b.SaveWhiteKnightCount = b.WhiteKnightCount;
-  b.SaveWhitePawnCount = b.WhitePawnCount;
-  b.SaveBlackQueenCount = b.BlackQueenCount;
-  b.SaveBlackRookCount = b.BlackRookCount;
-  b.SaveBlackBishopCount = b.BlackBishopCount;
-  b.SaveBlackKnightCount = b.BlackKnightCount;
-  b.SaveBlackPawnCount = b.BlackPawnCount;
+#define NELK_SAVE_FIELD(field, saved) b.saved = static_cast<decltype(b.saved)>(b.field);
+  NELK_BOARD_UNDO_FIELDS(NELK_SAVE_FIELD)
+#undef NELK_SAVE_FIELD
 }
+
+inline void RestoreMoveFields(ChessBoard& b) {
+#define NELK_RESTORE_FIELD(field, saved) b.field = static_cast<decltype(b.field)>(b.saved);
+  NELK_BOARD_UNDO_FIELDS(NELK_RESTORE_FIELD)
+#undef NELK_RESTORE_FIELD
+}
+
+// What a move keeps: a board whose counts agree with its piece sets comes out consistent. Boards
+// set up without counting (legality tests need none) have nothing to keep. A move that takes a
+// king is the one exception: the root search tries such moves where the side not to move stands in
+// check and takes them back at once; the record has no way to lose a king, so the king stays on
+// its square beside its taker.
+#ifdef NELK_CHECKS
+inline bool KeptConsistent(const ChessBoard& b, SquareSet to) {
+  ChessBoard before = b;
+  RestoreMoveFields(before);
+  if (!before.PieceSetsAgree()) return true;
+  return b.IsConsistent() || (b.WhitePieces & b.BlackPieces) == to;
+}
+#endif
 
 // Removes the piece of `Side` captured on `to`. Kings are never taken off the board.
 template <int Side>
@@ -169,14 +163,6 @@ inline void MovePiece(ChessBoard& b, SquareSet from, SquareSet to, char promotio
   }
 }
 
-inline void RecountTotals(ChessBoard& b) {
-  b.WhiteMaterialCount = b.WhiteQueenCount + b.WhiteRookCount + b.WhiteBishopCount + b.WhiteKnightCount + b.WhitePawnCount;
-  b.BlackMaterialCount = b.BlackQueenCount + b.BlackRookCount + b.BlackBishopCount + b.BlackKnightCount + b.BlackPawnCount;
-  b.WhitePieces = b.WhitePawns | b.WhiteKnights | b.WhiteBishops | b.WhiteRooks | b.WhiteQueens | b.WhiteKing;
-  b.BlackPieces = b.BlackPawns | b.BlackKnights | b.BlackBishops | b.BlackRooks | b.BlackQueens | b.BlackKing;
-  b.AllPieces = b.WhitePieces | b.BlackPieces;
-}
-
 }  // namespace
 
 // Plays the move without any legality test; the side to move and CastleFlags stay for the
@@ -192,42 +178,28 @@ void ChessBoard::MakeMove(SquareSet from, SquareSet to, char promotion, char* ca
   if (to & BlackPieces) RemoveCaptured<1>(*this, to);
   if (from & WhitePieces) MovePiece<0>(*this, from, to, promotion, castleMask);
   if (from & BlackPieces) MovePiece<1>(*this, from, to, promotion, castleMask);
-  RecountTotals(*this);
+  RecountMaterial();
+  RecountOccupancy();
+  NELK_CHECK(KeptConsistent(*this, to));
 }
 
+// The material counts come back as the caller left them: MakeMove recomputes them without reading
+// them, so a board set up without them keeps them unset. The rest of the record comes back as
+// sound as it went into the move.
 void ChessBoard::UndoMove(int) {
-  WhitePawns = SaveWhitePawns;
-  WhiteBishops = SaveWhiteBishops;
-  WhiteKnights = SaveWhiteKnights;
-  WhiteRooks = SaveWhiteRooks;
-  WhiteQueens = SaveWhiteQueens;
-  WhiteKing = SaveWhiteKing;
-  BlackPawns = SaveBlackPawns;
-  BlackBishops = SaveBlackBishops;
-  BlackKnights = SaveBlackKnights;
-  BlackRooks = SaveBlackRooks;
-  BlackQueens = SaveBlackQueens;
-  BlackKing = SaveBlackKing;
-  WhitePieces = SaveWhitePieces;
-  BlackPieces = SaveBlackPieces;
-  AllPieces = SaveAllPieces;
-  PawnHashCode = SavePawnHashCode;
-  CastleFlags = static_cast<std::int8_t>(SaveCastleFlags);
-  FiftyMoveCount = static_cast<std::int32_t>(SaveFiftyMoveCount);
-  LastFrom = SaveLastFrom;
-  LastTo = SaveLastTo;
-  WhiteMaterialCount = SaveWhiteMaterialCount;
-  BlackMaterialCount = SaveBlackMaterialCount;
-  WhiteQueenCount = SaveWhiteQueenCount;
-  WhiteRookCount = SaveWhiteRookCount;
-  WhiteBishopCount = SaveWhiteBishopCount;
-  WhiteKnightCount = SaveWhiteKnightCount;
-  WhitePawnCount = SaveWhitePawnCount;
-  BlackQueenCount = SaveBlackQueenCount;
-  BlackRookCount = SaveBlackRookCount;
-  BlackBishopCount = SaveBlackBishopCount;
-  BlackKnightCount = SaveBlackKnightCount;
-  BlackPawnCount = SaveBlackPawnCount;
+#ifdef NELK_CHECKS
+  const bool counted = PieceSetsAgree();
+#endif
+  RestoreMoveFields(*this);
+  NELK_CHECK(!counted || PieceSetsAgree());
+}
+
+// Beside the move maker, which already reaches the pawn keys of the hash tables.
+void ChessBoard::Recount() {
+  InitPieceCounts();
+  RecountMaterial();
+  RecountOccupancy();
+  genpawnhashcode(SideToMove, *this, &PawnHashCode);
 }
 
 // The piece code alone chooses the new piece's set; counts and occupancy are the caller's.

@@ -1,18 +1,15 @@
-// The game loop of console and xboard play and the game record it keeps.
+// The game loop of console and xboard play.
 #include "engine/GameLoop.h"
 
 #include <cstdint>
 #include <cstdio>
-#include <cstring>
 #include "board/ChessBoard.h"
-#include "board/Masks.h"
+#include "engine/GameRecord.h"
 #include "engine/MatchLog.h"
-#include "engine/MatchLoop.h"
 #include "engine/MoveText.h"
 #include "engine/Status.h"
 #include "hash/MoveHistory.h"
 #include "hash/TranspositionTables.h"
-#include "hash/Zobrist.h"
 #include "protocol/Commands.h"
 #include "protocol/HumanMove.h"
 #include "protocol/MoveCheck.h"
@@ -23,80 +20,15 @@ namespace {
 // A search that ends without a move and without a command behind it is repeated this often before
 // the engine waits for the front end instead.
 constexpr int MaxSearchRetries = 2;
-// Game positions kept in the repetition history: far more than the fifty-move rule can look back,
-// and far enough below its capacity for the deepest search path.
-constexpr int GameHistoryKept = 300;
 
 struct GameLoopState {
   int LastScore = 0;          // score of the engine's last search
   int SearchRetries = 0;      // searches in a row that ended without a move
-  bool RecordStale = false;   // the position was replaced while a search ran
 };
 
 GameLoopState Game;
 
-// The positions before the game's moves, oldest first, for taking moves back.
-struct TakeBackRecord {
-  ChessBoard Before[MaxGameMoves];
-  int Count = 0;
-
-  void Push(const ChessBoard& board) {
-    if (Count == MaxGameMoves) {   // the oldest position can no longer be reached
-      std::memmove(&Before[0], &Before[1], sizeof(ChessBoard) * (MaxGameMoves - 1));
-      Count--;
-    }
-    Before[Count++] = board;
-  }
-};
-
-TakeBackRecord TakeBacks;
-
 bool Console() { return !MainStatus.xboard; }
-
-// Keeps the game's part of the repetition history short enough that the search always has room
-// on top of it: a game played in force mode can go on without the fifty-move rule ending it.
-void TrimHistory() {
-  if (MoveList.NumMoves <= GameHistoryKept) return;
-  const int dropped = MoveList.NumMoves - GameHistoryKept;
-  std::memmove(MoveList.Entries, MoveList.Entries + dropped, sizeof(HistoryEntry) * GameHistoryKept);
-  MoveList.NumMoves = GameHistoryKept;
-}
-
-void PushPosition(const ChessBoard& board) {
-  std::uint64_t upper = 0, lower = 0;
-  genhashcode(board.SideToMove, board.CastleFlags, &upper, &lower, board);
-  MoveList.InsertHashCodeMoveHistory(upper, lower);
-}
-
-// The repetition history from the game record: the positions since the last capture or pawn move
-// (as far as the record reaches), the current one on top.
-void RebuildHistory() {
-  MoveList.Init();
-  int back = MainBoard.FiftyMoveCount;
-  if (back > TakeBacks.Count) back = TakeBacks.Count;
-  if (back > GameHistoryKept - 1) back = GameHistoryKept - 1;
-  if (back < 0) back = 0;
-  for (int i = TakeBacks.Count - back; i < TakeBacks.Count; i++) PushPosition(TakeBacks.Before[i]);
-  PushPosition(MainBoard);
-}
-
-// The search pushes and pops on the history while it runs: then the rebuild waits until it is over.
-void RebuildHistoryWhenFree() {
-  if (Commands.Searching) Game.RecordStale = true;
-  else RebuildHistory();
-}
-
-// Castling rights that survive a move from or to the square: moving the king or a rook from its
-// home square, or capturing a rook on its corner, loses them.
-int RightsKeptBySquare(SquareSet square) {
-  if (square & Masks::E1) return AllCastleRights & ~(WhiteCastleKing | WhiteCastleQueen);
-  if (square & Masks::H1) return AllCastleRights & ~WhiteCastleKing;
-  if (square & Masks::A1) return AllCastleRights & ~WhiteCastleQueen;
-  if (square & Masks::E8) return AllCastleRights & ~(BlackCastleKing | BlackCastleQueen);
-  if (square & Masks::H8) return AllCastleRights & ~BlackCastleKing;
-  if (square & Masks::A8) return AllCastleRights & ~BlackCastleQueen;
-  return AllCastleRights;
-}
 
 // The piece code fillmovestring names a promotion by, for the match log.
 char PromotionCode(char promotion, char side) {
@@ -147,12 +79,7 @@ bool Think(SquareSet* from, SquareSet* to, char* promotion, int* score) {
   Commands.Searching = 0;
   const bool played =
       !Search.Aborted && *from != 0 && *to != 0 && *score != -MateScore && *score != StalemateScore;
-  // A search that played nothing may have left without entering the root, and a command may have
-  // replaced the position meanwhile: the history is made to agree with the game again.
-  if (Game.RecordStale || !played) {
-    Game.RecordStale = false;
-    RebuildHistory();
-  }
+  EndGameSearch(played);
   return played;
 }
 
@@ -214,18 +141,11 @@ void EngineTurn() {
 
 }  // namespace
 
-void MoveToText(SquareSet from, SquareSet to, char promotion, char* text) {
-  const int fromSquare = SquareIndex(from), toSquare = SquareIndex(to);
-  const char letter = PromotionLetter(promotion);
-  std::snprintf(text, MoveTextMaxLength + 1, "%c%d%c%d%c", files[fromSquare & 7], fromSquare / 8 + 1,
-                files[toSquare & 7], toSquare / 8 + 1, letter);
-}
-
 void MakeGUIMove(SquareSet from, SquareSet to, char promotion, int score) {
   const Status& s = MainStatus;
   const int fromSquare = SquareIndex(from), toSquare = SquareIndex(to);
   if (s.MoveNumber >= 0 && s.MoveNumber < MaxGameMoves)
-    FTMoveList[s.MoveNumber] = static_cast<std::uint32_t>(fromSquare * SquareCount + toSquare);
+    FTMoveList[s.MoveNumber] = static_cast<std::uint32_t>(MoveCode(fromSquare, toSquare));
   char move[MoveTextMaxLength + 1];
   MoveToText(from, to, promotion, move);
   std::printf("%d. ... %s\n", (s.MoveNumber + 1) / 2, move);
@@ -237,40 +157,12 @@ void MakeGUIMove(SquareSet from, SquareSet to, char promotion, int score) {
   std::fflush(stdout);
 }
 
-void BeginGameRecord() {
-  RecountMainBoard();
-  TakeBacks.Count = 0;
-  RebuildHistoryWhenFree();
-}
-
-void CompleteGameMove(const ChessBoard& before, SquareSet from, SquareSet to, char castleMask) {
-  ChessBoard& b = MainBoard;
-  b.CastleFlags = static_cast<std::int8_t>(b.CastleFlags & castleMask & RightsKeptBySquare(from) &
-                                           RightsKeptBySquare(to));
-  b.SideToMove = static_cast<std::int8_t>(b.SideToMove ^ 1);
-  MainStatus.MoveNumber++;
-  TakeBacks.Push(before);
-  // No position before a capture or pawn move can occur again: the history only needs the rest.
-  if (b.FiftyMoveCount == 0) MoveList.Init();
-  PushPosition(b);
-  TrimHistory();
-}
-
-bool TakeBackMove() {
-  if (TakeBacks.Count == 0) return false;
-  MainBoard = TakeBacks.Before[--TakeBacks.Count];
-  if (MainStatus.MoveNumber > 1) MainStatus.MoveNumber--;
-  MainStatus.GameInProgress = 1;
-  RebuildHistoryWhenFree();
-  return true;
-}
-
 GameEnd FindGameEnd() {
   ChessBoard& b = MainBoard;
   if (!b.HasOneKingEach()) return GameEnd::None;
   const char side = b.SideToMove;
   if (!HasLegalMove(b, side, b.CastleFlags)) {
-    if (b.InCheck(side ? b.BlackKing : b.WhiteKing, side)) return side ? GameEnd::WhiteMates : GameEnd::BlackMates;
+    if (b.InCheck(b.KingOf(side), side)) return side ? GameEnd::WhiteMates : GameEnd::BlackMates;
     return GameEnd::Stalemate;
   }
   switch (b.CheckDraw(0)) {

@@ -6,7 +6,6 @@
 #include "engine/Status.h"
 #include "eval/PawnHash.h"
 #include "hash/TranspositionTables.h"
-#include "hash/Zobrist.h"
 #include "movegen/Perft.h"
 #include "engine/GameLoop.h"
 #include "protocol/UCIProtocol.h"
@@ -20,15 +19,7 @@ constexpr int PerftErrorStatus = 1;   // the position cannot be counted
 bool ConsoleMode() { return !MainStatus.xboard && !MainStatus.UCIMode; }
 }  // namespace
 
-void RecountMainBoard() {
-  ChessBoard& b = MainBoard;
-  b.InitPieceCounts();
-  b.WhiteMaterialCount = b.WhiteQueenCount + b.WhiteRookCount + b.WhiteBishopCount + b.WhiteKnightCount +
-                         b.WhitePawnCount;
-  b.BlackMaterialCount = b.BlackQueenCount + b.BlackRookCount + b.BlackBishopCount + b.BlackKnightCount +
-                         b.BlackPawnCount;
-  genpawnhashcode(b.SideToMove, b, &b.PawnHashCode);
-}
+void RecountMainBoard() { MainBoard.Recount(); }
 
 void StartMatchLog() {
   WriteLogFile("=====================================\n");
@@ -53,7 +44,7 @@ int RunPerftMode() {
     std::printf("ERROR: perft needs exactly one king for each side\n");
     return PerftErrorStatus;
   }
-  RecountMainBoard();
+  MainBoard.Recount();
   PerfT perft(MainStatus.getFD());
   return 0;
 }

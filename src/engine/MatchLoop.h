@@ -3,8 +3,7 @@
 
 // Runs matches until the last one ends; returns the program's exit status.
 int MatchLoop();
-// Makes MainBoard's piece and material counts and its pawn hash code agree with its piece sets
-// (needed after every set-up of a position).
+// MainBoard.Recount(), under the name the test and bench programs still use.
 void RecountMainBoard();
 
 // The parts of one pass of the match loop, in the order they run.

@@ -29,8 +29,8 @@ int AppendVariation(char* text, int length, int capacity) {
   for (int i = 1; i < end; i++) {
     if (length + SquareTextSize + NewlineAndEnd > capacity) break;
     const int code = Search.PrincipalVariation[0][i].Move;
-    const int from = (code / SquareCount) % SquareCount;
-    const int to = code % SquareCount;
+    const int from = MoveCodeFrom(code);
+    const int to = MoveCodeTo(code);
     const char letter = PromotionLetter(Search.PrincipalVariation[0][i].Promotion);
     length += std::snprintf(text + length, static_cast<std::size_t>(capacity - length), "%c%d%c%d",
                             files[FileOf(from)], RankDigit(from), files[FileOf(to)], RankDigit(to));
@@ -50,6 +50,13 @@ char PromotionLetter(char promotion) {
     case 'N': case 'n': case WhiteKnightCode: case BlackKnightCode: return 'n';
     default: return 0;
   }
+}
+
+void MoveToText(SquareSet from, SquareSet to, char promotion, char* text) {
+  const int fromSquare = SquareIndex(from), toSquare = SquareIndex(to);
+  const char letter = PromotionLetter(promotion);
+  std::snprintf(text, MoveTextMaxLength + 1, "%c%d%c%d%c", files[FileOf(fromSquare)], RankDigit(fromSquare),
+                files[FileOf(toSquare)], RankDigit(toSquare), letter);
 }
 
 void fillmovestring(char* text, int, char from, char to, char promotion, int withLine, int capacity) {

@@ -6,8 +6,11 @@
 
 inline constexpr char files[] = "abcdefgh";   // file letters, indexed by square index AND 7
 
-// The engine's moves of the game, indexed by MoveNumber; entry = from index * 64 + to index.
+// The engine's moves of the game, indexed by MoveNumber; entry = MoveCode(from index, to index).
 extern std::uint32_t FTMoveList[MaxGameMoves];
+
+// Longest move text in coordinate notation: from-square, to-square and one promotion letter.
+constexpr int MoveTextMaxLength = 5;
 
 constexpr int MoveTextSize = 80;            // the smallest buffer fillmovestring may be given
 // Most variation moves written behind the first move: the rest of row 0 of the search's table.
@@ -18,6 +21,10 @@ constexpr int MoveLineSize = 8 + 6 * MaxVariationMoves + 2;
 // Lower-case letter of a promotion character ("Q"/"q" of the generator, the piece letters of move
 // entry, or the piece codes 1-4 and 7-10), '\0' when the character names no promotion piece.
 char PromotionLetter(char promotion);
+
+// Text of a move for the front end: "e2e4", with the promotion piece in lower case ("e7e8q").
+// `text` needs room for MoveTextMaxLength + 1 characters.
+void MoveToText(SquareSet from, SquareSet to, char promotion, char* text);
 
 // Writes " e2e4 " (a blank, the move, then "n;"/"b;"/"r;"/"q;" for the promotion piece codes 1-4 and
 // 7-10 or else one blank), with withLine nonzero the rest of the search's principal variation

@@ -7,7 +7,7 @@
 #include <cstring>
 #include "board/ChessBoard.h"
 #include "engine/Clock.h"
-#include "engine/GameLoop.h"
+#include "engine/GameRecord.h"
 #include "engine/MatchLog.h"
 #include "engine/Status.h"
 #include "eval/SEE.h"
@@ -28,6 +28,8 @@ bool CommandSession::TakePendingMove(char* word, int size) {
   PendingMove[0] = '\0';
   return true;
 }
+
+bool GameSearchRunning() { return Commands.Searching != 0; }
 
 namespace {
 

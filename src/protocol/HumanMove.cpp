@@ -4,7 +4,7 @@
 #include <cstdio>
 #include "board/ChessBoard.h"
 #include "board/Masks.h"
-#include "engine/GameLoop.h"
+#include "engine/GameRecord.h"
 #include "engine/MoveText.h"
 #include "engine/Status.h"
 #include "protocol/Commands.h"
@@ -12,7 +12,6 @@
 #include "search/Input.h"
 
 namespace {
-
 
 bool Console() { return !MainStatus.xboard; }
 
@@ -36,7 +35,7 @@ void RefuseMove(const char* word) {
 
 // Plays a checked move and passes the turn; 7 when it completes the fifty-move rule.
 int PlayMove(const CheckedMove& move) {
-  const int code = SquareIndex(move.From) * SquareCount + SquareIndex(move.To);
+  const int code = MoveCode(SquareIndex(move.From), SquareIndex(move.To));
   const int index = MainStatus.MoveNumber + 1;
   if (index >= 0 && index < MaxGameMoves) FTMoveList[index] = static_cast<std::uint32_t>(code);
   const ChessBoard before = MainBoard;
@@ -112,13 +111,6 @@ void RemovePiece(const char* squareText) {
   if (ParseSquareText(squareText, &square)) EmptySquare(SquareBit(square));
 }
 
-void RecomputeOccupancy() {
-  ChessBoard& b = MainBoard;
-  b.WhitePieces = b.WhitePawns | b.WhiteKnights | b.WhiteBishops | b.WhiteRooks | b.WhiteQueens | b.WhiteKing;
-  b.BlackPieces = b.BlackPawns | b.BlackKnights | b.BlackBishops | b.BlackRooks | b.BlackQueens | b.BlackKing;
-  b.AllPieces = b.WhitePieces | b.BlackPieces;
-}
-
 char CastlingFromHomeSquares() {
   const ChessBoard& b = MainBoard;
   int rights = 0;
@@ -148,7 +140,7 @@ void SetupBoardFromEdit() {
       case '.': done = true; break;
       default: break;
     }
-    RecomputeOccupancy();
+    MainBoard.RecountOccupancy();
     MainBoard.CastleFlags = CastlingFromHomeSquares();
   }
   // An edited position has no history: no en-passant capture, no half-moves counted.

@@ -37,21 +37,19 @@ char LetterForSide(char lower, char side) {
   return side ? lower : static_cast<char>(lower - 'a' + 'A');
 }
 
-SquareSet KingOf(const ChessBoard& board, char side) { return side ? board.BlackKing : board.WhiteKing; }
-
 // Taking the king (possible only where the side not to move stands in check) is no move: the board
 // record cannot lose a king. Any other move is legal when the mover's own king is not left attacked.
 bool LeavesKingSafe(const ChessBoard& board, char side, SquareSet from, SquareSet to, char promotion) {
-  if (to & KingOf(board, side ^ 1)) return false;
+  if (to & board.KingOf(side ^ 1)) return false;
   ChessBoard trial = board;
   char castleMask = 0;
   trial.MakeMove(from, to, promotion, &castleMask);
-  return !trial.InCheck(KingOf(trial, side), side);
+  return !trial.InCheck(trial.KingOf(side), side);
 }
 
 // Candidate moves of `side`: check evasions when in check, every pseudo-legal move otherwise.
 int GenerateCandidates(MoveGen* list, ChessBoard* board, char side, char castleFlags) {
-  if (board->InCheck(KingOf(*board, side), side)) return list->GenCheckEvasions(side, board);
+  if (board->InCheck(board->KingOf(side), side)) return list->GenCheckEvasions(side, board);
   return list->GenerateAllMoves(side, board, castleFlags);
 }
 

@@ -3,9 +3,7 @@
 // Every move that comes from outside (console, xboard, UCI) passes through here before it may
 // reach ChessBoard::MakeMove, which trusts its arguments.
 #include "board/ChessBoard.h"
-
-// Longest accepted move text: from-square, to-square and one promotion letter.
-constexpr int MoveTextMaxLength = 5;
+#include "engine/MoveText.h"   // MoveTextMaxLength, the longest text read here
 
 // A move found legal: one-bit from and to sets and the promotion character for MakeMove.
 struct CheckedMove {

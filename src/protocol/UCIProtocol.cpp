@@ -6,7 +6,6 @@
 #include <cstring>
 #include "board/ChessBoard.h"
 #include "engine/MatchLog.h"
-#include "engine/MatchLoop.h"
 #include "engine/Status.h"
 #include "eval/PawnHash.h"
 #include "hash/MoveHistory.h"
@@ -155,7 +154,7 @@ void UCIProtocol::StartNewGame() {
   s.GameInProgress = 1;
   s.Pondering = 0;
   s.NodesPerSecond = UciSettings::DefaultNodesPerSecond;
-  RecountMainBoard();
+  MainBoard.Recount();
   MoveList.Init();
   WriteLogFile(UciText::LogNewGame);
 }

@@ -40,7 +40,7 @@ public:
   std::uint8_t AnalyseOption = 0;       // option "UCI_AnalyseMode"
   std::uint8_t InSearch = 0;            // a search started by "go" is running
   std::uint8_t StopRequested = 0;       // a command ended the running search; send the move now
-  // "go searchmoves": move codes (from * 64 + to) the root search may play; none = every move.
+  // "go searchmoves": move codes (MoveCode) the root search may play; none = every move.
   std::uint16_t SearchMoves[MaxMovesInList] = {};
   std::int32_t SearchMoveCount = 0;
   char DeferredLines[UciDeferredLines][UciLineSize] = {};
@@ -57,7 +57,7 @@ public:
   int ProcessMoves(char* text);
   // Applies one move ("e2e4", "e7e8q") to MainBoard; false (nothing changed) unless it is legal.
   bool MakeMoves(char* text);
-  // True when the root search may play the move from * 64 + to ("go searchmoves").
+  // True when the root search may play the move with this move code ("go searchmoves").
   bool RootMoveAllowed(int moveCode) const;
 
   // Steps of the dialogue (one concern each).

@@ -170,7 +170,7 @@ void ReadSearchMoves(UCIProtocol& uci, const char* line, int position) {
       continue;
     }
     if (uci.SearchMoveCount < MaxMovesInList)
-      uci.SearchMoves[uci.SearchMoveCount++] = static_cast<std::uint16_t>(from * 64 + to);
+      uci.SearchMoves[uci.SearchMoveCount++] = static_cast<std::uint16_t>(MoveCode(from, to));
   }
 }
 
@@ -188,7 +188,7 @@ void LowerNodeRate() {
 }
 
 bool Allowed(const UCIProtocol& uci, const UciMove& m) {
-  return uci.RootMoveAllowed(SquareIndex(m.From) * 64 + SquareIndex(m.To));
+  return uci.RootMoveAllowed(MoveCode(SquareIndex(m.From), SquareIndex(m.To)));
 }
 
 // The move to send: the search's choice when it is legal (and allowed by "searchmoves"), else the
@@ -202,7 +202,7 @@ bool ChooseBestMove(const UCIProtocol& uci, const ChessBoard& root, std::uint64_
     return true;
   }
   const PVEntry& first = Search.PrincipalVariation[0][0];
-  candidate = UciMove{SquareBit(first.Move >> 6 & 63), SquareBit(first.Move & 63), first.Promotion};
+  candidate = UciMove{SquareBit(MoveCodeFrom(first.Move)), SquareBit(MoveCodeTo(first.Move)), first.Promotion};
   if (LegalizeUciMove(root, side, castle, &candidate) && Allowed(uci, candidate)) {
     *best = candidate;
     return true;
@@ -223,14 +223,14 @@ bool ChooseBestMove(const UCIProtocol& uci, const ChessBoard& root, std::uint64_
 // in either case only when it is legal after the best move.
 bool ExpectedReply(const ChessBoard& root, const UciMove& best, UciMove* reply) {
   const PVEntry* row = Search.PrincipalVariation[0];
-  const int bestCode = SquareIndex(best.From) * 64 + SquareIndex(best.To);
+  const int bestCode = MoveCode(SquareIndex(best.From), SquareIndex(best.To));
   ChessBoard after = root;
   char kept = AllCastleRights;
   after.MakeMove(best.From, best.To, best.Promotion, &kept);
   const char side = static_cast<char>(root.SideToMove ^ 1);
   const char castle = static_cast<char>(root.CastleFlags & kept);
   if (Search.PVLength >= 2 && row[0].Move == bestCode) {
-    *reply = UciMove{SquareBit(row[1].Move >> 6 & 63), SquareBit(row[1].Move & 63), row[1].Promotion};
+    *reply = UciMove{SquareBit(MoveCodeFrom(row[1].Move)), SquareBit(MoveCodeTo(row[1].Move)), row[1].Promotion};
     if (LegalizeUciMove(after, side, castle, reply)) return true;
   }
   std::uint64_t upper = 0, lower = 0;
@@ -239,7 +239,7 @@ bool ExpectedReply(const ChessBoard& root, const UciMove& best, UciMove* reply) 
   PositionCache.SearchTranspositionTables(upper, lower, side, 0, -MateScore, MateScore, score, move);
   const int code = move & MoveCodeMask;
   if (code == 0) return false;
-  *reply = UciMove{SquareBit(code >> 6), SquareBit(code & 63), NoPromotion};
+  *reply = UciMove{SquareBit(MoveCodeFrom(code)), SquareBit(MoveCodeTo(code)), NoPromotion};
   return LegalizeUciMove(after, side, castle, reply);
 }
 
@@ -324,7 +324,7 @@ void UCIProtocol::SendBestMove(int score, const ChessBoard& root, std::uint64_t 
   UciMove best;
   char text[BestMoveTextSize] = "";
   if (ChooseBestMove(*this, root, from, to, promotion, &best)) {
-    const int code = SquareIndex(best.From) * 64 + SquareIndex(best.To);
+    const int code = MoveCode(SquareIndex(best.From), SquareIndex(best.To));
     const int moveNumber = MainStatus.MoveNumber;
     if (moveNumber >= 0 && moveNumber < MaxGameMoves) FTMoveList[moveNumber] = static_cast<std::uint32_t>(code);
     MoveText(text, best);

@@ -5,7 +5,6 @@
 #include <cstring>
 #include "board/ChessBoard.h"
 #include "engine/MatchLog.h"
-#include "engine/MatchLoop.h"
 #include "engine/MoveText.h"
 #include "engine/Status.h"
 #include "hash/MoveHistory.h"
@@ -104,7 +103,7 @@ void UCIProtocol::SetPosition() {
     ReportError("position needs startpos or fen");
     return;
   }
-  RecountMainBoard();
+  MainBoard.Recount();
   MoveSide = MainBoard.SideToMove;
   RestartHistory();
   if (movesAt >= 0) ProcessMoves(CommandLine + movesAt + std::strlen("moves"));
@@ -139,7 +138,7 @@ bool UCIProtocol::MakeMoves(char* text) {
   Status& s = MainStatus;
   s.MoveNumber++;
   if (s.MoveNumber >= 0 && s.MoveNumber < MaxGameMoves)
-    FTMoveList[s.MoveNumber] = static_cast<std::uint32_t>(FromSquare * 64 + ToSquare);
+    FTMoveList[s.MoveNumber] = static_cast<std::uint32_t>(MoveCode(FromSquare, ToSquare));
 
   char kept = AllCastleRights;
   b.MakeMove(FromMask, ToMask, move.Promotion, &kept);

@@ -2,7 +2,6 @@
 
 #include "engine/Clock.h"
 #include "engine/MatchLog.h"
-#include "engine/MatchLoop.h"
 #include "engine/Status.h"
 #include "eval/PawnHash.h"
 #include "hash/MoveHistory.h"
@@ -49,7 +48,7 @@ void RunBenchPosition(int number, BenchSearch search, BenchTotals& totals) {
   LogPrintf("======== Pos %d =======\n", number);
   MoveList.Init();
   SetupBoard(BenchPositions[number - 1]);
-  RecountMainBoard();
+  MainBoard.Recount();
   Search.ClearHistory();
   ChessBoard& b = MainBoard;
   const int start = NowMs();

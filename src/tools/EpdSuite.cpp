@@ -4,7 +4,6 @@
 #include <cstdlib>
 #include <cstring>
 #include "board/ChessBoard.h"
-#include "engine/MatchLoop.h"
 #include "engine/MoveText.h"
 #include "engine/Status.h"
 #include "eval/PositionEvaluate.h"
@@ -75,7 +74,7 @@ bool RunEpdPosition(const char* line, int lineNumber) {
     std::printf("ERROR: line %d: the position needs exactly one king for each side; skipped\n", lineNumber);
     return false;
   }
-  RecountMainBoard();
+  MainBoard.Recount();
   if (MainStatus.Mimic == 0) MainBoard.DisplayBoard();
   if (MainStatus.DoTestSuite) SearchSuitePosition(line);
   if (MainStatus.Mimic == 1 || MainStatus.PEV) EvaluateSuitePosition();

@@ -18,12 +18,6 @@ void ClearPieceSets(ChessBoard& b) {
   b.BlackPawns = b.BlackBishops = b.BlackKnights = b.BlackRooks = b.BlackQueens = b.BlackKing = 0;
 }
 
-void RecomputeOccupancy(ChessBoard& b) {
-  b.WhitePieces = b.WhitePawns | b.WhiteBishops | b.WhiteKnights | b.WhiteRooks | b.WhiteQueens | b.WhiteKing;
-  b.BlackPieces = b.BlackPawns | b.BlackBishops | b.BlackKnights | b.BlackRooks | b.BlackQueens | b.BlackKing;
-  b.AllPieces = b.WhitePieces | b.BlackPieces;
-}
-
 // Walks the placement field; squares beyond a rank's end or below rank 1 are dropped.
 // Returns the first character after the field.
 const char* ParsePlacement(const char* p) {
@@ -163,7 +157,7 @@ void SetupBoard(const char* text) {
   ChessBoard& b = MainBoard;
   ClearPieceSets(b);
   const char* p = ParsePlacement(text);
-  RecomputeOccupancy(b);
+  b.RecountOccupancy();
   b.LastFrom = b.LastTo = 0;
   b.CastleFlags = 0;
   b.FiftyMoveCount = 0;

@@ -64,7 +64,7 @@ void TraceBookMove(const MoveGen& list, int i, int found) {
 }
 
 bool LeavesKingInCheck(const ChessBoard& board, char side) {
-  return board.InCheck(side ? board.BlackKing : board.WhiteKing, side);
+  return board.InCheck(board.KingOf(side), side);
 }
 
 }  // namespace

@@ -2,6 +2,7 @@
 #include <gtest/gtest.h>
 #include <string>
 #include "BoardSetup.h"
+#include "board/Checks.h"
 #include "engine/Status.h"
 
 namespace {
@@ -52,6 +53,28 @@ TEST(BoardRecord, ConsistencyChecks) {
   broken[3].AllPieces |= Bit("e4");
   broken[4].BlackPieces ^= Bit("e8");
   for (const ChessBoard& b : broken) EXPECT_FALSE(b.IsConsistent()) << &b - broken;
+  // A recount mends counts, material and occupancy sets and the pawn hash code, not a shared square.
+  for (ChessBoard& b : broken) {
+    b.PawnHashCode = 0;
+    b.Recount();
+    EXPECT_EQ(b.IsConsistent(), &b != broken) << &b - broken;
+    EXPECT_EQ(b.PawnHashCode, board_test::PawnKeys(b)) << &b - broken;
+  }
 }
+
+#ifdef NELK_CHECKS
+// The checked build stops at a move that breaks a counted record, at an undo store that does not
+// match the position, and at a table index off the board.
+TEST(BoardRecord, CheckedBuildStopsOnBrokenRecords) {
+  char mask = 0;
+  ChessBoard queenOntoKing = board_test::InitialBoard();
+  EXPECT_DEATH(queenOntoKing.MakeMove(Bit("d1"), Bit("e1"), NoPromotion, &mask), "check failed");
+  ChessBoard badStore = board_test::InitialBoard();
+  badStore.MakeMove(Bit("e2"), Bit("e4"), NoPromotion, &mask);
+  badStore.SaveWhitePawns |= Bit("e5");
+  EXPECT_DEATH(badStore.UndoMove(0), "check failed");
+  EXPECT_DEATH(TableAt(AttackTables::Knight, SquareCount), "check failed");
+}
+#endif
 
 }  // namespace
