@@ -28,6 +28,9 @@ void InitialiseEngine() {
   initPStable();
   buildbook();
   MainBoard.InitRep();
+  // The start position's counts and material too: a front end may search it without setting up
+  // a position first ("uci" then "go").
+  MainBoard.Recount();
   MainStatus.initVars();
 }
 
