@@ -52,6 +52,8 @@ public:
   SquareSet SqA7 = 0, SqC7 = 0, SqA6 = 0, SqB7 = 0, SqC6 = 0, SqB6 = 0, SqH1 = 0, SqH2 = 0;
   SquareSet SqF2 = 0, SqG2 = 0, SqH3 = 0, SqF3 = 0, SqG3 = 0, SqA1 = 0, SqA2 = 0, SqC2 = 0;
   SquareSet SqB2 = 0, SqA3 = 0, SqC3 = 0, SqB3 = 0, SqB8 = 0, SqG8 = 0, SqB1 = 0, SqG1 = 0;
+  // The increment as given (TimeInc keeps whole seconds for the log lines that show it).
+  std::int32_t TimeIncMs = 0;            // increment per move, ms
 
   void initVars();                       // resets game state, recomputes every mask
   void setPERFT(char v) { PERFT = static_cast<std::uint8_t>(v); }

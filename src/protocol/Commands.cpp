@@ -218,8 +218,10 @@ char Level(char*) {
   long long value = 0;
   if (ParseInteger(moves, &value)) s.MovesPerSession = static_cast<int>(ClampArgument(value, 0, LargestSessionMoves));
   if (ParseClockAsMs(base, &value)) s.TimeLeft = static_cast<int>(ClampArgument(value, 0, LargestClockMs));
-  if (ParseSecondsAsMs(increment, &value))
+  if (ParseSecondsAsMs(increment, &value)) {
     s.TimeInc = static_cast<int>(ClampArgument(value / MsPerSecond, 0, LargestIncrementSeconds));
+    s.TimeIncMs = s.TimeInc * MsPerSecond;
+  }
   LogPrintf("MovesPerSession %d TimeLeft %d TimeInc %d \n", s.MovesPerSession, s.TimeLeft, s.TimeInc);
   return CommandHandled;
 }

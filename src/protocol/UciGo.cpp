@@ -116,6 +116,7 @@ void ApplyClock(const GoRequest& r) {
   }
   if (r.Increment[side] != Unset) {
     s.TimeInc = (r.Increment[side] > 0 ? r.Increment[side] : 0) / MillisecondsPerSecond;
+    s.TimeIncMs = s.TimeInc * MillisecondsPerSecond;
     LogPrintf("MainStatus.TimeInc = %d\n", s.TimeInc);
   }
   if (r.MovesToGo != Unset && r.MovesToGo > 0) {
@@ -253,7 +254,7 @@ void UCIProtocol::Go() {
   Status& s = MainStatus;
   const GoRequest request = ReadGoRequest(CommandLine);
   State = SEARCHING;
-  s.TimeInc = 0;
+  s.TimeInc = s.TimeIncMs = 0;
   s.TimeLeft = 0;
   MainBoard.FixedDepth = 0;
   s.FD = 0;
