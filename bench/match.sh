@@ -1,0 +1,58 @@
+#!/bin/sh
+# Plays Nelk against an opponent with fastchess from the balanced openings of bench/openings (each
+# opening with both colours) and prints wins, losses, draws and the Elo difference with its error bar.
+#
+#   bench/match.sh OPPONENT [GAMES] [TC]
+#
+# OPPONENT: self (Nelk with the capture search against Nelk without it), sf1500 | sf1800 | sf2100 |
+# sf2400 (Debian's stockfish with UCI_LimitStrength and that UCI_Elo), glaurung, fairymax (xboard),
+# phalanx (xboard). GAMES defaults to 200 and TC to 10+0.1 (seconds + increment).
+# Environment: NELK (default build/nelk), NELK_ARGS (default -qs: the engine under test plays with
+# the capture search; set it empty for the default search), FASTCHESS (default: fastchess on PATH),
+# CONCURRENCY (default 1: on a shared machine a second game at once steals time from both).
+set -eu
+here=$(cd "$(dirname "$0")" && pwd)
+opponent=${1:?usage: bench/match.sh OPPONENT [GAMES] [TC]}
+games=${2:-200}
+tc=${3:-10+0.1}
+nelk=$(realpath "${NELK:-build/nelk}")
+nelk_args=${NELK_ARGS--qs}
+fastchess=${FASTCHESS:-$(command -v fastchess || true)}
+concurrency=${CONCURRENCY:-1}
+
+if [ -z "$fastchess" ] || [ ! -x "$fastchess" ]; then
+  echo "fastchess not found: build it from https://github.com/Disservin/fastchess (make -j2) and set"
+  echo "FASTCHESS=/path/to/fastchess (a copy of its source is in ../shared/tools/fastchess-src.tar.gz)."
+  exit 2
+fi
+[ -x "$nelk" ] || { echo "no engine at $nelk: build it first (cmake --build build --target nelk)"; exit 2; }
+
+need() { [ -x "$1" ] || { echo "$1 not found: apt-get install -y $2"; exit 2; }; }
+case $opponent in
+  self) other="cmd=$nelk name=nelk-default proto=uci" ;;
+  sf[0-9]*)
+    need /usr/games/stockfish stockfish
+    elo=${opponent#sf}
+    other="cmd=/usr/games/stockfish name=stockfish-$elo proto=uci option.UCI_LimitStrength=true option.UCI_Elo=$elo option.Threads=1 option.Hash=64" ;;
+  glaurung) need /usr/games/glaurung glaurung; other="cmd=/usr/games/glaurung name=glaurung proto=uci" ;;
+  fairymax) need /usr/games/fairymax fairymax; other="cmd=/usr/games/fairymax name=fairymax proto=xboard" ;;
+  phalanx) need /usr/games/phalanx phalanx; other="cmd=/usr/games/phalanx name=phalanx proto=xboard" ;;
+  *) echo "unknown opponent $opponent"; exit 2 ;;
+esac
+
+work=$(mktemp -d)
+trap 'rm -rf "$work"' EXIT
+for f in "$here"/openings/*.fen; do head -n 1 "$f"; done > "$work/openings.epd"
+rounds=$(( (games + 1) / 2 ))
+name="nelk${nelk_args:+$nelk_args}"
+# Every engine writes match.log in its working directory: keep them in the scratch directory.
+cd "$work"
+# shellcheck disable=SC2086
+"$fastchess" -engine cmd="$nelk" name="$name" proto=uci ${nelk_args:+args="$nelk_args"} \
+  -engine $other -each tc="$tc" \
+  -openings file=openings.epd format=epd order=sequential -rounds "$rounds" -games 2 -repeat \
+  -concurrency "$concurrency" -recover > fastchess.log 2>&1 || true
+grep -c 'loses on time' fastchess.log | sed 's/^/time forfeits: /'
+grep -i -c 'warn' fastchess.log | sed 's/^/fastchess warnings: /'
+awk '/^Results of/ {block = ""} {block = block $0 "\n"} END {printf "%s", block}' fastchess.log | \
+  grep -E 'Results of|Elo:|Games:|Ptnml'
