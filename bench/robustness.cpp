@@ -13,7 +13,7 @@
 #include <string>
 #include <vector>
 
-#include "../tests/protocol/robustness_runner.h"
+#include "testkit/robustness_runner.h"
 
 namespace {
 

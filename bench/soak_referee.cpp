@@ -18,8 +18,8 @@
 #include "engine/MatchLoop.h"
 #include "hash/Zobrist.h"
 #include "protocol/MoveCheck.h"
-#include "../tests/protocol/robustness_checks.h"
-#include "../tests/support/RunEngine.h"
+#include "testkit/robustness_checks.h"
+#include "testkit/RunEngine.h"
 
 namespace {
 

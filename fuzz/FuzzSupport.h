@@ -18,7 +18,7 @@
 #include "hash/MoveHistory.h"
 #include "hash/Zobrist.h"
 #include "search/Input.h"
-#include "../tests/protocol/robustness_driver.h"
+#include "testkit/robustness_driver.h"
 
 namespace fuzz {
 

@@ -8,7 +8,7 @@
 #include <vector>
 
 #include "FuzzSupport.h"
-#include "../tests/protocol/robustness_driver.h"
+#include "testkit/robustness_driver.h"
 
 namespace {
 

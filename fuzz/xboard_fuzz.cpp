@@ -6,7 +6,7 @@
 #include <string>
 
 #include "FuzzSupport.h"
-#include "../tests/protocol/robustness_driver.h"
+#include "testkit/robustness_driver.h"
 
 namespace {
 

@@ -9,7 +9,7 @@
 #include "board/ChessBoard.h"
 #include "engine/CommandLine.h"
 #include "engine/Status.h"
-#include "support/RunEngine.h"
+#include "testkit/RunEngine.h"
 
 namespace {
 

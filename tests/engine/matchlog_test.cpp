@@ -5,7 +5,7 @@
 #include <string>
 
 #include "engine/MatchLog.h"
-#include "support/RunEngine.h"
+#include "testkit/RunEngine.h"
 
 namespace {
 

@@ -4,8 +4,8 @@
 
 #include <string>
 
-#include "support/RunEngine.h"
-#include "support/Text.h"
+#include "testkit/RunEngine.h"
+#include "testkit/Text.h"
 
 namespace {
 

@@ -5,7 +5,7 @@
 
 #include "board/ChessBoard.h"
 #include "protocol/MoveCheck.h"
-#include "support/GameBoard.h"
+#include "testkit/GameBoard.h"
 
 namespace {
 

@@ -6,7 +6,7 @@
 #include <regex>
 
 #include "engine/GameLoop.h"
-#include "protocol/robustness_runner.h"
+#include "testkit/robustness_runner.h"
 
 using namespace robustness;
 using nelktest::EngineProcess;

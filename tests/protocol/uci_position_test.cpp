@@ -13,7 +13,7 @@
 #include "protocol/UciMoves.h"
 #include "protocol/UciWords.h"
 #include "support/Boards.h"
-#include "support/Text.h"
+#include "testkit/Text.h"
 
 namespace {
 

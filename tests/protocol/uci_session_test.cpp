@@ -4,9 +4,9 @@
 
 #include <string>
 
-#include "support/GameBoard.h"
-#include "support/RunEngine.h"
-#include "support/Text.h"
+#include "testkit/GameBoard.h"
+#include "testkit/RunEngine.h"
+#include "testkit/Text.h"
 
 namespace {
 

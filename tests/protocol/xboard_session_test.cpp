@@ -12,9 +12,9 @@
 #include <thread>
 #include <vector>
 
-#include "support/GameBoard.h"
-#include "support/RunEngine.h"
-#include "support/Text.h"
+#include "testkit/GameBoard.h"
+#include "testkit/RunEngine.h"
+#include "testkit/Text.h"
 
 namespace {
 

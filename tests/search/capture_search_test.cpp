@@ -2,7 +2,7 @@
 // its bounds, and its own benchmark signature.
 #include <string>
 #include "search/SearchTestSupport.h"
-#include "support/RunEngine.h"
+#include "testkit/RunEngine.h"
 
 using namespace searchtest;
 

@@ -7,8 +7,8 @@
 
 #include "eval/PawnHash.h"
 #include "hash/TranspositionTables.h"
-#include "support/RunEngine.h"
-#include "support/Text.h"
+#include "testkit/RunEngine.h"
+#include "testkit/Text.h"
 #include "tools/Benchmarks.h"
 
 namespace {

@@ -8,7 +8,7 @@
 #include "hash/Zobrist.h"
 #include "movegen/MoveGen.h"
 #include "support/Boards.h"
-#include "support/GameBoard.h"
+#include "testkit/GameBoard.h"
 #include "tools/Fen.h"
 #include "tools/OpeningBook.h"
 

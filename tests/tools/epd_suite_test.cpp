@@ -5,8 +5,8 @@
 #include <string>
 #include <vector>
 
-#include "support/RunEngine.h"
-#include "support/Text.h"
+#include "testkit/RunEngine.h"
+#include "testkit/Text.h"
 #include "tools/EpdSuite.h"
 
 namespace {

@@ -7,8 +7,8 @@
 
 #include "board/Masks.h"
 #include "support/Boards.h"
-#include "support/GameBoard.h"
-#include "support/RunEngine.h"
+#include "testkit/GameBoard.h"
+#include "testkit/RunEngine.h"
 #include "tools/Fen.h"
 
 namespace {

@@ -13,8 +13,8 @@
 #include <cstdlib>
 #include <string>
 
-#include "../support/RunEngine.h"
-#include "../support/Text.h"
+#include "RunEngine.h"
+#include "Text.h"
 #include "robustness_driver.h"
 #include "robustness_streams.h"
 

@@ -12,7 +12,7 @@
 #include "board/ChessBoard.h"
 #include "protocol/MoveCheck.h"
 #include "protocol/UciMoves.h"
-#include "../support/GameBoard.h"
+#include "GameBoard.h"
 
 namespace robustness {
 

@@ -8,7 +8,7 @@
 #include "board/ChessBoard.h"
 #include "board/Masks.h"
 #include "hash/MoveHistory.h"
-#include "../support/GameBoard.h"
+#include "GameBoard.h"
 
 namespace robustness {
 
