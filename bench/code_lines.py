@@ -1,7 +1,7 @@
 #!/usr/bin/env python3
 """Counts the lines of code of folders and the share of tests against the engine's sources.
 
-    bench/code_lines.py [FOLDER ...]      (default: src tests testkit, beside this script's folder)
+    bench/code_lines.py [FOLDER or FILE ...]   (default: src tests testkit, beside this script's folder)
 
 A line counts when it is neither blank nor only a comment ("// ..." or inside "/* ... */"), in
 .cpp and .h files. Prints each folder's count, then tests/ as a share of src/ when both were counted.
@@ -30,6 +30,8 @@ def code_lines(path):
 
 
 def folder_lines(root):
+    if os.path.isfile(root):
+        return code_lines(root)
     return sum(code_lines(os.path.join(folder, name))
                for folder, _, names in os.walk(root) for name in names if name.endswith((".cpp", ".h")))
 
