@@ -1,8 +1,7 @@
 // The board record: set-up of the initial position, clearing, recounting, queries and display.
 #include <cstdio>
 #include "board/ChessBoard.h"
-#include "engine/Status.h"
-#include "eval/PositionEvaluate.h"
+#include "board/BoardDisplay.h"
 
 ChessBoard MainBoard;
 
@@ -11,7 +10,6 @@ namespace {
 using namespace Masks;
 
 constexpr int InitialMaxDepth = 56;
-constexpr int EvalWindow = 110000;  // full window for the displayed evaluation
 
 // Initial position, one set per piece kind.
 constexpr SquareSet InitialWhitePawns = Rank2;
@@ -66,8 +64,6 @@ void ChessBoard::InitRep() {
   SideToMove = 0;
   LastFrom = 0;
   LastTo = 0;
-  // The status masks must be valid even when the board is set up before initVars runs.
-  MainStatus.InitMasks();
 }
 
 void ChessBoard::ClearField() {
@@ -102,8 +98,8 @@ void ChessBoard::DisplayBoard() {
     std::printf(" %d\n", rank + 1);
   }
   std::fputs("\n   A B C D E F G H\n", stdout);
-  if (!MainStatus.PEV) {
-    const int score = PE.PosEval(0, -EvalWindow, EvalWindow, this, 0);
+  int score = 0;
+  if (DisplayedEvaluation(*this, &score)) {
     std::printf("\n PosEval from White view %d\n", score);
   }
   std::fflush(stdout);
