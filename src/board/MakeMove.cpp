@@ -4,8 +4,8 @@
 #include <cstdint>
 #include "board/Checks.h"
 #include "board/ChessBoard.h"
+#include "board/PawnHashKeys.h"
 #include "board/SideFields.h"
-#include "hash/Zobrist.h"
 
 namespace {
 
@@ -194,7 +194,7 @@ void ChessBoard::UndoMove(int) {
   NELK_CHECK(!counted || PieceSetsAgree());
 }
 
-// Beside the move maker, which already reaches the pawn keys of the hash tables.
+// Beside the move maker, which already reads the pawn keys (board/PawnHashKeys.h).
 void ChessBoard::Recount() {
   InitPieceCounts();
   RecountMaterial();
