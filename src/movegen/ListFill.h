@@ -5,10 +5,6 @@
 
 namespace ListFill {
 
-// Promotion characters of the generated (queen-only) promotions.
-constexpr char WhiteQueenPromotion = 'Q';
-constexpr char BlackQueenPromotion = 'q';
-
 // A queen in the centre of an empty board has the most moves of any single piece. A generator
 // stops appending once fewer entries than that are left, so a position with more pieces than a
 // game can reach loses moves instead of writing past the end of the list.

@@ -1,7 +1,7 @@
 #pragma once
 // Directions and ranks of one side's pawns; Black mirrors White.
+#include "board/ChessBoard.h"
 #include "board/Masks.h"
-#include "movegen/ListFill.h"
 
 template <int Side> struct PawnGeometry;
 
@@ -11,7 +11,7 @@ template <> struct PawnGeometry<0> {
   static constexpr SquareSet EnPassantRank = Masks::Rank5;    // where an en-passant capturer stands
   static constexpr SquareSet EnemyStartRank = Masks::Rank7;
   static constexpr SquareSet PromotionRank = Masks::Rank8;
-  static constexpr char Promotion = ListFill::WhiteQueenPromotion;
+  static constexpr char Promotion = 'Q';   // the generators promote to a queen only
   static SquareSet Forward(SquareSet s) { return s << 8; }
   static SquareSet Back(SquareSet s) { return s >> 8; }
   static SquareSet CaptureTowardsA(SquareSet s) { return (s & ~Masks::FileA) << 7; }
@@ -26,7 +26,7 @@ template <> struct PawnGeometry<1> {
   static constexpr SquareSet EnPassantRank = Masks::Rank4;
   static constexpr SquareSet EnemyStartRank = Masks::Rank2;
   static constexpr SquareSet PromotionRank = Masks::Rank1;
-  static constexpr char Promotion = ListFill::BlackQueenPromotion;
+  static constexpr char Promotion = 'q';
   static SquareSet Forward(SquareSet s) { return s >> 8; }
   static SquareSet Back(SquareSet s) { return s << 8; }
   static SquareSet CaptureTowardsA(SquareSet s) { return (s & ~Masks::FileA) >> 9; }
