@@ -7,7 +7,6 @@
 #include <sstream>
 #include <string>
 #include "board/ChessBoard.h"
-#include "engine/MatchLoop.h"
 #include "hash/Zobrist.h"
 #include "movegen/MoveGen.h"
 #include "tools/Fen.h"
@@ -127,7 +126,7 @@ int main(int argc, char** argv) {
   }
   InitKeysOnce();
   SetupBoard(fen.c_str());
-  RecountMainBoard();
+  MainBoard.Recount();
   ChessBoard board = MainBoard;
   int halfMoves = board.FiftyMoveCount;
   int moves = 0;

@@ -5,7 +5,6 @@
 #include <cstdio>
 #include <cstdlib>
 #include "board/ChessBoard.h"
-#include "engine/MatchLoop.h"
 #include "engine/Status.h"
 #include "eval/PawnHash.h"
 #include "hash/MoveHistory.h"
@@ -39,7 +38,7 @@ int main(int argc, char** argv) {
   for (const char* fen : Positions) {
     MoveList.Init();
     SetupBoard(fen);
-    RecountMainBoard();
+    MainBoard.Recount();
     Search.ClearHistory();
     PositionCache.ClearTranspositionTables();
     ClearPawnHash();

@@ -15,7 +15,6 @@
 
 #include "board/ChessBoard.h"
 #include "engine/GameLoop.h"
-#include "engine/MatchLoop.h"
 #include "hash/Zobrist.h"
 #include "protocol/MoveCheck.h"
 #include "testkit/robustness_checks.h"
@@ -61,7 +60,7 @@ public:
   void Reset() {
     const ChessBoard saved = MainBoard;
     MainBoard.InitRep();
-    RecountMainBoard();
+    MainBoard.Recount();
     board_ = MainBoard;
     MainBoard = saved;
     moves_.clear();
@@ -78,7 +77,7 @@ public:
     robustness::PlayChecked(board_, move);
     const ChessBoard saved = MainBoard;
     MainBoard = board_;
-    RecountMainBoard();
+    MainBoard.Recount();
     board_ = MainBoard;
     MainBoard = saved;
     moves_ += (moves_.empty() ? "" : " ") + text;

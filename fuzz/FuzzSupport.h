@@ -13,7 +13,6 @@
 #include <string>
 
 #include "board/ChessBoard.h"
-#include "engine/MatchLoop.h"
 #include "engine/Status.h"
 #include "hash/MoveHistory.h"
 #include "hash/Zobrist.h"

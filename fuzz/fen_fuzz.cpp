@@ -78,7 +78,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   SetupBoard(input.c_str());
   if (const char* fault = robustness::StructuralFault(MainBoard)) fuzz::Fail(fault, "after SetupBoard(" + input + ")");
   if (MainBoard.HasOneKingEach()) {
-    RecountMainBoard();
+    MainBoard.Recount();
     CheckRoundTrip(input);
     CheckLegalMoves(input);
     CheckSearch(input);

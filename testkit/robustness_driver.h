@@ -6,8 +6,8 @@
 #include <cstdio>
 #include <string>
 
+#include "board/ChessBoard.h"
 #include "engine/GameLoop.h"
-#include "engine/MatchLoop.h"
 #include "engine/Status.h"
 #include "hash/MoveHistory.h"
 #include "hash/Zobrist.h"
@@ -34,7 +34,7 @@ inline void StartEngineState() {
   initPStable();
   MainBoard.InitRep();
   MainStatus.initVars();
-  RecountMainBoard();
+  MainBoard.Recount();
   MoveList.Init();
 }
 

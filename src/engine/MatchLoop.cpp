@@ -19,8 +19,6 @@ constexpr int PerftErrorStatus = 1;   // the position cannot be counted
 bool ConsoleMode() { return !MainStatus.xboard && !MainStatus.UCIMode; }
 }  // namespace
 
-void RecountMainBoard() { MainBoard.Recount(); }
-
 void StartMatchLog() {
   WriteLogFile("=====================================\n");
   WriteLogFile("Next Match\n");

@@ -3,8 +3,6 @@
 
 // Runs matches until the last one ends; returns the program's exit status.
 int MatchLoop();
-// MainBoard.Recount(), under the name the test and bench programs still use.
-void RecountMainBoard();
 
 // The parts of one pass of the match loop, in the order they run.
 void StartMatchLog();            // the separator lines in the match log

@@ -66,7 +66,7 @@ TEST(Robustness, TakingTheKingIsRefused) {
 ChessBoard BoardOf(const std::string& fen, bool* gameOver) {
   const ChessBoard saved = MainBoard;
   SetupBoard(fen.c_str());
-  RecountMainBoard();
+  MainBoard.Recount();
   *gameOver = FindGameEnd() != GameEnd::None;
   const ChessBoard board = MainBoard;
   MainBoard = saved;

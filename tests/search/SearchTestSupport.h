@@ -6,7 +6,6 @@
 #include <cstdint>
 #include <string>
 #include "board/ChessBoard.h"
-#include "engine/MatchLoop.h"
 #include "engine/Status.h"
 #include "eval/PawnHash.h"
 #include "hash/MoveHistory.h"
@@ -33,7 +32,7 @@ inline void SetPosition(const std::string& fen) {
   MainStatus.NodesPerSecond = 1200000;
   MoveList.Init();
   SetupBoard(fen.c_str());
-  RecountMainBoard();
+  MainBoard.Recount();
   Search.ClearHistory();
   Search.ClearKillers();
   Search.InitValues();
