@@ -3,10 +3,10 @@
 #include <chrono>
 #include <cstdio>
 #include <cstdlib>
-#include "../tests/eval/EvalPositions.h"
 #include "eval/PawnHash.h"
 #include "eval/PositionEvaluate.h"
 #include "hash/Zobrist.h"
+#include "testkit/EvalPositions.h"
 #include "tools/Fen.h"
 
 namespace {

@@ -1,9 +1,9 @@
 // The evaluation as a whole: lazy exits, colour symmetry and the breakdown that must add up to
 // the score (its printed form: the -pev suite test).
 #include <gtest/gtest.h>
-#include "eval/EvalTables.h"
-#include "EvalPositions.h"
 #include "EvalTestBoards.h"
+#include "eval/EvalTables.h"
+#include "testkit/EvalPositions.h"
 
 using namespace evaltest;
 
