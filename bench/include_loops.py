@@ -9,15 +9,20 @@ file without a header of its own name that defines members of a class defined in
 own folder (or else functions declared there) is a part of that header's node: Polling.cpp, which
 defines members of SearchRoutines, belongs to "search/SearchRoutines". A definition in another
 folder of what a header declares (a lower layer's hook defined by a higher one) joins nothing:
-only its includes count. Only quoted includes count, resolved beside the including file first and
-then from SRC_DIR (default: the src/ folder beside this script's folder).
+only its includes count. A header without a source file of its own that includes a header of its
+own folder, and that the source files of that header's node include while the header itself does
+not, extends that node and joins it too: SideFields, the board record's colours as types, which
+MakeMove uses, belongs to "board/ChessBoard". Only quoted includes count, resolved beside the
+including file first and then from SRC_DIR (default: the src/ folder beside this script's folder).
 
 Prints which files were joined to which header, then, for the files and then for the folders,
 every strongly connected component of two or more nodes (its members) and the elementary cycles
 inside it, one a line, shortest first. An arrow that only a joined part makes names that part:
 "search/SearchRoutines[Polling] -> protocol/UCIProtocol -> search/SearchRoutines". Without --all
-at most CyclesShown cycles of each component are printed, then how many more there are. The last
-line gives the counts. The figures are printed, never checked: the exit status is 0.
+at most CyclesShown cycles of each component are printed, then how many more there are. In the
+folder view engine/ is three nodes, "engine(loops)", "engine(record)" and "engine(base)" (see
+EngineLoops). The last line gives the counts. The figures are printed, never checked: the exit
+status is 0.
 """
 import os
 import re
@@ -25,6 +30,13 @@ import sys
 
 CyclesShown = 40
 CycleCountCap = 1_000_000   # counting stops here: a larger component is reported as "at least"
+# engine/ holds three layers. Its loops (the match and game loops, start-up and the command line
+# that only they read) sit on top of everything; the game record (begin, complete and take back a
+# game move) stands on the board, the hash tables and the status record and is used by the
+# protocols; the rest (the status record and its masks, the match log, the clock, the move text) is
+# the base that every layer reads.
+EngineLoops = {"engine/GameLoop", "engine/MatchLoop", "engine/Startup", "engine/main", "engine/CommandLine"}
+EngineRecord = {"engine/GameRecord"}
 INCLUDE = re.compile(r'^\s*#\s*include\s+"([^"]+)"')
 # A definition at the start of a line: "int SearchRoutines::PollInput(" or "bool HasLegalMove(".
 DEFINITION = re.compile(r'^(?!(?:static|namespace|using|typedef|template|return|if|for|while|switch)\b)'
@@ -36,11 +48,13 @@ def node_of(path, src):
 
 
 def read_includes(src):
-    """File (without extension) -> the files it includes, and the source files found."""
+    """File (without extension) -> the files it includes, the source files found, and each file's
+    own includes (path -> nodes)."""
     files = []
     for folder, _, names in os.walk(src):
         files += [os.path.join(folder, n) for n in names if n.endswith((".h", ".cpp"))]
     includes = {node_of(f, src): set() for f in files}
+    by_file = {f: set() for f in files}
     for path in files:
         here = node_of(path, src)
         with open(path, encoding="utf-8", errors="replace") as text:
@@ -53,8 +67,9 @@ def read_includes(src):
                     if os.path.isfile(target) and os.path.abspath(target).startswith(os.path.abspath(src)):
                         if node_of(target, src) != here:
                             includes[here].add(node_of(target, src))
+                            by_file[path].add(node_of(target, src))
                         break
-    return includes, files
+    return includes, files, by_file
 
 
 def implemented_header(path, included, src):
@@ -79,16 +94,39 @@ def implemented_header(path, included, src):
     return by_function
 
 
+def extended_header(path, by_file, module, src):
+    """The node of the header's own folder whose header it includes and whose source files (its
+    own or joined ones) include it: a header-only extension of that node (SideFields over the
+    board record, a generator's list helpers), or None. The node's header must not include it."""
+    here = node_of(path, src)
+    folder = here.split("/")[0]
+    for owner in sorted(by_file[path]):
+        header = os.path.join(src, owner + ".h")
+        if owner.split("/")[0] != folder or module[owner] != owner or not os.path.isfile(header):
+            continue
+        if here in by_file[header]:
+            continue
+        users = [f for f, included in by_file.items() if here in included and f.endswith(".cpp")]
+        if any(module[node_of(f, src)] == owner for f in users):
+            return owner
+    return None
+
+
 def read_graph(src):
     """Module -> {module it includes: the files of the module whose includes make that arrow},
     and module -> its parts other than its own header and source file."""
-    includes, files = read_includes(src)
+    includes, files, by_file = read_includes(src)
     module = {node: node for node in includes}
     for path in files:
         if path.endswith(".cpp") and not os.path.isfile(path[:-len(".cpp")] + ".h"):
             header = implemented_header(path, includes[node_of(path, src)], src)
             if header:
                 module[node_of(path, src)] = header
+    for path in files:
+        if path.endswith(".h") and not os.path.isfile(path[:-len(".h")] + ".cpp"):
+            owner = extended_header(path, by_file, module, src)
+            if owner:
+                module[node_of(path, src)] = owner
     edges = {m: {} for m in set(module.values())}
     parts = {}
     for node, targets in includes.items():
@@ -113,11 +151,21 @@ def cycle_text(cycle, edges):
     return " -> ".join(words + [cycle[-1]])
 
 
+def folder_of(node):
+    """The node's folder; engine/ is split in its three layers (see EngineLoops)."""
+    folder = node.split("/")[0]
+    if folder != "engine":
+        return folder
+    if node in EngineLoops:
+        return "engine(loops)"
+    return "engine(record)" if node in EngineRecord else "engine(base)"
+
+
 def folder_graph(edges):
     folders = {}
     for node, targets in edges.items():
-        here = node.split("/")[0]
-        folders.setdefault(here, set()).update(t.split("/")[0] for t in targets if t.split("/")[0] != here)
+        here = folder_of(node)
+        folders.setdefault(here, set()).update(folder_of(t) for t in targets if folder_of(t) != here)
     return folders
 
 
