@@ -53,6 +53,8 @@ cd "$work"
   -openings file=openings.epd format=epd order=sequential -rounds "$rounds" -games 2 -repeat \
   -concurrency "$concurrency" -recover > fastchess.log 2>&1 || true
 grep -c 'loses on time' fastchess.log | sed 's/^/time forfeits: /'
-grep -i -c 'warn' fastchess.log | sed 's/^/fastchess warnings: /'
+# fastchess names the engine a warning is about; the opponent's own are not Nelk's to mend.
+grep -i 'warn' fastchess.log | grep -c "from $name\$" | sed 's/^/fastchess warnings about Nelk: /'
+grep -i 'warn' fastchess.log | grep -v -c "from $name\$" | sed 's/^/fastchess warnings about the opponent: /'
 awk '/^Results of/ {block = ""} {block = block $0 "\n"} END {printf "%s", block}' fastchess.log | \
   grep -E 'Results of|Elo:|Games:|Ptnml'
