@@ -9,7 +9,8 @@
 # phalanx (xboard). GAMES defaults to 200 and TC to 10+0.1 (seconds + increment).
 # Environment: NELK (default build/nelk), NELK_ARGS (default -qs: the engine under test plays with
 # the capture search; set it empty for the default search), FASTCHESS (default: fastchess on PATH),
-# CONCURRENCY (default 1: on a shared machine a second game at once steals time from both).
+# CONCURRENCY (default 1: on a shared machine a second game at once steals time from both),
+# PGNOUT (a file to keep the games in).
 set -eu
 here=$(cd "$(dirname "$0")" && pwd)
 opponent=${1:?usage: bench/match.sh OPPONENT [GAMES] [TC]}
@@ -51,7 +52,7 @@ cd "$work"
 "$fastchess" -engine cmd="$nelk" name="$name" proto=uci ${nelk_args:+args="$nelk_args"} \
   -engine $other -each tc="$tc" \
   -openings file=openings.epd format=epd order=sequential -rounds "$rounds" -games 2 -repeat \
-  -concurrency "$concurrency" -recover > fastchess.log 2>&1 || true
+  -concurrency "$concurrency" -recover ${PGNOUT:+-pgnout file="$PGNOUT"} > fastchess.log 2>&1 || true
 grep -c 'loses on time' fastchess.log | sed 's/^/time forfeits: /'
 # fastchess names the engine a warning is about; the opponent's own are not Nelk's to mend.
 grep -i 'warn' fastchess.log | grep -c "from $name\$" | sed 's/^/fastchess warnings about Nelk: /'
