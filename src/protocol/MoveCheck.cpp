@@ -55,12 +55,6 @@ int GenerateCandidates(MoveGen* list, ChessBoard* board, char side, char castleF
 
 bool ValidSide(char side) { return side == 0 || side == 1; }
 
-// One king each, and the opponent's not attacked: else a "move" could take a king.
-bool Playable(const ChessBoard& board, char side) {
-  const char opponent = static_cast<char>(side ^ 1);
-  return board.HasOneKingEach() && !board.InCheck(board.KingOf(opponent), opponent);
-}
-
 }  // namespace
 
 bool ParseSquareText(const char* text, int* square) {
@@ -87,7 +81,7 @@ bool FindLegalMove(const char* text, const ChessBoard& board, char side, char ca
   int from = 0, to = 0;
   char letter = '\0';
   if (move == nullptr || !ValidSide(side) || !ParseMoveText(text, &from, &to, &letter)) return false;
-  if (!Playable(board, side)) return false;
+  if (!board.HasOneKingEach()) return false;
   ChessBoard position = board;
   MoveGen list;
   const int count = GenerateCandidates(&list, &position, side, castleFlags);
@@ -111,7 +105,7 @@ bool FindLegalMove(const char* text, const ChessBoard& board, CheckedMove* move)
 }
 
 int CollectLegalMoves(const ChessBoard& board, char side, char castleFlags, CheckedMove* moves) {
-  if (moves == nullptr || !ValidSide(side) || !Playable(board, side)) return 0;
+  if (moves == nullptr || !ValidSide(side) || !board.HasOneKingEach()) return 0;
   ChessBoard position = board;
   MoveGen list;
   const int count = GenerateCandidates(&list, &position, side, castleFlags);
@@ -125,7 +119,7 @@ int CollectLegalMoves(const ChessBoard& board, char side, char castleFlags, Chec
 }
 
 bool HasLegalMove(const ChessBoard& board, char side, char castleFlags) {
-  if (!ValidSide(side) || !Playable(board, side)) return false;
+  if (!ValidSide(side) || !board.HasOneKingEach()) return false;
   ChessBoard position = board;
   MoveGen list;
   const int count = GenerateCandidates(&list, &position, side, castleFlags);

@@ -28,8 +28,8 @@ bool ParseMoveText(const char* text, int* from, int* to, char* promotion);
 // in the generator's list (check evasions when the side is in check, all moves otherwise) and does
 // not leave the mover's king attacked. A promotion may name any of the four pieces; a promotion
 // move without a letter is taken as a queen promotion. A letter on a move that is no promotion
-// makes the text illegal. The board is not changed. Positions without exactly one king per side,
-// and those whose other side is in check, have no legal moves here. On success `move` receives the move.
+// makes the text illegal. The board is not changed. Positions without exactly one king per side
+// have no legal moves here. On success `move` receives the move.
 bool FindLegalMove(const char* text, const ChessBoard& board, char side, char castleFlags,
                    CheckedMove* move);
 
@@ -38,8 +38,7 @@ bool FindLegalMove(const char* text, const ChessBoard& board, CheckedMove* move)
 
 // The legal moves of `side` (at most MaxMovesInList entries are written): the generator's moves
 // (check evasions when in check) that leave the own king safe, with the generator's promotion
-// characters. A position without exactly one king per side, or whose
-// other side is in check, has none. Returns the count.
+// characters. A position without exactly one king per side has none. Returns the count.
 int CollectLegalMoves(const ChessBoard& board, char side, char castleFlags, CheckedMove* moves);
 
 // True when `side` has at least one legal move on `board` (mate and stalemate tests).

@@ -60,6 +60,8 @@ TEST_F(CommandTest, WordsCodesAndNew) {
   EXPECT_EQ(Do("new"), CommandActNow);
   EXPECT_EQ(MainBoard.WhiteMaterialCount + MainBoard.BlackMaterialCount, 30);
   EXPECT_TRUE(MoveList.NumMoves == 1 && MainStatus.Force == 0 && FindGameEnd() == GameEnd::None);
+  MainStatus.Force = 1;
+  EXPECT_TRUE(Do("abort") == CommandActNow && MainStatus.Force == 0);   // a fresh game, as "new" gives
   EXPECT_TRUE(Do("quit") == CommandQuit && Commands.QuitRequested == 1);
 }
 
