@@ -63,9 +63,7 @@ int HumanMove() {
     if (code == CommandHandled) continue;
     if (code != CommandLooksLikeMove) return code;
     CheckedMove move;
-    // A refused set-up stays on the board until another replaces it, but nothing is played in it.
-    const bool playable = MainStatus.GameInProgress && MainBoard.SetupError() == nullptr;
-    if (!playable || !FindLegalMove(word, MainBoard, &move)) {
+    if (!MainStatus.GameInProgress || !FindLegalMove(word, MainBoard, &move)) {
       RefuseMove(word);
       continue;
     }

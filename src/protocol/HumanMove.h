@@ -3,9 +3,9 @@
 
 // Reads words until a move has been played on MainBoard or a command ends the turn. Every word
 // that is not a move goes to DoCommand. A move is played only when it is legal in the position
-// and the position is one that can be played (anything else is answered "Illegal move: " and the
-// text); playing it passes the turn (side to move and move number advance). In force mode moves
-// of both sides are read and played one after another until a command ends the turn. Result codes:
+// (anything else is answered "Illegal move: " and the text); playing it passes the turn (side to
+// move and move number advance). In force mode moves of both sides are read and played one after
+// another until a command ends the turn. Result codes:
 //   0 a move was played;
 //   7 a move was played and it completes the fifty-move rule;
 //   2 nothing was played (a command changed the game or asks the engine to act);
