@@ -139,6 +139,13 @@ unsigned ChessBoard::QuickPieceCount(char) const {
 
 bool ChessBoard::HasOneKingEach() const { return IsSingleSquare(WhiteKing) && IsSingleSquare(BlackKing); }
 
+const char* ChessBoard::SetupError() const {
+  if (!HasOneKingEach()) return "the position needs exactly one king for each side";
+  const char waiting = SideToMove ? 0 : 1;
+  if (InCheck(KingOf(waiting), waiting)) return "the side not to move is in check";
+  return nullptr;
+}
+
 // The recount of a copy is the reference, so that no count is written twice.
 bool ChessBoard::PieceSetsAgree() const {
   const SquareSet sets[12] = {WhitePawns, WhiteKnights, WhiteBishops, WhiteRooks, WhiteQueens, WhiteKing,

@@ -92,6 +92,9 @@ public:
   unsigned QuickPieceCount(char) const;
   unsigned QuickPawnCount(char side) const { return static_cast<unsigned>(side ? BlackPawnCount : WhitePawnCount); }
   bool HasOneKingEach() const;     // exactly one king per side (searches refuse other positions)
+  // Why a set-up position cannot be played, or nullptr when it can: it needs one king per side, and
+  // the side not to move must not be in check (its king could be taken).
+  const char* SetupError() const;
   // The invariants of a consistent board record: PieceSetsAgree, and the material counts agree
   // with the piece counts.
   bool IsConsistent() const;

@@ -109,9 +109,22 @@ void NoEngineMove() {
   MainStatus.SelfPlay = 0;
 }
 
+// A position the engine cannot play (a king missing, or one that could be taken) is not searched:
+// the engine waits for the front end to set up another one.
+bool RefusePosition() {
+  const char* error = MainBoard.SetupError();
+  if (error == nullptr) return false;
+  std::printf("ERROR: %s; no move searched\n", error);
+  std::fflush(stdout);
+  MainStatus.OpponentToMove = 1;
+  MainStatus.SelfPlay = 0;
+  return true;
+}
+
 void EngineTurn() {
   Status& s = MainStatus;
   const bool analysing = s.Analyze;
+  if (RefusePosition()) return;
   if (!analysing) {
     const GameEnd end = FindGameEnd();
     if (end != GameEnd::None) {
@@ -130,9 +143,7 @@ void EngineTurn() {
     if (played) MainBoard = before;
     // An analysis that ended on its own (nothing to search, a mate found) has nothing to redo until
     // the front end speaks: listen instead of searching the same position again and again.
-    // A position the search refuses is the same: searching it again only repeats the refusal.
-    const bool refused = !MainBoard.HasOneKingEach();
-    if ((!Search.Aborted || refused) && MainStatus.Analyze) OpponentTurn();
+    if (!Search.Aborted && MainStatus.Analyze) OpponentTurn();
     return;
   }
   if (played) EngineMoved(before, from, to, promotion, score);
@@ -148,7 +159,9 @@ void MakeGUIMove(SquareSet from, SquareSet to, char promotion, int score) {
     FTMoveList[s.MoveNumber] = static_cast<std::uint32_t>(MoveCode(fromSquare, toSquare));
   char move[MoveTextMaxLength + 1];
   MoveToText(from, to, promotion, move);
-  std::printf("%d. ... %s\n", (s.MoveNumber + 1) / 2, move);
+  // Protocol version 2 has the "move" command; an older front end reads the move behind the number.
+  if (Commands.ProtocolVersion >= 2) std::printf("move %s\n", move);
+  else std::printf("%d. ... %s \n", (s.MoveNumber + 1) / 2, move);
   char text[MoveTextSize];
   fillmovestring(text, score, static_cast<char>(fromSquare), static_cast<char>(toSquare),
                  PromotionCode(promotion, MainBoard.SideToMove), 0);
@@ -159,7 +172,7 @@ void MakeGUIMove(SquareSet from, SquareSet to, char promotion, int score) {
 
 GameEnd FindGameEnd() {
   ChessBoard& b = MainBoard;
-  if (!b.HasOneKingEach()) return GameEnd::None;
+  if (b.SetupError() != nullptr) return GameEnd::None;
   const char side = b.SideToMove;
   if (!HasLegalMove(b, side, b.CastleFlags)) {
     if (b.InCheck(b.KingOf(side), side)) return side ? GameEnd::WhiteMates : GameEnd::BlackMates;

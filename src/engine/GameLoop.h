@@ -9,7 +9,8 @@
 // under xboard the engine states the result and waits for the next game.
 void PlayGameLoop();
 
-// Prints the engine's move (the search has played it on MainBoard already) as "<n>. ... e2e4",
+// Prints the engine's move (the search has played it on MainBoard already) as "move e2e4" to a
+// front end that sent "protover 2" or later, else as "<n>. ... e2e4 " (with the trailing blank),
 // records it in the game's move record and logs it with the search's depth, score and node count.
 void MakeGUIMove(SquareSet from, SquareSet to, char promotion, int score);
 

@@ -37,9 +37,9 @@ void ClearTablesForMatch() {
 }
 
 int RunPerftMode() {
-  // The generators need both kings; a set-up position may lack one.
-  if (!MainBoard.HasOneKingEach()) {
-    std::printf("ERROR: perft needs exactly one king for each side\n");
+  // The generators need both kings, and the count only game positions (no king can be taken).
+  if (const char* error = MainBoard.SetupError()) {
+    std::printf("ERROR: perft cannot count this position: %s\n", error);
     return PerftErrorStatus;
   }
   MainBoard.Recount();

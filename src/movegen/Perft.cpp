@@ -34,6 +34,12 @@ PerfT::PerfT(int depth) {
     std::fflush(stdout);
     return;
   }
+  // There the first move could take the king, and nothing below that is a game position.
+  if (MainBoard.SetupError() != nullptr) {
+    std::fputs("ERROR: PerfT needs a position whose side not to move is not in check\n", stdout);
+    std::fflush(stdout);
+    return;
+  }
   const bool trace = MainStatus.Trace == 1;
   if (trace) std::fputs("<Trace name=\"Perft\">\n", stdout);
   PerformanceTest(MainBoard.SideToMove, depth, MainBoard, MainBoard.CastleFlags);

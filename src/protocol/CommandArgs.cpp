@@ -1,5 +1,9 @@
 #include "protocol/CommandArgs.h"
 
+#include <cstdio>
+#include <cstring>
+#include "search/Input.h"
+
 namespace {
 
 constexpr long long MsPerSecond = 1000;
@@ -66,17 +70,22 @@ bool ParseSecondsAsMs(const char* text, long long* ms) {
 }
 
 bool ParseClockAsMs(const char* text, long long* ms) {
-  if (text == nullptr || ms == nullptr) return false;
-  long long minutes = 0, seconds = 0;
-  int minuteCount = 0, secondCount = 0;
-  const char* p = ReadDigits(text, &minutes, &minuteCount);
-  if (minuteCount == 0) return false;
-  if (*p == ':') {
-    p = ReadDigits(p + 1, &seconds, &secondCount);
-    if (secondCount == 0) return false;
+  if (text == nullptr || ms == nullptr || *text == '-' || *text == '+') return false;
+  const char* colon = std::strchr(text, ':');
+  long long total = 0;
+  if (colon == nullptr) {
+    // Minutes, perhaps with a fraction: thousandths of a minute, sixty milliseconds each.
+    long long thousandths = 0;
+    if (!ParseSecondsAsMs(text, &thousandths)) return false;
+    total = Scaled(thousandths, MsPerMinute / MsPerSecond);
+  } else {
+    long long minutes = 0, seconds = 0;
+    int minuteCount = 0;
+    if (ReadDigits(text, &minutes, &minuteCount) != colon || minuteCount == 0) return false;
+    const char* secondsText = colon + 1;
+    if (*secondsText == '-' || *secondsText == '+' || !ParseSecondsAsMs(secondsText, &seconds)) return false;
+    total = Scaled(minutes, MsPerMinute) + seconds;
   }
-  if (*p != '\0') return false;
-  const long long total = Scaled(minutes, MsPerMinute) + Scaled(seconds, MsPerSecond);
   *ms = total > ArgumentLimit ? ArgumentLimit : total;
   return true;
 }
@@ -84,4 +93,95 @@ bool ParseClockAsMs(const char* text, long long* ms) {
 long long ClampArgument(long long value, long long low, long long high) {
   if (value < low) return low;
   return value > high ? high : value;
+}
+
+namespace {
+
+bool IsLineBlank(char c) { return c == ' ' || c == '\t'; }
+
+// The words of the current command's line that are not taken yet.
+struct HeldLine {
+  char Text[ArgumentLineSize] = {};
+  int At = 0;
+  bool Held = false;        // the line's rest is in Text; otherwise it is still on standard input
+  bool FromEntry = false;   // the word being handled came from NextCommandWord
+};
+
+HeldLine Line;
+
+void Hold(const char* text) {
+  std::snprintf(Line.Text, sizeof Line.Text, "%s", text);
+  Line.At = 0;
+  Line.Held = true;
+}
+
+void DropLine() {
+  Line.Held = false;
+  Line.Text[0] = '\0';
+  Line.At = 0;
+}
+
+bool TakeHeldWord(char* word, int size) {
+  const char* p = Line.Text + Line.At;
+  while (IsLineBlank(*p)) ++p;
+  if (*p == '\0') {
+    Line.At = static_cast<int>(p - Line.Text);
+    return false;
+  }
+  int length = 0;
+  for (; *p != '\0' && !IsLineBlank(*p); ++p)
+    if (length < size - 1) word[length++] = *p;
+  word[length] = '\0';
+  Line.At = static_cast<int>(p - Line.Text);
+  return true;
+}
+
+}  // namespace
+
+bool NextInputWord(char* word, int size) {
+  if (word == nullptr || size <= 0) return false;
+  if (Line.Held && TakeHeldWord(word, size)) return true;
+  DropLine();
+  return ReadWord(word, size) >= 0;
+}
+
+bool NextCommandWord(char* word, int size) {
+  Line.FromEntry = true;
+  return NextInputWord(word, size);
+}
+
+bool BeginCommandLine() {
+  const bool fromEntry = Line.FromEntry;
+  Line.FromEntry = false;
+  if (!fromEntry) DropLine();
+  return fromEntry;
+}
+
+void EndCommandLine(bool fromMoveEntry) {
+  if (!fromMoveEntry) DropLine();
+}
+
+bool NextArgument(char* word, int size) {
+  if (word == nullptr || size <= 0) return false;
+  if (!Line.Held) {
+    char text[ArgumentLineSize];
+    Hold(ReadLine(text, sizeof text) >= 0 ? text : "");
+  }
+  return TakeHeldWord(word, size);
+}
+
+int RestOfCommandLine(char* text, int size) {
+  if (text == nullptr || size <= 0) return -1;
+  if (!Line.Held) {
+    const int length = ReadLine(text, size);
+    Hold("");   // the line is used up: no later argument may come from the next one
+    if (length < 0) return -1;
+  } else {
+    std::snprintf(text, static_cast<std::size_t>(size), "%s", Line.Text + Line.At);
+    Line.At = static_cast<int>(std::strlen(Line.Text));
+  }
+  const char* start = text;
+  while (IsLineBlank(*start)) ++start;
+  if (start != text) std::memmove(text, start, std::strlen(start) + 1);
+  return static_cast<int>(std::strlen(text));
 }

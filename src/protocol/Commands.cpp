@@ -14,7 +14,6 @@
 #include "protocol/CommandArgs.h"
 #include "protocol/HumanMove.h"
 #include "protocol/MoveCheck.h"
-#include "search/Input.h"
 #include "protocol/SearchOutput.h"
 #include "search/SearchRoutines.h"
 #include "tools/Fen.h"
@@ -47,16 +46,18 @@ constexpr long long LargestIncrementSeconds = 36000;
 constexpr long long LargestSearchDepth = SearchLimits::DefaultDepthLimit;
 constexpr long long LargestProtocolVersion = 1000;
 constexpr int ArgumentSize = 64;                     // room for one numeric argument word
+// The features, and the engine options a front end may set with "option NAME=VALUE".
 constexpr const char* FeatureLine =
     "feature ping=1 setboard=1 playother=0 san=0 usermove=0 time=1 draw=0 sigint=0 sigterm=1 reuse=1 "
-    "analyze=1 colors=0 myname=\"Nelk\" done=1\n";
+    "analyze=1 colors=0 myname=\"Nelk\" option=\"CaptureSearch -check %d\" done=1\n";
+constexpr const char* CaptureSearchOption = "CaptureSearch";
 
 bool Console() { return !MainStatus.xboard; }
 
 void Flush() { std::fflush(stdout); }
 
-// The next word of the command's line; false at the end of input.
-bool ReadArgument(char* argument) { return ReadWord(argument, ArgumentSize) >= 0; }
+// The next word of the command's own line; false when the line has no more.
+bool ReadArgument(char* argument) { return NextArgument(argument, ArgumentSize); }
 
 bool ReadIntegerArgument(long long* value) {
   char argument[ArgumentSize];
@@ -119,7 +120,7 @@ char Ignore(char*) { return CommandHandled; }
 // none of its words is taken for a command ("accepted setboard").
 char IgnoreLine(char*) {
   char rest[CommandLineRestSize];
-  ReadLine(rest, sizeof rest);
+  RestOfCommandLine(rest, sizeof rest);
   return CommandHandled;
 }
 
@@ -131,6 +132,7 @@ char Abort(char*) {
   MainStatus.OpponentToMove = 1;
   MainStatus.GameInProgress = 1;
   MainStatus.initVars();
+  MainStatus.Force = 0;   // a fresh game starts with the engine answering moves
   BeginGameRecord();
   return CommandActNow;
 }
@@ -209,8 +211,9 @@ char Go(char*) {
   return CommandActNow;
 }
 
-// "level MOVES BASE INCREMENT": BASE in minutes or minutes:seconds, INCREMENT in seconds (whole
-// seconds are kept). An argument that cannot be read leaves its field as it was.
+// "level MOVES BASE INCREMENT": BASE in minutes ("1.5") or minutes:seconds, INCREMENT in seconds
+// ("0.5"), both kept to the millisecond; TimeInc holds the whole seconds the log line shows. An
+// argument that cannot be read leaves its field as it was.
 char Level(char*) {
   Status& s = MainStatus;
   char moves[ArgumentSize], base[ArgumentSize], increment[ArgumentSize];
@@ -219,8 +222,8 @@ char Level(char*) {
   if (ParseInteger(moves, &value)) s.MovesPerSession = static_cast<int>(ClampArgument(value, 0, LargestSessionMoves));
   if (ParseClockAsMs(base, &value)) s.TimeLeft = static_cast<int>(ClampArgument(value, 0, LargestClockMs));
   if (ParseSecondsAsMs(increment, &value)) {
-    s.TimeInc = static_cast<int>(ClampArgument(value / MsPerSecond, 0, LargestIncrementSeconds));
-    s.TimeIncMs = s.TimeInc * MsPerSecond;
+    s.TimeIncMs = static_cast<int>(ClampArgument(value, 0, LargestIncrementSeconds * MsPerSecond));
+    s.TimeInc = s.TimeIncMs / MsPerSecond;
   }
   LogPrintf("MovesPerSession %d TimeLeft %d TimeInc %d \n", s.MovesPerSession, s.TimeLeft, s.TimeInc);
   return CommandHandled;
@@ -263,9 +266,22 @@ char ProtocolVersion(char*) {
   if (!ReadIntegerArgument(&version)) return CommandHandled;
   Commands.ProtocolVersion = static_cast<int>(ClampArgument(version, 1, LargestProtocolVersion));
   if (Commands.ProtocolVersion >= 2) {
-    std::fputs(FeatureLine, stdout);
+    std::printf(FeatureLine, Search.CaptureSearchOn ? 1 : 0);
     Flush();
   }
+  return CommandHandled;
+}
+
+// "option NAME=VALUE" for the options of the feature line; other names are ignored.
+char SetOption(char*) {
+  char text[CommandLineRestSize];
+  if (RestOfCommandLine(text, sizeof text) < 0) return CommandHandled;
+  char* equals = std::strchr(text, '=');
+  if (equals == nullptr) return CommandHandled;
+  *equals = '\0';
+  long long value = 0;
+  if (std::strcmp(text, CaptureSearchOption) == 0 && ParseInteger(equals + 1, &value) && (value == 0 || value == 1))
+    Search.CaptureSearchOn = static_cast<std::uint8_t>(value);
   return CommandHandled;
 }
 
@@ -282,20 +298,18 @@ char SelfPlay(char*) {
   return CommandActNow;
 }
 
-const char* SkipBlanks(const char* text) {
-  while (*text == ' ' || *text == '\t') ++text;
-  return text;
-}
-
+// A position that cannot be played is kept, as set up, but refused: the engine neither accepts
+// moves in it nor searches it until another position replaces it.
 char SetBoard(char*) {
   char line[CommandLineRestSize];
-  if (ReadLine(line, sizeof line) < 0) return CommandHandled;
+  if (RestOfCommandLine(line, sizeof line) < 0) return CommandHandled;
   WriteLogFile(line);
-  SetupBoard(SkipBlanks(line));
+  SetupBoard(line);
   BeginGameRecord();
   MainStatus.GameInProgress = 1;
-  if (MainStatus.xboard && !MainBoard.HasOneKingEach()) {
-    std::printf("tellusererror Illegal position\n");
+  if (const char* error = MainBoard.SetupError()) {
+    if (MainStatus.xboard) std::printf("tellusererror Illegal position\n");
+    else std::printf("Illegal position: %s\n", error);
     Flush();
   }
   return PositionChanged();
@@ -399,11 +413,18 @@ const Command CommandTable[] = {
     // Protocol version 2.
     {"protover", ProtocolVersion}, {"ping", Ping},    {"accepted", IgnoreLine},  {"rejected", IgnoreLine},
     {"result", IgnoreLine},  {"computer", Ignore},    {"rating", IgnoreLine},    {"ics", IgnoreLine},
+    {"option", SetOption},
 };
 
-// A move that arrives while the engine thinks ends the search and is played right after it (an
-// analysis goes on from the new position). An illegal one is refused at once; the search goes on.
+// A move that arrives while the engine analyses ends the search and is played right after it; the
+// analysis goes on from the new position. An illegal one is refused at once and the search goes on.
+// While the engine thinks on its own move no move of the opponent can be due: it changes nothing.
 char MoveDuringSearch(const char* word) {
+  if (!MainStatus.Analyze) {
+    std::printf("Illegal move (not your turn): %s\n", word);
+    Flush();
+    return CommandHandled;
+  }
   CheckedMove move;
   if (!FindLegalMove(word, MainBoard, &move)) {
     std::printf("Illegal move: %s\n", word);
@@ -438,12 +459,23 @@ void StartNewGame() {
   BeginGameRecord();
 }
 
-char DoCommand(char* word) {
-  if (word == nullptr) return CommandHandled;
-  WriteLogFile(word);
+namespace {
+
+char Dispatch(char* word) {
   for (const Command& command : CommandTable) {
     if (std::strcmp(word, command.Word) == 0) return command.Handle(word);
   }
   if (!LooksLikeMove(word)) return CommandHandled;
   return Commands.Searching ? MoveDuringSearch(word) : CommandLooksLikeMove;
+}
+
+}  // namespace
+
+char DoCommand(char* word) {
+  if (word == nullptr) return CommandHandled;
+  WriteLogFile(word);
+  const bool fromMoveEntry = BeginCommandLine();
+  const char code = Dispatch(word);
+  EndCommandLine(fromMoveEntry);
+  return code;
 }

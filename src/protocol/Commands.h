@@ -2,13 +2,14 @@
 // The xboard and console command interpreter. It is called with one word at a time: by move entry
 // for every word that is not a move, and by the search's input poll for every word that arrives
 // while the engine thinks. A command's arguments follow it on the same line and are read by the
-// interpreter itself.
+// interpreter itself (protocol/CommandArgs.h).
 #include <cstdint>
+#include "protocol/CommandArgs.h"
 
 // Room for one word (longer words are cut).
 constexpr int CommandWordSize = 256;
 // Room for the rest of a command line ("setboard", "name", "result"); longer lines are cut.
-constexpr int CommandLineRestSize = 512;
+constexpr int CommandLineRestSize = ArgumentLineSize;
 
 // Result codes of DoCommand.
 constexpr char CommandLooksLikeMove = 0;   // not a command, shaped like "e2e4": the caller checks it

@@ -7,9 +7,9 @@
 #include "engine/GameRecord.h"
 #include "engine/MoveText.h"
 #include "engine/Status.h"
+#include "protocol/CommandArgs.h"
 #include "protocol/Commands.h"
 #include "protocol/MoveCheck.h"
-#include "search/Input.h"
 
 namespace {
 
@@ -19,7 +19,7 @@ bool Console() { return !MainStatus.xboard; }
 // of input.
 bool NextWord(char* word, int size) {
   if (Commands.TakePendingMove(word, size)) return true;
-  return ReadWord(word, size) >= 0;
+  return NextCommandWord(word, size);
 }
 
 void EndOfInput() {
@@ -131,7 +131,7 @@ void SetupBoardFromEdit() {
   char word[CommandWordSize];
   int colour = 0;
   bool done = false;
-  while (!done && ReadWord(word, sizeof word) >= 0) {
+  while (!done && NextInputWord(word, sizeof word)) {
     switch (word[0]) {
       case '#': MainBoard.ClearField(); break;
       case 'c': colour ^= 1; break;

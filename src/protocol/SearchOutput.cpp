@@ -144,12 +144,15 @@ void MoveFound(const MoveChosen& m) {
 
 void BookMovePlayed() { PrintLine("tellics kibitz Opening Book Move"); }
 
+// The measured node rate is a UCI "info" line; other front ends have no such line.
 void NodeRateMeasured(int nodesPerSecond, float seconds) {
+  if (!MainStatus.UCIMode) return;
   std::printf("info nps %d time %g\n", nodesPerSecond, static_cast<double>(MsPerSecond * seconds));
   Flush();
 }
 
 void AnalysisRate(int nodesPerSecond, int elapsedSeconds) {
+  if (!MainStatus.UCIMode) return;
   std::printf("info nps %d\n", nodesPerSecond);
   std::printf("info time %lld\n", static_cast<long long>(elapsedSeconds) * MsPerSecond);
   Flush();

@@ -70,8 +70,8 @@ void EvaluateSuitePosition() {
 // Runs one position; false when it was refused.
 bool RunEpdPosition(const char* line, int lineNumber) {
   SetupBoard(line);
-  if (!MainBoard.HasOneKingEach()) {
-    std::printf("ERROR: line %d: the position needs exactly one king for each side; skipped\n", lineNumber);
+  if (const char* error = MainBoard.SetupError()) {
+    std::printf("ERROR: line %d: %s; skipped\n", lineNumber, error);
     return false;
   }
   MainBoard.Recount();

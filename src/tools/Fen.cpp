@@ -187,6 +187,11 @@ void LoadPositionFile(const char* path) {
   }
   std::fclose(file);
   SetupBoard(line);
+  if (const char* error = MainBoard.SetupError()) {
+    std::printf("ERROR: %s: %s\n", path, error);
+    std::exit(1);
+  }
+  MainBoard.Recount();
 }
 
 void CastleRights(char* buffer, char rights) {

@@ -14,7 +14,8 @@ void SetupBoard(const char* text);
 // Puts one piece on MainBoard; a king letter moves that side's king. Unknown letters and squares
 // outside 0..63 do nothing.
 void AddPiece(char letter, int square);
-// Sets MainBoard up from the first line of a file; ends the program when the file cannot be read.
+// Sets MainBoard up from the first line of a file, counts and all; ends the program when the file
+// cannot be read or its position cannot be played (ChessBoard::SetupError).
 void LoadPositionFile(const char* path);
 // Writes "KQkq", any part of it, or "-" (buffer of at least CastleRightsSize characters).
 void CastleRights(char* buffer, char rights);

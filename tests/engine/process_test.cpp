@@ -48,8 +48,11 @@ TEST(ProcessTest, BadFilesAndOptionsEndWithAnErrorStatus) {
   const struct { std::vector<std::string> args; FileList files; int status; const char* message; } cases[] = {
       {{"-lpf", "missing.fen"}, {}, 1, "ERROR: opening file missing.fen\n"},
       {{"-lpf", "empty.fen"}, {{"empty.fen", ""}}, 0, "Empty file\n"},
+      // Positions that cannot be played are refused when they are loaded, before anything runs.
       {{"-lpf", "nokings.fen", "-perft", "-fd", "2"}, {{"nokings.fen", "8/8/8/8/8/8/PPPPPPPP/8 w - -\n"}}, 1,
-       "ERROR: perft needs exactly one king for each side\n"},
+       "ERROR: nokings.fen: the position needs exactly one king for each side\n"},
+      {{"-lpf", "check.fen", "-perft", "-fd", "2"}, {{"check.fen", "4k3/8/8/8/8/8/8/4RK2 w - -\n"}}, 1,
+       "ERROR: check.fen: the side not to move is in check\n"},
       {{"-fd"}, {}, 2, "ERROR: option -fd needs a value\n"},
       {{"-ts"}, {}, 2, "ERROR: option -ts needs a value\n"},
       {{"-perft", "-lpf"}, {}, 2, "ERROR: option -lpf needs a value\n"},

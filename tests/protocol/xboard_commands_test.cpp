@@ -19,12 +19,13 @@ TEST(CommandArgs, NumbersClocksAndSeconds) {
   const struct { Parser parse; const char* text; long long value; } good[] = {
       {ParseInteger, "99999999999999999999", ArgumentLimit}, {ParseSecondsAsMs, ".25", 250},
       {ParseSecondsAsMs, "1.23456", 1234}, {ParseSecondsAsMs, "-3", -3000}, {ParseClockAsMs, "5", 300000},
-      {ParseClockAsMs, "1:05", 65000}, {ParseClockAsMs, "99999999999:99", ArgumentLimit}};
+      {ParseClockAsMs, "1:05", 65000}, {ParseClockAsMs, "99999999999:99", ArgumentLimit},
+      {ParseClockAsMs, "1.5", 90000},  {ParseClockAsMs, "0:0.5", 500}};
   long long v = 0;
   for (const auto& c : good) EXPECT_TRUE(c.parse(c.text, &v) && v == c.value) << c.text;
   for (const char* bad : {"", "-", "4x", "1.5", " 4"}) EXPECT_FALSE(ParseInteger(bad, &v)) << bad;
   for (const char* bad : {".", "1.2.3", "1s", "0:30"}) EXPECT_FALSE(ParseSecondsAsMs(bad, &v)) << bad;
-  for (const char* bad : {":30", "1:", "-5", "1:2:3"}) EXPECT_FALSE(ParseClockAsMs(bad, &v)) << bad;
+  for (const char* bad : {":30", "1:", "-5", "1:2:3", "0:-5", "1.5:00"}) EXPECT_FALSE(ParseClockAsMs(bad, &v)) << bad;
   EXPECT_FALSE(ParseInteger(nullptr, &v));
 }
 
@@ -59,6 +60,8 @@ TEST_F(CommandTest, WordsCodesAndNew) {
   EXPECT_EQ(Do("new"), CommandActNow);
   EXPECT_EQ(MainBoard.WhiteMaterialCount + MainBoard.BlackMaterialCount, 30);
   EXPECT_TRUE(MoveList.NumMoves == 1 && MainStatus.Force == 0 && FindGameEnd() == GameEnd::None);
+  MainStatus.Force = 1;
+  EXPECT_TRUE(Do("abort") == CommandActNow && MainStatus.Force == 0);   // a fresh game, as "new" gives
   EXPECT_TRUE(Do("quit") == CommandQuit && Commands.QuitRequested == 1);
 }
 
@@ -76,22 +79,23 @@ TEST_F(CommandTest, CommandsDuringASearch) {
   Commands.Searching = 1;
   EXPECT_EQ(Do("?"), CommandHandled);
   EXPECT_TRUE(Search.StopSearch && Search.TimeUp && !Search.Aborted);   // the best move so far is played
-  // A legal move ends the search and waits to be played; an illegal one is refused at once.
-  EXPECT_EQ(Do("e2e5"), CommandHandled);
-  EXPECT_EQ(Do("e2e4"), CommandActNow);
+  // While the engine thinks on its own move a move word changes nothing, legal or not.
   char word[CommandWordSize];
-  ASSERT_TRUE(Commands.TakePendingMove(word, sizeof word));
-  EXPECT_STREQ(word, "e2e4");
+  for (const char* move : {"e2e5", "e2e4"}) EXPECT_EQ(Do(move), CommandHandled) << move;
   EXPECT_FALSE(Commands.TakePendingMove(word, sizeof word));
   // Position changes and force mode end the search without a move; the history stays the search's.
   const int entries = MoveList.NumMoves;
   for (const char* command : {"force", "black", "new"}) EXPECT_EQ(Do(command), CommandActNow) << command;
   EXPECT_EQ(MoveList.NumMoves, entries);
   EXPECT_TRUE(Do("quit") == CommandQuit && Search.Aborted == 1);
-  // In analysis "?" leaves the analysis.
-  Commands.Searching = 0;
+  // In analysis a legal move ends the search and waits to be played; "?" leaves the analysis.
   Search.Aborted = 0;
+  StartNewGame();
   Do("analyze");
+  EXPECT_EQ(Do("e2e5"), CommandHandled);
+  EXPECT_EQ(Do("e2e4"), CommandActNow);
+  ASSERT_TRUE(Commands.TakePendingMove(word, sizeof word));
+  EXPECT_STREQ(word, "e2e4");
   EXPECT_EQ(Do("?"), CommandActNow);
   EXPECT_TRUE(Search.Aborted && !MainStatus.Analyze);
 }

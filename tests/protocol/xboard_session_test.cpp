@@ -22,9 +22,10 @@ using namespace nelktest;
 
 constexpr int LineTimeoutMs = 20000;
 constexpr const char* Bye = "Bye, Thanks for the match.\n";
-// An engine move line: exactly "<n>. ... <move>", the move in coordinates with a lower-case
-// promotion letter.
-const std::regex MoveLine("([0-9]{1,6})\\. \\.\\.\\. ([a-h][1-8][a-h][1-8][qrbn]?)");
+// An engine move line: "move <move>" after "protover 2", else exactly "<n>. ... <move> " (a blank
+// at the end); the move in coordinates with a lower-case promotion letter.
+const std::regex MoveLine("(?:move |([0-9]{1,6})\\. \\.\\.\\. )([a-h][1-8][a-h][1-8][qrbn]?)( ?)");
+const std::regex NumberedMoveLine("([0-9]{1,6})\\. \\.\\.\\. ([a-h][1-8][a-h][1-8][qrbn]?) ");
 
 void Pause(int ms) { std::this_thread::sleep_for(std::chrono::milliseconds(ms)); }
 
@@ -41,10 +42,14 @@ bool IsResultLine(const std::string& line) {
          line == "1/2-1/2 {Draw by 50 Move Rule}" || line == "1/2-1/2 {Draw by insufficient material}";
 }
 
+bool IsMoveLine(const std::string& line, std::smatch* m) {
+  return std::regex_match(line, *m, MoveLine) && (*m)[1].matched == ((*m)[3].length() == 1);
+}
+
 // Skips other lines (thinking output) up to a move line (matched in `m`) or a result line.
 bool NextMoveOrResult(EngineProcess& engine, std::string* line, std::smatch* m) {
   while (NextLine(engine, line))
-    if (std::regex_match(*line, *m, MoveLine) || IsResultLine(*line)) return true;
+    if (IsMoveLine(*line, m) || IsResultLine(*line)) return true;
   return false;
 }
 
@@ -79,14 +84,40 @@ std::string UntilPong(EngineProcess& engine, int n) {
 TEST(XboardProtocol, Version2FeaturesAndPing) {
   EngineProcess engine({});
   for (const char* command : {"xboard", "protover 2", "accepted ping", "rejected usermove"}) engine.Send(command);
-  EXPECT_EQ(UntilPong(engine, 17), "Nelk \nfeature ping=1 setboard=1 playother=0 san=0 usermove=0 time=1 draw=0 sigint=0 "
-                                   "sigterm=1 reuse=1 analyze=1 colors=0 myname=\"Nelk\" done=1\n");
-  // Everything received before a ping has been handled when it is answered.
+  const std::string features = "feature ping=1 setboard=1 playother=0 san=0 usermove=0 time=1 draw=0 sigint=0 "
+                               "sigterm=1 reuse=1 analyze=1 colors=0 myname=\"Nelk\" option=\"CaptureSearch -check ";
+  EXPECT_EQ(UntilPong(engine, 17), "Nelk \n" + features + "0\" done=1\n");
+  // The option is set as announced; unknown options are ignored.
+  engine.Send("option CaptureSearch=1\noption Hash=64\noption\nprotover 2");
+  EXPECT_EQ(UntilPong(engine, 16), features + "1\" done=1\n");
+  // Everything received before a ping has been handled when it is answered; a move is "move e7e5".
   engine.Send("new\ne2e4");
-  EXPECT_EQ(Count(UntilPong(engine, 18), ". ... "), 1);
+  const std::string reply = UntilPong(engine, 18);
+  std::smatch m;
+  EXPECT_TRUE(std::regex_match(reply, m, std::regex("move [a-h][1-8][a-h][1-8]\n"))) << reply;
   Quit(engine);
   // A front end that never sends "protover" is not told about features.
   EXPECT_FALSE(Has(RunEngine({}, "xboard\nnew\nquit\n").Output, "feature"));
+}
+
+// Without "protover" the move comes behind its number: 1 for White's first move and for Black's
+// reply, 2 for White's second. No UCI line reaches an xboard front end, not even in a timed search.
+TEST(XboardProtocol, OldFrontEndsReadTheMoveBehindItsNumber) {
+  EngineProcess engine({});
+  engine.Send("xboard\nnew\npost\nst 1\ne2e4");
+  std::string line;
+  std::smatch m;
+  ASSERT_TRUE(NextMoveOrResult(engine, &line, &m) && std::regex_match(line, m, NumberedMoveLine)) << line;
+  EXPECT_EQ(m[1], "1");
+  GameBoard game;
+  ASSERT_TRUE(game.Play("e2e4") && game.Play(m[2]));
+  engine.Send("force\n" + game.LegalMove());
+  ASSERT_TRUE(game.Play(game.LegalMove()));
+  engine.Send("white\ngo");
+  ASSERT_TRUE(NextMoveOrResult(engine, &line, &m) && std::regex_match(line, m, NumberedMoveLine)) << line;
+  EXPECT_EQ(m[1], "2");
+  Quit(engine);
+  EXPECT_FALSE(Has(engine.Output(), "info")) << engine.Output();
 }
 
 TEST(XboardMoves, IllegalMovesForceModeAndTakebacks) {
@@ -97,11 +128,9 @@ TEST(XboardMoves, IllegalMovesForceModeAndTakebacks) {
   engine.Send("force\ne2e4\ne7e5\nundo\ne7e6\nremove\nd2d4\nd7d5\ne2e4\nd7d5");
   EXPECT_EQ(UntilPong(engine, 3), "Illegal move: d7d5\n");   // played already
   engine.Send("go");
-  int number = 0;
-  const std::string reply = EngineMove(engine, &number);
+  const std::string reply = EngineMove(engine);
   GameBoard game;
   EXPECT_TRUE(game.Play("d2d4") && game.Play("d7d5") && game.Play("e2e4") && game.Play(reply)) << reply;
-  EXPECT_EQ(number, 2);
   Quit(engine);
 }
 
@@ -117,15 +146,18 @@ TEST(XboardSetup, EditAndSetboard) {
   // The promotion is White's only move; it is sent with the piece named.
   engine.Send("setboard 8/4P3/8/8/8/1p6/2k5/K7 w - - 0 1\ngo");
   EXPECT_EQ(EngineMove(engine), "e7e8q");
-  engine.SendRaw("force\nsetboard k7/8/1K6/8/8/8/8/7Q w - - 0 1\r\ngo\n");
-  const std::string mate = EngineMove(engine);
-  EXPECT_TRUE(mate == "h1h8" || mate == "h1b7") << mate;
+  engine.SendRaw("force\nsetboard k7/8/1K6/8/8/8/8/6Q1 w - - 0 1\r\ngo\n");
+  EXPECT_EQ(EngineMove(engine), "g1g8");
   std::string line;
   std::smatch m;
   ASSERT_TRUE(NextMoveOrResult(engine, &line, &m));
   EXPECT_EQ(line, "1-0 {White mates}");
   engine.Send("a8a7");
   EXPECT_EQ(UntilPong(engine, 4), "Illegal move: a8a7\n");
+  // A position whose side not to move is in check is refused: no move in it, no search of it.
+  engine.Send("new\nsetboard 4k3/8/8/8/8/8/8/4RK2 w - - 0 1\ne1e8\ngo");
+  EXPECT_EQ(UntilPong(engine, 5), "tellusererror Illegal position\nIllegal move: e1e8\n"
+                                  "ERROR: the side not to move is in check; no move searched\n");
   Quit(engine);
 }
 
@@ -136,23 +168,28 @@ TEST(XboardThinking, PingMoveNowForceAndEndOfInput) {
   engine.Send("st 60\ne2e4");
   Pause(300);
   EXPECT_EQ(UntilPong(engine, 1), "");
+  // The opponent's move while the engine thinks on its own changes nothing.
+  engine.Send("e7e5");
+  EXPECT_EQ(UntilPong(engine, 5), "Illegal move (not your turn): e7e5\n");
   engine.Send("?");
   GameBoard game;
   EXPECT_TRUE(game.Play("e2e4") && game.Play(EngineMove(engine)));
   engine.Send("d2d4");
   Pause(300);
   engine.Send("force");
-  EXPECT_FALSE(Has(UntilPong(engine, 2), ". ... "));
+  EXPECT_FALSE(Has(UntilPong(engine, 2), "move "));
   engine.Send("analyze");
   Pause(300);
   EXPECT_EQ(engine.Wait(5000), 0);
-  EXPECT_EQ(Count(engine.Output(), ". ... "), 1);
+  EXPECT_EQ(Count(engine.Output(), "\nmove "), 1);
 }
 
 TEST(XboardTime, TimeControlsAsFrontEndsSendThem) {
-  const auto run = RunEngine({}, "xboard\nnew\nlevel 40 0:30 0\nlevel 0 0:10 0.1\nlevel 40 5 2\nquit\n");
+  const auto run = RunEngine({}, "xboard\nnew\nlevel 40 0:30 0\nlevel 0 0:10 0.1\nlevel 40 5 2\nlevel 0 1.5 0\n"
+                                 "level 0 2 2.5\nquit\n");
   for (const char* line : {"MovesPerSession 40 TimeLeft 30000 TimeInc 0 \n", "MovesPerSession 0 TimeLeft 10000 TimeInc 0 \n",
-                           "MovesPerSession 40 TimeLeft 300000 TimeInc 2 \n"})
+                           "MovesPerSession 40 TimeLeft 300000 TimeInc 2 \n", "MovesPerSession 0 TimeLeft 90000 TimeInc 0 \n",
+                           "MovesPerSession 0 TimeLeft 120000 TimeInc 2 \n"})
     EXPECT_TRUE(Has(run.MatchLog, line)) << line << run.MatchLog;
   EXPECT_FALSE(Has(run.Output, "stat01")) << "a piece of an argument was read as \".\"";
   // A fixed time survives an analysis, and a fraction of a second is kept.
@@ -161,6 +198,20 @@ TEST(XboardTime, TimeControlsAsFrontEndsSendThem) {
   EngineMove(engine);
   Quit(engine);
   EXPECT_TRUE(Has(engine.MatchLog(), " TimePeMove after ST = 450 \n")) << engine.MatchLog();
+}
+
+// A command's missing argument is not taken from the next line: every word below is a command or a
+// move of its own (a move taken as an argument would put the wrong side to move for the rest). The
+// words behind a command's arguments on its line are commands too.
+TEST(XboardInput, ArgumentsComeFromTheCommandsOwnLine) {
+  const auto run = RunEngine({}, "xboard\nforce\nlevel\ne2e4\nst\ne7e5\nsd\ng1f3\ntime\nb8c6\notim\nf1c4\n"
+                                 "dumpsee\ng8f6\nping\nlevel 1 2\nc4f7\nst 1 ping 7\nquit\n");
+  EXPECT_EQ(run.Output, "Nelk \npong 7\n" + std::string(Bye));
+  // "level" alone on its line, then a new game whose moves are played.
+  Xboard engine;
+  engine.Send("level\nnew\nforce\ne2e4\nd7d5");
+  EXPECT_EQ(UntilPong(engine, 1), "");
+  Quit(engine);
 }
 
 // Every game starts a fresh repetition history: a long session does not fill it.
@@ -189,7 +240,6 @@ TEST(XboardGame, PlaysAGameToItsEndAndThenTheNext) {
       result = line;
       break;
     }
-    EXPECT_EQ(m[1], std::to_string(plies / 2)) << line;
     ASSERT_TRUE(game.Play(m[2])) << "illegal engine move " << line;
     // Read up to the pong: a result line after the engine's move comes before it.
     engine.Send("ping " + std::to_string(plies));
@@ -201,7 +251,7 @@ TEST(XboardGame, PlaysAGameToItsEndAndThenTheNext) {
   engine.Send("a2a3");
   EXPECT_TRUE(engine.WaitFor("Illegal move: a2a3\n"));
   engine.Send("new\ne2e4");
-  EXPECT_TRUE(engine.WaitFor("1. ... "));
+  EXPECT_TRUE(engine.WaitFor("move "));
   Quit(engine);
 }
 
@@ -210,7 +260,7 @@ std::vector<std::string> EngineMoves(const std::string& output) {
   std::istringstream lines(output);
   std::smatch m;
   for (std::string line; std::getline(lines, line);)
-    if (std::regex_match(line, m, MoveLine)) moves.push_back(m[2]);
+    if (IsMoveLine(line, &m)) moves.push_back(m[2]);
   return moves;
 }
 
@@ -228,14 +278,27 @@ TEST(ConsoleSession, PromptEchoBoardAndCommands) {
   EXPECT_EQ(run.ExitStatus, 0);
 }
 
+// The greeting's board of a loaded position is evaluated as "displayboard" shows it afterwards; a
+// set-up whose side not to move is in check is refused with the reason.
+TEST(ConsoleSession, LoadedPositionAndRefusedSetup) {
+  const auto run = RunEngine({"-lpf", "q.fen"}, "console\ndisplayboard\nsetboard 4k3/8/8/8/8/8/8/4RK2 w - - 0 1\nquit\n",
+                             20000, {{"q.fen", "4k3/8/8/8/8/8/8/QQQQK3 w - - 0 1\n"}});
+  std::vector<std::string> evals;
+  const std::regex eval("PosEval from White view (-?[0-9]+)");
+  for (std::sregex_iterator i(run.Output.begin(), run.Output.end(), eval), end; i != end; ++i) evals.push_back((*i)[1]);
+  ASSERT_EQ(evals.size(), 2u) << run.Output;
+  EXPECT_EQ(evals[0], evals[1]);
+  EXPECT_TRUE(Has(run.Output, "Enter Move: setboard\nIllegal position: the side not to move is in check\n")) << run.Output;
+}
+
 TEST(ConsoleSession, TheEndOfTheGameEndsTheProgram) {
   const char* cases[][3] = {
-      {"k7/8/1K6/8/8/8/8/7Q w - - 0 1", "h1h8", "White mates!\n"},
-      {"K7/8/1k6/8/8/8/8/7q b - - 0 1", "go", "Black mates!\n"},   // the engine mates
+      {"k7/8/1K6/8/8/8/8/6Q1 w - - 0 1", "g1g8", "White mates!\n"},
+      {"K7/8/1k6/8/8/8/8/6q1 b - - 0 1", "go", "Black mates!\n"},   // the engine mates
       {"k7/8/1K6/8/8/8/8/2Q5 w - - 0 1", "c1c7", "Stalemate\n"},
       {"8/8/8/4k3/8/8/3pK3/8 w - - 0 1", "e2d2", "1/2-1/2 {Draw by insufficient material}\n"},
       // Both sides' half-moves count: from 96, two moves of each side reach the limit.
-      {"7k/8/8/8/8/8/8/K6R w - - 96 80", "a1b1\nb1a1", "1/2-1/2 {Draw by 50 Move Rule}\n"},
+      {"7k/8/8/8/8/8/8/K5R1 w - - 96 80", "a1b1\nb1a1", "1/2-1/2 {Draw by 50 Move Rule}\n"},
   };
   for (const auto& c : cases) {
     const auto run = RunEngine({}, std::string("console\nsetboard ") + c[0] + "\n" + c[1] + "\nnew\ne2e4\n");

@@ -155,6 +155,19 @@ TEST(FenTextTest, FullBoardFitsTheBuffer) {
   EXPECT_EQ(std::string(text).substr(71), " b KQkq - 0 ; ");
 }
 
+// Positions the engine cannot play: a king missing, or one that the side to move could take.
+TEST_F(FenTest, SetupErrors) {
+  const char* kings = "the position needs exactly one king for each side";
+  const char* check = "the side not to move is in check";
+  const struct { const char* fen; const char* error; } cases[] = {
+      {nelktest::StartFen, nullptr}, {"4k3/8/8/8/8/8/8/4RK2 b - -", nullptr}, {"4k3/8/8/8/8/8/8/4RK2 w - -", check},
+      {"4k3/8/8/8/8/5n2/8/4K3 b - -", check}, {"8/8/8/8/8/8/8/4K3 w - -", kings}, {"4k3/8/8/8/8/8/8/8 w - -", kings}};
+  for (const auto& c : cases) {
+    const char* error = Setup(c.fen).SetupError();
+    EXPECT_STREQ(error ? error : "", c.error ? c.error : "") << c.fen;
+  }
+}
+
 TEST(FenFileTest, LoadsTheFirstLineOnly) {
   nelktest::TempDir dir;
   ASSERT_TRUE(dir.Write("two.fen", "4k3/8/8/8/8/8/8/4K3 b - -\r\n8/8/8/8/8/8/8/8 w - -\n"));
