@@ -238,12 +238,12 @@ public:
     if (!opponentMove.empty()) text += opponentMove + "\n";
     text += "time " + std::to_string(clockMs[own] / 10) + "\notim " + std::to_string(clockMs[own ^ 1] / 10) + "\ngo\n";
     engine_->SendRaw(text);
-    static const std::regex form("^[0-9]+\\. \\.\\.\\. ([a-h][1-8][a-h][1-8][qrbn]?)$");
+    static const std::regex form("^[0-9]+\\. \\.\\.\\. ([a-h][1-8][a-h][1-8][qrbn]?) ?$");
     const long long deadline = NowMs() + waitMs;
     std::string line;
     std::smatch m;
     while (NextLine(&line, deadline)) {
-      if (line.compare(0, 11, "move ") == 0) {
+      if (line.compare(0, 5, "move ") == 0) {
         *move = line.substr(5);
         return Outcome::Move;
       }

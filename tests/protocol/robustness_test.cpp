@@ -81,7 +81,7 @@ bool Legal(const std::string& move, const ChessBoard& board) {
 // Broken and unusual positions: whatever the engine plays must be legal there; a position without
 // a legal move (or without both kings) gets no move; with the side not to move in check, either will do.
 TEST(Robustness, MovesInBrokenPositionsAreLegal) {
-  static const std::regex uciMove("bestmove (\\S+)"), xboardMove("\n[0-9]+\\. \\.\\.\\. ([a-h][1-8][a-h][1-8][qrbn]?)\n");
+  static const std::regex uciMove("bestmove (\\S+)"), xboardMove("\n[0-9]+\\. \\.\\.\\. ([a-h][1-8][a-h][1-8][qrbn]?) ?\n");
   Random r(31337);
   for (int i = 0; i < ProbeFens; i++) {
     const std::string fen = RandomFen(r);
