@@ -6,6 +6,8 @@
 // it, so callers only have to clamp the result into the field's own range.
 
 constexpr long long ArgumentLimit = 1000000000000LL;
+// Room for one word of a command or a move (longer words are cut).
+constexpr int CommandWordSize = 256;
 // Room for the rest of a command's line; a longer line is cut.
 constexpr int ArgumentLineSize = 512;
 

@@ -12,7 +12,7 @@
 #include "engine/Status.h"
 #include "eval/SEE.h"
 #include "protocol/CommandArgs.h"
-#include "protocol/HumanMove.h"
+#include "protocol/BoardEdit.h"
 #include "protocol/MoveCheck.h"
 #include "protocol/SearchOutput.h"
 #include "search/SearchRoutines.h"

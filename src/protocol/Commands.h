@@ -6,8 +6,6 @@
 #include <cstdint>
 #include "protocol/CommandArgs.h"
 
-// Room for one word (longer words are cut).
-constexpr int CommandWordSize = 256;
 // Room for the rest of a command line ("setboard", "name", "result"); longer lines are cut.
 constexpr int CommandLineRestSize = ArgumentLineSize;
 

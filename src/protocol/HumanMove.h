@@ -1,5 +1,5 @@
 #pragma once
-// Reading the opponent's moves (console user or xboard front end) and the board-editing mode.
+// Reading the opponent's moves (console user or xboard front end).
 
 // Reads words until a move has been played on MainBoard or a command ends the turn. Every word
 // that is not a move goes to DoCommand. A move is played only when it is legal in the position
@@ -12,10 +12,3 @@
 //   3 quit ("quit" or the end of input).
 // A move that reached the engine during its last search is taken first.
 int HumanMove();
-
-// The "edit" mode: reads words until one beginning with "." (or the end of input): "#" clears the
-// board, "c" switches the colour being placed (White first), "Pe2" ... "Kg8" place a piece (a
-// piece already on the square is replaced; a king moves there), "xe4" empties a square. After
-// every word the occupancy sets and the castling rights (from king and rooks on their home
-// squares) are recomputed. The side to move is not changed.
-void SetupBoardFromEdit();
