@@ -180,7 +180,7 @@ void SearchRoutines::ResetForNewMove() {
   CompletedDepth = BestLineScore = BestLineDepth = 0;
   RootCompleted = 0;
   BudgetNodeBase = 0;
-  LastPollMs = 0;
+  LastPollMs = NeverPolledMs;
   LastPollNodes = 0;
   PreviousScore = 0;
   MainStatus.MaxPly = 0;

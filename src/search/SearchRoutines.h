@@ -94,7 +94,7 @@ public:
   // front end before the search.
   std::uint8_t ClockAlsoLimits = 0;
   // The clock and the node count at the last poll of input and budget (UCI polls by both).
-  std::int32_t LastPollMs = 0;
+  std::int32_t LastPollMs = SearchTime::NeverPolledMs;
   std::int64_t LastPollNodes = 0;
 
   SearchRoutines() {}
