@@ -165,7 +165,7 @@ void MakeGUIMove(SquareSet from, SquareSet to, char promotion, int score) {
   char text[MoveTextSize];
   fillmovestring(text, score, static_cast<char>(fromSquare), static_cast<char>(toSquare),
                  PromotionCode(promotion, MainBoard.SideToMove), 0);
-  LogPrintf("Move Made: %d %d %d %lld %s", s.SearchDepth, score / ScoreDivisor, 0,
+  LogPrintf("Move Made: %d %d %d %lld %s", Search.CompletedDepth, score / ScoreDivisor, 0,
             static_cast<long long>(Search.TotalNodes()), text);
   std::fflush(stdout);
 }

@@ -1,36 +1,58 @@
 // Transposition table: allocation, clearing, ageing, store and probe.
 #include "hash/TranspositionTables.h"
 
+#include <algorithm>
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
 #include <sys/mman.h>
 #include "engine/MatchLog.h"
 
-TranspositionTables PositionCache;
-
 namespace {
 
 constexpr int ExitNoMemory = 1;
 constexpr std::size_t TableBytes = std::size_t{TTABLESIZE} * sizeof(TTBucket);
 constexpr std::size_t LargePageBytes = std::size_t{2} << 20;
+constexpr std::size_t BytesPerMiB = std::size_t{1} << 20;
+constexpr std::size_t SmallPageBytes = 4096;   // where no large page is had, every such page faults alone
+
+// Every table is a mapping of its bytes plus the slack that aligns it to a large page; the
+// constructor's table comes from calloc only where the system lacks large-page advice.
+struct Mapping {
+  void* Start = nullptr;
+  std::size_t Bytes = 0;
+};
+Mapping CurrentMapping;
 
 // Zero pages that the operating system provides when they are first touched, so the 192 MiB
 // cost nothing at start-up, and since clearing only moves the generation on, a page is first
 // touched by the search that stores into it. Where the system offers large pages the table asks
 // for them: a first touch then costs one fault per 2 MiB instead of one per 4 KiB, and the
 // search's scattered probes miss the address translation cache far less often.
-TTBucket* AllocateBuckets() {
+TTBucket* MapBuckets(std::size_t tableBytes, Mapping* mapping) {
+  const std::size_t bytes = tableBytes + LargePageBytes;
+  void* mapped = mmap(nullptr, bytes, PROT_READ | PROT_WRITE, MAP_PRIVATE | MAP_ANONYMOUS, -1, 0);
+  if (mapped == MAP_FAILED) return nullptr;
+  *mapping = Mapping{mapped, bytes};
+  const std::uintptr_t start = reinterpret_cast<std::uintptr_t>(mapped);
+  void* aligned = reinterpret_cast<void*>((start + LargePageBytes - 1) & ~(LargePageBytes - 1));
 #ifdef MADV_HUGEPAGE
-  void* mapped = mmap(nullptr, TableBytes + LargePageBytes, PROT_READ | PROT_WRITE, MAP_PRIVATE | MAP_ANONYMOUS, -1, 0);
-  if (mapped != MAP_FAILED) {
-    const std::uintptr_t start = reinterpret_cast<std::uintptr_t>(mapped);
-    void* aligned = reinterpret_cast<void*>((start + LargePageBytes - 1) & ~(LargePageBytes - 1));
-    madvise(aligned, TableBytes, MADV_HUGEPAGE);   // refused: ordinary pages, same contents
-    return static_cast<TTBucket*>(aligned);
-  }
+  madvise(aligned, tableBytes, MADV_HUGEPAGE);   // refused: ordinary pages, same contents
 #endif
+  return static_cast<TTBucket*>(aligned);
+}
+
+TTBucket* AllocateBuckets() {
+  if (TTBucket* buckets = MapBuckets(TableBytes, &CurrentMapping)) return buckets;
   return static_cast<TTBucket*>(std::calloc(TTABLESIZE, sizeof(TTBucket)));
+}
+
+// The largest power of two of buckets within the size (at least one bucket).
+std::uint64_t BucketsFor(int mebibytes) {
+  const std::uint64_t fit = static_cast<std::uint64_t>(mebibytes) * BytesPerMiB / sizeof(TTBucket);
+  std::uint64_t count = 1;
+  while (count * 2 <= fit) count *= 2;
+  return count;
 }
 
 // Depth reduction assumed for a null-move search at this depth.
@@ -50,6 +72,8 @@ int StoredScore(int score, int depth) {
 
 }  // namespace
 
+TranspositionTables PositionCache;
+
 TranspositionTables::TranspositionTables() : Buckets(AllocateBuckets()) {
   if (Buckets == nullptr) {
     std::printf("Major Error: cannot allocate the transposition table (%zu bytes)\n", TableBytes);
@@ -58,13 +82,48 @@ TranspositionTables::TranspositionTables() : Buckets(AllocateBuckets()) {
   }
 }
 
+// The new table's pages are the system's zero pages, so it is empty at once and costs nothing
+// until the search stores into it, like the first table.
+bool TranspositionTables::Resize(int mebibytes) {
+  if (mebibytes < TTMinMiB || mebibytes > TTMaxMiB) return false;
+  const std::uint64_t count = BucketsFor(mebibytes);
+  Mapping mapping;
+  TTBucket* buckets = MapBuckets(static_cast<std::size_t>(count * sizeof(TTBucket)), &mapping);
+  if (buckets == nullptr) return false;
+  if (CurrentMapping.Start != nullptr) munmap(CurrentMapping.Start, CurrentMapping.Bytes);
+  else std::free(Buckets);
+  CurrentMapping = mapping;
+  Buckets = buckets;
+  BucketCount = count;
+  IndexMask = static_cast<std::uint32_t>(count - 1);
+  ProvidedBytes = 0;
+  Generation = 0;
+  AgeRound = 0;
+  LogPrintf("Transposition table resized to %d MiB (%llu buckets)\n", mebibytes, static_cast<unsigned long long>(count));
+  return true;
+}
+
+bool TranspositionTables::ProvideNextPages() {
+  const std::uint64_t tableBytes = BucketCount * sizeof(TTBucket);
+  if (ProvidedBytes >= tableBytes) return false;
+  volatile unsigned char* bytes = reinterpret_cast<volatile unsigned char*>(Buckets);
+  const std::uint64_t end = std::min<std::uint64_t>(ProvidedBytes + LargePageBytes, tableBytes);
+  for (std::uint64_t at = ProvidedBytes; at < end; at += SmallPageBytes) bytes[at] = bytes[at];
+  ProvidedBytes = end;
+  return true;
+}
+
+int TranspositionTables::SizeMiB() const {
+  return static_cast<int>(BucketCount * sizeof(TTBucket) / BytesPerMiB);
+}
+
 void TranspositionTables::ClearTranspositionTables() {
   WriteLogFile("Clearing Transposition Tables\n");
   if (Generation != TTLastStamp) {
     ++Generation;
     return;
   }
-  for (std::uint32_t i = 0; i < TTABLESIZE; i++) Buckets[i] = TTBucket{};
+  for (std::uint64_t i = 0; i < BucketCount; i++) Buckets[i] = TTBucket{};
   Generation = 0;
 }
 
@@ -73,7 +132,7 @@ void TranspositionTables::AgeTranspositionTables() {
     ++AgeRound;
     return;
   }
-  for (std::uint32_t i = 0; i < TTABLESIZE; i++) {
+  for (std::uint64_t i = 0; i < BucketCount; i++) {
     for (TTSlot& slot : Buckets[i].Slot) {
       slot.Valid = TTEmpty;
       slot.AgeStamp = 0;

@@ -63,16 +63,31 @@ struct TTBucket {
 // counter starts again from 0.
 constexpr std::uint16_t TTLastStamp = 0xffff;
 
+// Sizes a front end may ask for, in MiB. A table of n MiB has the largest power of two of buckets
+// that fits, so that the bucket index stays a mask of the hash code.
+constexpr int TTMinMiB = 1;
+constexpr int TTMaxMiB = 65536;
+
 class TranspositionTables {
 public:
-  TTBucket* Buckets;               // TTABLESIZE buckets, allocated once, never freed
+  TTBucket* Buckets;               // BucketCount buckets; replaced only by Resize
   std::uint32_t Hits = 0;          // probes that ended in a cut-off
   std::uint32_t Misses = 0;        // probes that did not
   std::uint32_t IndexMask = TTIndexMask;
   std::uint16_t Generation = 0;    // slots of another generation are empty
   std::uint16_t AgeRound = 0;      // slots of another round are aged
+  std::uint64_t BucketCount = TTABLESIZE;
+  std::uint64_t ProvidedBytes = 0;  // from the start of the table: ProvideNextPages has touched them
 
   TranspositionTables();
+  // A new, empty table of at most `mebibytes` MiB (TTMinMiB .. TTMaxMiB). False, with the old table
+  // kept as it was, when the size is out of range or the memory cannot be had.
+  bool Resize(int mebibytes);
+  int SizeMiB() const;             // the size in whole MiB
+  // Makes the system provide the next few MiB of the table now, keeping their contents; false when
+  // the whole table is provided. For idle moments: a search that first touches a page may wait for
+  // the system to find it a large one.
+  bool ProvideNextPages();
   void ClearTranspositionTables();
   void AgeTranspositionTables();
   void InsertTranspositionTables(std::uint64_t upper, std::uint64_t lower, char side, int depth,

@@ -11,6 +11,7 @@
 #include "engine/MatchLog.h"
 #include "engine/Status.h"
 #include "eval/SEE.h"
+#include "hash/TranspositionTables.h"
 #include "protocol/CommandArgs.h"
 #include "protocol/BoardEdit.h"
 #include "protocol/MoveCheck.h"
@@ -49,7 +50,7 @@ constexpr int ArgumentSize = 64;                     // room for one numeric arg
 // The features, and the engine options a front end may set with "option NAME=VALUE".
 constexpr const char* FeatureLine =
     "feature ping=1 setboard=1 playother=0 san=0 usermove=0 time=1 draw=0 sigint=0 sigterm=1 reuse=1 "
-    "analyze=1 colors=0 myname=\"Nelk\" option=\"CaptureSearch -check %d\" done=1\n";
+    "analyze=1 colors=0 memory=1 myname=\"Nelk\" option=\"CaptureSearch -check %d\" done=1\n";
 constexpr const char* CaptureSearchOption = "CaptureSearch";
 
 bool Console() { return !MainStatus.xboard; }
@@ -392,6 +393,19 @@ char Xboard(char*) {
   return CommandHandled;
 }
 
+// "memory N": the transposition table gets the N MiB (the pawn table's few MiB are left out of the
+// account). A size that cannot be had keeps the table as it was.
+char Memory(char*) {
+  long long mebibytes = 0;
+  if (!ReadIntegerArgument(&mebibytes)) return CommandHandled;
+  const int size = static_cast<int>(ClampArgument(mebibytes, TTMinMiB, TTMaxMiB));
+  if (!PositionCache.Resize(size)) {
+    std::printf("Error (cannot allocate %d MiB; the table stays at %d MiB): memory\n", size, PositionCache.SizeMiB());
+    Flush();
+  }
+  return CommandHandled;
+}
+
 struct Command {
   const char* Word;
   char (*Handle)(char* word);
@@ -413,7 +427,7 @@ const Command CommandTable[] = {
     // Protocol version 2.
     {"protover", ProtocolVersion}, {"ping", Ping},    {"accepted", IgnoreLine},  {"rejected", IgnoreLine},
     {"result", IgnoreLine},  {"computer", Ignore},    {"rating", IgnoreLine},    {"ics", IgnoreLine},
-    {"option", SetOption},
+    {"option", SetOption},   {"memory", Memory},
 };
 
 // A move that arrives while the engine analyses ends the search and is played right after it; the

@@ -36,11 +36,29 @@ void PrintUciDepth(int depth) {
   Flush();
 }
 
-void PrintUciLine(const SearchLine& line, bool withTime) {
-  std::printf("info depth %d score cp %d", line.Depth, Centipawns(line.Score));
-  if (withTime) std::printf(" time %lld", static_cast<long long>(line.ElapsedSeconds) * MsPerSecond);
-  std::printf(" nodes %" PRId64 " pv%s", line.Nodes, Text(line.PvText));
+// A root without moves is a draw when it is stalemate: a UCI front end reads no stalemate score.
+int UciCentipawns(int score) { return score == StalemateScore ? DrawScore : Centipawns(score); }
+
+bool HasMoves(const char* pvText) { return pvText != nullptr && pvText[0] != '\0' && pvText[0] != '\n'; }
+
+// Times are those of the clock. A line without a move has no " pv"; one without a score that
+// means anything (a search stopped before its first move was searched) has no " score".
+void PrintUciLine(const SearchLine& line, bool withTime, bool withScore = true) {
+  std::printf("info depth %d", line.Depth);
+  if (withScore) std::printf(" score cp %d", UciCentipawns(line.Score));
+  if (withTime) std::printf(" time %d", line.ElapsedMs);
+  std::printf(" nodes %" PRId64, line.Nodes);
+  if (HasMoves(line.PvText)) std::printf(" pv%s", line.PvText);
+  else std::printf("\n");
   Flush();
+}
+
+// The lines of an interrupted or finished search show results only: the best line known. Before
+// there is one, a stopped search tells how far it got, a finished one (a root without moves) its
+// own line.
+void PrintUciResult(const SearchLine& line, bool interrupted, const BestKnownLine& best, bool withTime) {
+  if (best.Known) PrintUciLine(best.Line, withTime);
+  else PrintUciLine(line, withTime, !interrupted);
 }
 
 void PrintUciCurrMove(int fromSquare, int toSquare, int moveNumber) {
@@ -68,6 +86,8 @@ void PrintKibitz(const MoveChosen& m) {
               m.NodesPerSecond, Text(line.PvText));
   Flush();
 }
+
+const char* NoticePrefix() { return MainStatus.UCIMode ? "info string " : ""; }
 
 void PrintLine(const char* text) {
   std::printf("%s\n", text);
@@ -109,24 +129,24 @@ void RootInterrupted(const RootInterruption& r) {
     // A ponder search stopped between moves has nothing to tell: the front end decides next.
     if (s.Pondering) return;
     if (s.Post && s.xboard) PrintThinking(r.Line);
-    if (s.UCIMode) PrintUciLine(r.Line, false);
+    if (s.UCIMode) PrintUciResult(r.Line, true, r.Best, false);
     return;
   }
   if (s.xboard && s.Post) PrintThinking(r.Line);
   // UCI hears a move stopped in its last search at any depth, one stopped earlier in deep iterations,
   // followed by the number of the move reached.
   if (s.UCIMode && (r.Exit == RootExit::Late || r.Line.Depth > IterationLogDepth)) {
-    PrintUciLine(r.Line, true);
+    PrintUciResult(r.Line, true, r.Best, true);
     if (r.Exit == RootExit::Early) PrintUciCurrMoveNumber(r.LegalMoves);
   }
 }
 
 // A long iteration is shown to a posting front end once more before the line every iteration gets.
-void IterationDone(const SearchLine& line) {
+void IterationDone(const SearchLine& line, bool interrupted, const BestKnownLine& best) {
   const Status& s = MainStatus;
   if (s.Post && line.ElapsedSeconds > LongSearchSeconds) PrintThinking(line);
   if (s.Post || s.Analyze) {
-    if (s.UCIMode) PrintUciLine(line, true);
+    if (s.UCIMode) PrintUciResult(line, interrupted, best, true);
     else PrintThinking(line);
   }
 }
@@ -135,7 +155,7 @@ void MoveFound(const MoveChosen& m) {
   const Status& s = MainStatus;
   if (s.Post && !m.Aborted && !s.UCIMode) PrintThinking(m.Line);
   if (s.UCIMode) {
-    PrintUciLine(m.Line, true);
+    PrintUciResult(m.Line, m.Interrupted, m.Best, true);
   } else if (s.Kibitz) {
     if (m.BookMove) PrintLine("tellics kibitz Book Move");
     else PrintKibitz(m);
@@ -145,16 +165,16 @@ void MoveFound(const MoveChosen& m) {
 void BookMovePlayed() { PrintLine("tellics kibitz Opening Book Move"); }
 
 // The measured node rate is a UCI "info" line; other front ends have no such line.
-void NodeRateMeasured(int nodesPerSecond, float seconds) {
+void NodeRateMeasured(int nodesPerSecond, int elapsedMs) {
   if (!MainStatus.UCIMode) return;
-  std::printf("info nps %d time %g\n", nodesPerSecond, static_cast<double>(MsPerSecond * seconds));
+  std::printf("info nps %d time %d\n", nodesPerSecond, elapsedMs);
   Flush();
 }
 
-void AnalysisRate(int nodesPerSecond, int elapsedSeconds) {
+void AnalysisRate(int nodesPerSecond, int elapsedMs) {
   if (!MainStatus.UCIMode) return;
   std::printf("info nps %d\n", nodesPerSecond);
-  std::printf("info time %lld\n", static_cast<long long>(elapsedSeconds) * MsPerSecond);
+  std::printf("info time %d\n", elapsedMs);
   Flush();
 }
 
@@ -175,13 +195,14 @@ void TimeBudgetPlanned(int timePerMove, int timeLeft, int defaultMovesPerSession
   Flush();
 }
 
+// A UCI front end reads only UCI commands: notices go to it as "info string" lines.
 void AbortedByCommand(const char* command) {
-  std::printf(" Search Aborted due to receiveing following string: %s\n", command);
+  std::printf("%s Search Aborted due to receiveing following string: %s\n", NoticePrefix(), command);
   Flush();
 }
 
 void Error(const char* text) {
-  std::printf("ERROR: %s\n", text);
+  std::printf("%sERROR: %s\n", NoticePrefix(), text);
   Flush();
 }
 

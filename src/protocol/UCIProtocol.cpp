@@ -24,6 +24,7 @@ constexpr int PassGoesOn = 0;         // Dispatch: the line is done, read the ne
 constexpr char SearchGoesOn = 1;      // results for a search that handed over a line
 constexpr char SearchMustStop = 2;
 constexpr int ErrorTextSize = 256;
+constexpr int ReportLineSize = 2 * ErrorTextSize;   // the text behind "info string ERROR: "
 
 bool Is(const char* word, const char* command) { return std::strcmp(word, command) == 0; }
 
@@ -126,6 +127,9 @@ void UCIProtocol::SendIdentity() {
   std::printf("%s%s\n", UciText::IdName, Version);
   Send(UciText::IdAuthor);
   for (const char* option : UciText::Options) Send(option);
+  std::printf(UciText::HashOptionFormat, PositionCache.SizeMiB(), TTMinMiB, TTMaxMiB);
+  std::printf("\n");
+  for (const char* option : UciText::MoreOptions) Send(option);
   std::printf("%s%s\n", UciText::AboutOption, UciText::About);
   Send(UciText::UciOk);
   std::fflush(stdout);
@@ -184,6 +188,27 @@ void UCIProtocol::SetOption() {
   } else if (SameWordIgnoringCase(name, UciText::Ponder)) {
     PonderOption = on ? 1 : 0;
     if (on) s.Pondering = 0;
+  } else if (SameWordIgnoringCase(name, UciText::Hash)) {
+    ResizeHash(value);
+  } else if (SameWordIgnoringCase(name, UciText::ClearHash)) {
+    PositionCache.ClearTranspositionTables();
+  } else if (SameWordIgnoringCase(name, UciText::CaptureSearch)) {
+    Search.CaptureSearchOn = on ? 1 : 0;
+  }
+}
+
+// A size that cannot be had leaves the table as it was, and the front end is told.
+void UCIProtocol::ResizeHash(const char* value) {
+  int mebibytes = 0;
+  char text[ErrorTextSize];
+  if (!ParseInteger(value, &mebibytes) || mebibytes < TTMinMiB || mebibytes > TTMaxMiB) {
+    std::snprintf(text, sizeof text, "Hash %s is not a size from %d to %d MiB; the table stays at %d MiB", value,
+                  TTMinMiB, TTMaxMiB, PositionCache.SizeMiB());
+    ReportError(text);
+  } else if (!PositionCache.Resize(mebibytes)) {
+    std::snprintf(text, sizeof text, "cannot allocate a table of %d MiB; the table stays at %d MiB", mebibytes,
+                  PositionCache.SizeMiB());
+    ReportError(text);
   }
 }
 
@@ -204,6 +229,9 @@ bool UCIProtocol::NextCommandLine() {
     DeferredCount--;
     for (int i = 0; i < DeferredCount; i++) std::memcpy(DeferredLines[i], DeferredLines[i + 1], sizeof CommandLine);
     return true;
+  }
+  // While the front end is silent, the table's pages are made ready for the next search.
+  while (!InputPending() && PositionCache.ProvideNextPages()) {
   }
   if (ReadLine(CommandLine, sizeof CommandLine) < 0) return false;
   WriteLogFile(CommandLine);
@@ -238,8 +266,8 @@ void UCIProtocol::WaitForStop() {
 }
 
 void UCIProtocol::ReportError(const char* text) {
-  char line[ErrorTextSize];
-  std::snprintf(line, sizeof line, "info string error: %s", text);
+  char line[ReportLineSize];
+  std::snprintf(line, sizeof line, "info string ERROR: %s", text);
   Send(line);
   std::fflush(stdout);
   WriteLogFile(line);

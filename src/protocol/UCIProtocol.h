@@ -67,6 +67,7 @@ public:
   void SetPosition();
   void StartNewGame();
   void SetOption();
+  void ResizeHash(const char* value);
   void Go();
   void RunSearch();
   [[noreturn]] void Quit();

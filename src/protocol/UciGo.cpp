@@ -115,8 +115,8 @@ void ApplyClock(const GoRequest& r) {
     LogPrintf("MainStatus.TimeLeft = %d\n", s.TimeLeft);
   }
   if (r.Increment[side] != Unset) {
-    s.TimeInc = (r.Increment[side] > 0 ? r.Increment[side] : 0) / MillisecondsPerSecond;
-    s.TimeIncMs = s.TimeInc * MillisecondsPerSecond;
+    s.TimeIncMs = r.Increment[side] > 0 ? r.Increment[side] : 0;
+    s.TimeInc = s.TimeIncMs / MillisecondsPerSecond;
     LogPrintf("MainStatus.TimeInc = %d\n", s.TimeInc);
   }
   if (r.MovesToGo != Unset && r.MovesToGo > 0) {
@@ -127,9 +127,19 @@ void ApplyClock(const GoRequest& r) {
   }
 }
 
-// Depth and time limits of a single search. A depth is given to the search as its depth limit with
-// an unlimited clock rather than as the fixed depth of the command line: a fixed-depth search reads
-// no input, and the front end must be able to stop it and have "isready" answered.
+bool ClockGiven(const GoRequest& r) { return r.Time[MainBoard.SideToMove ? 1 : 0] != Unset; }
+
+// The time a node count takes at the current node rate.
+int NodesAsMilliseconds(int nodes) {
+  const int rate = MainStatus.NodesPerSecond;
+  const int perMs = rate / MillisecondsPerSecond > 0 ? rate / MillisecondsPerSecond : 1;
+  return (nodes > 0 ? nodes : 0) / perMs;
+}
+
+// Depth and time limits of a single search; every limit given applies, and the first one reached
+// ends the search. A depth is given to the search as its depth limit rather than as the fixed depth
+// of the command line: a fixed-depth search reads no input, and the front end must be able to stop
+// it and have "isready" answered. Alone it searches with an unlimited clock.
 void ApplySearchLimits(const GoRequest& r) {
   Status& s = MainStatus;
   int depth = r.Depth;
@@ -137,23 +147,25 @@ void ApplySearchLimits(const GoRequest& r) {
   if (depth != Unset) {
     MainBoard.FixedDepth = Clamp(depth, 1, MaxDepth);
     LogPrintf("MainBoard.FixedDepth = %d\n", MainBoard.FixedDepth);
-    s.ST = AnalysisMilliseconds;
-    s.TimeLeft = 0;
-    Search.STInMilliseconds = 1;
   }
   int moveTime = r.MoveTime;
-  // A node count becomes the time it takes at the current node rate.
-  if (moveTime == Unset && r.Nodes != Unset) {
-    const int perMs = s.NodesPerSecond / MillisecondsPerSecond > 0 ? s.NodesPerSecond / MillisecondsPerSecond : 1;
-    moveTime = (r.Nodes > 0 ? r.Nodes : 0) / perMs;
+  if (r.Nodes != Unset) {
+    const int nodesTime = NodesAsMilliseconds(r.Nodes);
+    if (moveTime == Unset || nodesTime < moveTime) moveTime = nodesTime;
   }
   if (moveTime != Unset) {
     s.ST = moveTime > 0 ? moveTime : 1;
     Search.STInMilliseconds = 1;
     LogPrintf("MainStatus.ST = %d\n", s.ST);
     s.TimePerMove = s.ST;
-    s.TimeLeft = Saturated(static_cast<long long>(s.ST) * MoveTimeToTimeLeft);
+    // With the game clock given too, the clock stays what it is and limits the move as well.
+    if (ClockGiven(r)) Search.ClockAlsoLimits = 1;
+    else s.TimeLeft = Saturated(static_cast<long long>(s.ST) * MoveTimeToTimeLeft);
     LogPrintf("MainStatus.ST = %d\n", s.ST);
+  } else if (depth != Unset && !ClockGiven(r)) {
+    s.ST = AnalysisMilliseconds;
+    s.TimeLeft = 0;
+    Search.STInMilliseconds = 1;
   }
 }
 
@@ -252,7 +264,9 @@ void MoveText(char* text, const UciMove& m) {
 
 void UCIProtocol::Go() {
   Status& s = MainStatus;
-  const GoRequest request = ReadGoRequest(CommandLine);
+  GoRequest request = ReadGoRequest(CommandLine);
+  // A "go" without any limit searches until "stop", as "go infinite" does.
+  if (!request.Limited() && !request.Ponder && !request.Mimic()) request.Infinite = true;
   State = SEARCHING;
   s.TimeInc = s.TimeIncMs = 0;
   s.TimeLeft = 0;
@@ -260,6 +274,7 @@ void UCIProtocol::Go() {
   s.FD = 0;
   s.ST = 0;
   Search.STInMilliseconds = 0;
+  Search.ClockAlsoLimits = 0;
   StopRequested = 0;
   SearchMoveCount = 0;
   s.Analyze = request.Limited() ? 0 : AnalyseOption;
@@ -338,7 +353,9 @@ void UCIProtocol::SendBestMove(int score, const ChessBoard& root, std::uint64_t 
   } else {
     std::snprintf(text, sizeof text, "%s", UciText::NoMove);
   }
-  std::printf("info score cp %d\n", score == StalemateScore ? DrawScore : score / ScoreDivisor);
+  // The score of the best line known; a search stopped before it had any has none to tell.
+  if (Search.BestLineDepth > 0) std::printf("info score cp %d\n", Search.BestLineScore / ScoreDivisor);
+  else if (Search.CompletedDepth > 0) std::printf("info score cp %d\n", score == StalemateScore ? DrawScore : score / ScoreDivisor);
   std::printf("bestmove %s\n", text);
   std::fflush(stdout);
   State = WAITING;

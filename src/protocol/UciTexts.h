@@ -12,6 +12,12 @@ constexpr const char* Options[] = {
     "option name UCI_ShowCurrLine type check default true",
     "option name Ponder type check default false",
 };
+// Sent after Options: the table's size in MiB (its current size as the default), then the rest.
+constexpr const char* HashOptionFormat = "option name Hash type spin default %d min %d max %d";
+constexpr const char* MoreOptions[] = {
+    "option name Clear Hash type button",
+    "option name CaptureSearch type check default false",
+};
 constexpr const char* AboutOption = "option name UCI_EngineAbout type string default ";
 constexpr const char* About = "Nelk, a bitboard chess engine that searches with alpha-beta and iterative deepening";
 constexpr const char* UciOk = "uciok";
@@ -24,6 +30,9 @@ constexpr const char* SecondaryBook = "SecondaryBook";
 constexpr const char* ShowCurrLine = "UCI_ShowCurrLine";
 constexpr const char* AnalyseMode = "UCI_AnalyseMode";
 constexpr const char* Ponder = "Ponder";
+constexpr const char* Hash = "Hash";
+constexpr const char* ClearHash = "Clear Hash";
+constexpr const char* CaptureSearch = "CaptureSearch";
 constexpr const char* True = "true";
 
 // Match log.

@@ -2,6 +2,7 @@
 // chosen move on the game board.
 #include "search/SearchRoutines.h"
 
+#include <algorithm>
 #include <cstdint>
 #include <cstdio>
 #include <limits>
@@ -50,13 +51,27 @@ int PlanFixedTime() {
   return s.TimePerMove;
 }
 
-// Whatever the plan, one move never takes more than the clock can spare.
+// With an increment coming, a clock too low for the plan still buys a search worth the name: a
+// share of the increment, within what the clock holds.
+int IncrementFloor() {
+  const Status& s = MainStatus;
+  if (s.TimeIncMs <= 0 || s.TimeLeft <= 0) return 0;
+  return std::min(s.TimeIncMs / IncrementFloorDivisor, s.TimeLeft / IncrementFloorDivisor);
+}
+
+// Whatever the plan, one move never takes more than the clock can spare; but it is never planned
+// below the increment floor.
 void CapToClock() {
   Status& s = MainStatus;
   const int cap = ClockCap(s.TimeLeft);
-  if (s.TimePerMove <= cap) return;
-  s.TimePerMove = cap;
-  LogPrintf(" TimePerMove capped by the clock = %d \n", cap);
+  if (s.TimePerMove > cap) {
+    s.TimePerMove = cap;
+    LogPrintf(" TimePerMove capped by the clock = %d \n", cap);
+  }
+  if (s.TimePerMove < IncrementFloor()) {
+    s.TimePerMove = IncrementFloor();
+    LogPrintf(" TimePerMove raised to the increment floor = %d \n", s.TimePerMove);
+  }
 }
 
 // Returns the emergency time in milliseconds: twice the planned time.
@@ -70,7 +85,7 @@ int PlanSession() {
 
 int SuddenDeathBase(int bookMoveNumber) {
   const Status& s = MainStatus;
-  std::int64_t t = (s.MoveNumber > LateGameMoveNumber && s.TimeInc <= 0) ? s.TimeLeft / LateGameMoves
+  std::int64_t t = (s.MoveNumber > LateGameMoveNumber && s.TimeIncMs <= 0) ? s.TimeLeft / LateGameMoves
                                                                         : s.TimeLeft / SuddenDeathMoves;
   if (!s.UCIMode && s.MoveNumber <= bookMoveNumber + BookExitMoves)
     t = t * BookExitNumerator / BookExitDenominator;
@@ -81,11 +96,11 @@ int SuddenDeathBase(int bookMoveNumber) {
 
 int EmergencyTime(int timePerMove) {
   const Status& s = MainStatus;
-  const std::int64_t increment = s.TimeInc > 0 ? s.TimeInc : 0;
-  int emergency = SaturateInt(increment * MsPerSecond + 2LL * timePerMove);
+  const std::int64_t increment = s.TimeIncMs > 0 ? s.TimeIncMs : 0;
+  int emergency = SaturateInt(increment + 2LL * timePerMove);
   if (emergency > s.TimeLeft) {
     LogPrintf("EmergencyTimeThreshold = %d > TimeLeft %d\n", emergency, s.TimeLeft);
-    emergency = SaturateInt(std::int64_t{s.TimeInc} * EmergencyIncrementShare);
+    emergency = SaturateInt(std::int64_t{s.TimeIncMs} * EmergencyIncrementShare / MsPerSecond);
   }
   LogPrintf(" EmergencyTimeThreshold = %d \n", emergency);
   return emergency;
@@ -97,9 +112,10 @@ int PlanSuddenDeath(int bookMoveNumber) {
   int timePerMove = SuddenDeathBase(bookMoveNumber);
   LogPrintf(" TimePerMove Before Inc = %d \n", timePerMove);
   const int emergency = EmergencyTime(timePerMove);
-  if (s.TimeInc > 0) {
-    if (s.TimeLeft > IncrementFullShare) timePerMove = SaturateInt(timePerMove + std::int64_t{s.TimeInc} * MsPerSecond);
-    else if (s.TimeLeft > IncrementHalfShare) timePerMove = SaturateInt(timePerMove + std::int64_t{s.TimeInc} * HalfIncrementMs);
+  if (s.TimeIncMs > 0) {
+    if (s.TimeLeft > IncrementFullShare) timePerMove = SaturateInt(timePerMove + std::int64_t{s.TimeIncMs});
+    else if (s.TimeLeft > IncrementHalfShare)
+      timePerMove = SaturateInt(timePerMove + std::int64_t{s.TimeIncMs} * HalfIncrementMs / MsPerSecond);
   }
   LogPrintf(" TimePerMove After Inc = %d \n", timePerMove);
   if (emergency <= std::int64_t{timePerMove} + EmergencySafety) {
@@ -129,10 +145,30 @@ bool MatedScore(int v) { return v >= -MateScore && v <= MatedFound; }
 
 }  // namespace
 
+// A UCI front end expects "stop" and "isready" to be answered at once in every state, so every UCI
+// search polls a few milliseconds apart at the estimated rate; an xboard analysis keeps its eighth
+// of a second, the pace of its "stat01:" lines.
 int SearchRoutines::InitMoveTimer() {
   const int rate = MainStatus.NodesPerSecond;
-  if (MainStatus.Analyze) return rate >> AnalysisPollShift;
-  return static_cast<int>(TimedPollInterval(rate, NodesPerMove));
+  if (MainStatus.Analyze && !MainStatus.UCIMode) return rate >> AnalysisPollShift;
+  if (MainStatus.UCIMode) return static_cast<int>(std::min<std::int64_t>(PollIntervalNodes(), ClockLookNodes));
+  return static_cast<int>(PollIntervalNodes());
+}
+
+std::int64_t SearchRoutines::PollIntervalNodes() const {
+  return TimedPollInterval(MainStatus.NodesPerSecond, NodesPerMove);
+}
+
+// A UCI search looks at the clock every few hundred nodes and polls once the poll interval's nodes
+// or milliseconds have passed: nodes are slow while the search first touches its tables, and a
+// command must not wait for them.
+bool SearchRoutines::PollDue() {
+  if (!MainStatus.UCIMode) return true;
+  const int now = NowMs();
+  if (TotalNodes() - LastPollNodes < PollIntervalNodes() && now - LastPollMs < PollGranularityMs) return false;
+  LastPollMs = now;
+  LastPollNodes = TotalNodes();
+  return true;
 }
 
 void SearchRoutines::ResetForNewMove() {
@@ -141,6 +177,11 @@ void SearchRoutines::ResetForNewMove() {
   ClockLimited = 0;
   Aborted = TimeUp = StopSearch = TimerExtended = BookMove = 0;
   LegalRootMoves = 0;
+  CompletedDepth = BestLineScore = BestLineDepth = 0;
+  RootCompleted = 0;
+  BudgetNodeBase = 0;
+  LastPollMs = NeverPolledMs;
+  LastPollNodes = 0;
   PreviousScore = 0;
   MainStatus.MaxPly = 0;
   MainStatus.ElapsedTime = 0;
@@ -165,11 +206,11 @@ bool SearchRoutines::StopBetweenIterations() {
     AnalysisRate();
     return false;
   }
-  if (s.FD || s.Bench || TotalNodes() <= NodesPerMove) return false;
+  if (s.FD || s.Bench || BudgetNodes() <= NodesPerMove) return false;
   if (NpsMeasured == 0) {
     MeasureNodeRate(false);
     NpsMeasured = 1;
-    if (TotalNodes() <= NodesPerMove) return false;
+    if (BudgetNodes() <= NodesPerMove) return false;
   }
   if (NpsMeasured == 1 && FailingLow && !TimerExtended && s.ST == 0) {
     ExtendBudget();
@@ -179,15 +220,35 @@ bool SearchRoutines::StopBetweenIterations() {
   return true;
 }
 
+// The estimate for the poll interval counts whole seconds; the front end is told the rate measured.
 void SearchRoutines::AnalysisRate() {
   Status& s = MainStatus;
-  const int wholeSeconds = (NowMs() - s.StartTime + MsPerSecond / 2) / MsPerSecond;
+  const int elapsedMs = ElapsedMs();
+  const int wholeSeconds = (elapsedMs + MsPerSecond / 2) / MsPerSecond;
   if (wholeSeconds <= 0) return;
   s.NodesPerSecond = NodeRate(TotalNodes(), wholeSeconds);
-  SearchEvents::AnalysisRate(s.NodesPerSecond, s.ElapsedTime);
+  SearchEvents::AnalysisRate(NodeRateMs(TotalNodes(), elapsedMs), elapsedMs);
 }
 
 namespace {
+
+// Plans the move by the game clock; returns the hard limit in milliseconds.
+int PlanClock(const SearchRoutines& search) {
+  const Status& s = MainStatus;
+  const int emergencyMs = s.MovesPerSession > 0 ? PlanSession() : PlanSuddenDeath(search.BookMoveNumber);
+  return std::max(ClockHardLimit(emergencyMs, s.TimeLeft), IncrementFloor());
+}
+
+// A fixed time per move and the game clock together: the smaller plan and the smaller hard limit win.
+void LimitByClock(const SearchRoutines& search, int* fixedTimeMs, int* hardLimitMs) {
+  Status& s = MainStatus;
+  const int fixedPlan = s.TimePerMove, fixedEmergency = s.EmergencyTimeThreshold;
+  *hardLimitMs = std::min(*hardLimitMs, PlanClock(search));
+  s.TimePerMove = std::min(fixedPlan, s.TimePerMove);
+  s.EmergencyTimeThreshold = std::min(fixedEmergency, s.EmergencyTimeThreshold);
+  *fixedTimeMs = std::min(*fixedTimeMs, s.TimePerMove);
+  LogPrintf(" TimePerMove after the clock = %d \n", s.TimePerMove);
+}
 
 // Sets the node budget of the move (none at a fixed depth); returns the fixed time per move in
 // milliseconds, or NoFixedTime.
@@ -202,9 +263,9 @@ int SetUpBudget(SearchRoutines& search, int* depthLimit) {
     if (s.ST) {
       fixedTimeMs = PlanFixedTime();
       hardLimitMs = FixedTimeHardLimit(FixedTimeGivenMs());
+      if (search.ClockAlsoLimits) LimitByClock(search, &fixedTimeMs, &hardLimitMs);
     } else {
-      const int emergencyMs = s.MovesPerSession > 0 ? PlanSession() : PlanSuddenDeath(search.BookMoveNumber);
-      hardLimitMs = ClockHardLimit(emergencyMs, s.TimeLeft);
+      hardLimitMs = PlanClock(search);
     }
     search.NodesPerMove = NodesForMilliseconds(s.NodesPerSecond, s.TimePerMove);
     s.EmergencyTimeThreshold = SaturateInt(2LL * search.NodesPerMove);
@@ -217,17 +278,20 @@ int SetUpBudget(SearchRoutines& search, int* depthLimit) {
 }
 
 SearchLine LineOf(const SearchRoutines& search, int depth, int v, const char* text) {
-  return SearchLine{depth, v, MainStatus.ElapsedTime, search.TotalNodes(), text};
+  return SearchLine{depth, v, MainStatus.ElapsedTime, search.TotalNodes(), text, search.ElapsedMs()};
 }
 
 // The log and progress lines after an iteration.
-void ReportIterationEnd(const SearchRoutines& search, int depth, int v, const char* text) {
+void ReportIterationEnd(SearchRoutines& search, int depth, int v, const char* text, bool interrupted) {
   const Status& s = MainStatus;
   if (s.ElapsedTime > LongSearchSeconds) {
     LogPrintf("Move Time: %d milliseconds", s.ElapsedTime);
     LogPrintf(" %d  %d %d  %lld %s", depth, v, s.ElapsedTime, static_cast<long long>(search.TotalNodes()), text);
   }
-  SearchEvents::IterationDone(LineOf(search, depth, v, text));
+  BestKnownLine best;
+  char bestText[MoveLineSize];
+  search.BestLine(&best, bestText);
+  SearchEvents::IterationDone(LineOf(search, depth, v, text), interrupted, best);
 }
 
 // The stop rules of a timed search after an iteration; true when the move is to be played now.
@@ -245,11 +309,11 @@ bool TimedSearchEnds(SearchRoutines& search, int depth, int v, int fixedTimeMs, 
   }
   if (s.ST) {
     if (s.Bench) return search.TotalNodes() >= search.NodesPerMove;   // no clock in a benchmark
-    return NowMs() - s.StartTime > fixedTimeMs;
+    return search.ClockElapsedMs() > fixedTimeMs;
   }
   if (depth == 1) *easyMove = v - EasyMoveMargin > search.SecondBestScore;
   if (depth > EasyMoveMinDepth && search.BestMoveChanges == 0 && !search.FailingLow && *easyMove) return true;
-  if (search.TotalNodes() >= search.NodesPerMove) {
+  if (search.BudgetNodes() >= search.NodesPerMove) {
     s.SearchDepth = depth;
     return true;
   }
@@ -266,7 +330,8 @@ bool DecisiveIteration(int v, int depth, int legalRootMoves) {
 }
 
 // Plays the chosen move on the game board and writes the closing lines.
-void FinishMove(SearchRoutines& search, int depth, int v, SquareSet from, SquareSet to, char promotion) {
+void FinishMove(SearchRoutines& search, int depth, int v, SquareSet from, SquareSet to, char promotion,
+                bool interrupted) {
   const Status& s = MainStatus;
   if (v != -MateScore && v != StalemateScore && from != 0 && to != 0) {
     char mask = AllCastleRights;
@@ -281,6 +346,9 @@ void FinishMove(SearchRoutines& search, int depth, int v, SquareSet from, Square
   chosen.NodesPerSecond = s.NodesPerSecond;
   chosen.Aborted = search.Aborted != 0;
   chosen.BookMove = search.BookMove != 0;
+  chosen.Interrupted = interrupted;
+  char bestText[MoveLineSize];
+  search.BestLine(&chosen.Best, bestText);
   SearchEvents::MoveFound(chosen);
 }
 
@@ -309,6 +377,7 @@ int SearchRoutines::ProgressiveDeepening(ChessBoard board, char maxDepth, std::u
   // Iterations: the root window's lower edge is the last iteration's score.
   int v = DrawScore;
   int depth = 1, lastDepth = 1;
+  bool interrupted = false;
   char text[MoveLineSize];
   for (;;) {
     if (StopBetweenIterations()) break;
@@ -327,6 +396,8 @@ int SearchRoutines::ProgressiveDeepening(ChessBoard board, char maxDepth, std::u
     }
     PreviousScore = v;
     lastDepth = depth;
+    interrupted = StopSearch || !RootCompleted;
+    if (!interrupted && !BookMove) CompletedDepth = depth;
     if (BookMove) {
       SearchEvents::BookMovePlayed();
       LogPrintf("Opening Book Move\n");
@@ -339,7 +410,7 @@ int SearchRoutines::ProgressiveDeepening(ChessBoard board, char maxDepth, std::u
       LogPrintf("New v from PreviousBestValue %d\n", windowAlpha);
       v = windowAlpha;
     }
-    ReportIterationEnd(*this, depth, v, text);
+    ReportIterationEnd(*this, depth, v, text, interrupted);
     // A command aborted the search: no move is played (while pondering the front end decides).
     if (Aborted) {
       if (!s.Pondering) return v;
@@ -352,7 +423,7 @@ int SearchRoutines::ProgressiveDeepening(ChessBoard board, char maxDepth, std::u
     }
     if (DecisiveIteration(v, depth, LegalRootMoves) || ++depth > depthLimit) break;
   }
-  FinishMove(*this, lastDepth, v, *from, *to, *promotion);
+  FinishMove(*this, lastDepth, v, *from, *to, *promotion, interrupted);
   return v;
 }
 

@@ -2,7 +2,6 @@
 #include "search/SearchRoutines.h"
 
 #include <cstring>
-#include "engine/Clock.h"
 #include "engine/Status.h"
 #include "search/Input.h"
 #include "search/SearchEvents.h"
@@ -32,6 +31,10 @@ unsigned SearchRoutines::InputDetected() {
 void SearchRoutines::AbortSearch() { Aborted = StopSearch = TimeUp = 1; }
 
 bool SearchRoutines::PollInput(int depth, int ply) {
+  if (!PollDue()) {
+    PollCountdown = InitMoveTimer();
+    return true;
+  }
   PollDepth = depth;
   PollPly = ply;
   bool commandRead = false;
@@ -54,7 +57,7 @@ bool SearchRoutines::PollInput(int depth, int ply) {
         return false;
       }
       // "ponderhit": the opponent played the expected move and the engine's clock runs from now.
-      if (pondering && !MainStatus.Pondering) ClockStartMs = NowMs();
+      if (pondering && !MainStatus.Pondering) StartClockNow();
     }
     if (!MainStatus.UCIMode) DiscardPendingLine();
   }

@@ -3,6 +3,7 @@
 #include "search/SearchRoutines.h"
 
 #include <cstdio>
+#include "engine/Clock.h"
 #include "engine/MatchLog.h"
 #include "engine/MoveText.h"
 #include "engine/Status.h"
@@ -54,9 +55,12 @@ struct RootState {
   int V = NoScore;     // score of the move searched last
   int Count = 0;
   int MoveIndex = 0;
-  bool ObeyStop = true;
   RootChoice Chosen;
 };
+
+// Stop flags end a root search unless it runs to a fixed depth or ponders. Asked afresh each time:
+// a "ponderhit" turns a ponder search into a timed one in the middle of an iteration.
+bool ObeyStop() { return !MainStatus.FD && !MainStatus.Pondering; }
 
 RootChoice ChoiceFromEntry(const PVEntry& entry) {
   RootChoice c;
@@ -79,7 +83,7 @@ void ChoiceText(char* text, const RootChoice& c, int score) {
 
 // The root's line: the choice so far with the score of the move searched last.
 SearchLine ChoiceLine(const RootState& r, const char* text) {
-  return SearchLine{r.Depth, r.V, MainStatus.ElapsedTime, Search.TotalNodes(), text};
+  return SearchLine{r.Depth, r.V, MainStatus.ElapsedTime, Search.TotalNodes(), text, Search.ElapsedMs()};
 }
 
 // The root loop was left before its end: report the choice so far with the score of the move
@@ -89,6 +93,8 @@ void ReportInterruption(const RootState& r, RootExit exit, const char* text) {
   interruption.Line = ChoiceLine(r, text);
   interruption.Exit = exit;
   interruption.LegalMoves = r.Legal;
+  char bestText[MoveLineSize];
+  Search.BestLine(&interruption.Best, bestText);
   SearchEvents::RootInterrupted(interruption);
 }
 
@@ -128,7 +134,7 @@ int SearchRootMove(SearchRoutines& s, RootState& r, const ChessBoard& board, con
     return -s.Search(opponent, childAlpha, childBeta, board, childDepth, RootChildPly, NullMoveOk, m.ChildCastle,
                      childInCheck, m.Upper, m.Lower, childType, RootChildFlags, board.CurrentDepth, UnderRoot);
   };
-  auto stopped = [&] { return s.StopSearch && r.ObeyStop; };
+  auto stopped = [&] { return s.StopSearch && ObeyStop(); };
   if (r.Depth + m.GivesCheck == 1) {
     s.PrincipalVariation[RootChildPly][0].Move = RootChildPly;
     r.V = -s.Quiesce(opponent, -r.Beta, -r.Alpha, board, 0, 0, RootChildPly);
@@ -157,7 +163,7 @@ void AcceptBetterMove(SearchRoutines& s, RootState& r, const RootMove& m) {
   s.SecondBestScore = r.Best;
   r.Chosen = m.Move;
   if (r.Depth > FailLowMinDepth && (st.MovesPerSession == 0 || st.MovesPerSession > 2) &&
-      r.V + FailLowMargin < s.PreviousScore && st.TimeLeft / 4 >= st.TimeInc * 1000)
+      r.V + FailLowMargin < s.PreviousScore && st.TimeLeft / 4 >= st.TimeIncMs)
     s.FailingLow = 1;
   r.Best = r.V;
   if (r.V <= r.Alpha) return;
@@ -174,6 +180,8 @@ void AcceptBetterMove(SearchRoutines& s, RootState& r, const RootMove& m) {
     LogPrintf("ply %d  v %d  TimeLastPly %d  TotalNodes %lld  %s", r.Depth, r.V, st.ElapsedTime,
               static_cast<long long>(s.TotalNodes()), text);
   r.Alpha = r.V;
+  s.BestLineScore = r.V;
+  s.BestLineDepth = r.Depth;
   SearchEvents::NewBestLine(ChoiceLine(r, text));
 }
 
@@ -187,6 +195,17 @@ int SearchRoutines::BuildPVText(char* text, int score, std::uint64_t from, std::
   fillmovestring(text, score, static_cast<char>(SquareIndex(from)), static_cast<char>(SquareIndex(to)), promotion,
                  1, MoveLineSize);
   return 0;
+}
+
+int SearchRoutines::ElapsedMs() const { return NowMs() - MainStatus.StartTime; }
+
+void SearchRoutines::BestLine(BestKnownLine* best, char* text) {
+  const RootChoice move = ChoiceFromEntry(PrincipalVariation[0][0]);
+  best->Known = BestLineDepth > 0 && move.Valid();
+  text[0] = '\0';
+  if (!best->Known) return;
+  ChoiceText(text, move, BestLineScore);
+  best->Line = SearchLine{BestLineDepth, BestLineScore, MainStatus.ElapsedTime, TotalNodes(), text, ElapsedMs()};
 }
 
 int SearchRoutines::RootScoreWithoutMoves(char side, ChessBoard* board) {
@@ -220,7 +239,7 @@ int SearchRoutines::SearchTreeRoot(char side, ChessBoard board, int alpha, int b
   r.Alpha = alpha;
   r.Beta = beta;
   r.Depth = depth;
-  r.ObeyStop = !s.FD && !s.Pondering;
+  RootCompleted = 0;
   r.Chosen = ChoiceFromEntry(PrincipalVariation[0][0]);
   LogPrintf("Init Tree Root Search Choice From=%d  To=%d  Promo=%c\n", MoveCodeFrom(PrincipalVariation[0][0].Move),
             MoveCodeTo(PrincipalVariation[0][0].Move), PrincipalVariation[0][0].Promotion);
@@ -238,10 +257,12 @@ int SearchRoutines::SearchTreeRoot(char side, ChessBoard board, int alpha, int b
 
   // Step 4. Search the legal moves, best ordered first, until one reaches beta.
   int excluded = 0;   // legal moves left out by the front end
+  bool leftEarly = false;
   for (int i = 0; i < r.Count && r.Best < beta; i++) {
     r.MoveIndex = i;
-    if (TimeUp && r.ObeyStop) {
+    if (TimeUp && ObeyStop()) {
       LogPrintf("Tree Root Search Interrupted at m=%d LegalMoves=%d NumMove=%d\n", i, r.Legal, r.Count);
+      leftEarly = true;
       break;
     }
     RootMoveIndex = i + 1;
@@ -272,14 +293,18 @@ int SearchRoutines::SearchTreeRoot(char side, ChessBoard board, int alpha, int b
     const int exit = SearchRootMove(*this, r, board, m);
     board.UndoMove(0);
     if (exit == EarlyExit) return InterruptedExit(EarlyExit, r, from, to, promotion);
-    if (StopSearch && r.ObeyStop) return InterruptedExit(LateExit, r, from, to, promotion);
-    if (Aborted) break;
+    if (StopSearch && ObeyStop()) return InterruptedExit(LateExit, r, from, to, promotion);
+    if (Aborted) {
+      leftEarly = true;
+      break;
+    }
     if (r.V > r.Best) AcceptBetterMove(*this, r, m);
     else if (r.V > SecondBestScore) SecondBestScore = r.V;
   }
 
   // Step 5. The loop was left because of a flag: report the move being searched.
   const bool interrupted = Aborted || TimeUp || StopSearch;
+  RootCompleted = leftEarly ? 0 : 1;
   if (interrupted) {
     char text[MoveLineSize];
     ChoiceText(text, r.Chosen, r.V);
@@ -288,7 +313,8 @@ int SearchRoutines::SearchTreeRoot(char side, ChessBoard board, int alpha, int b
 
   // Step 6. Without a legal move the root is mated or stalemated (known only after a full loop).
   if (!Aborted && !TimeUp) {
-    LegalRootMoves = r.Legal;
+    // The moves left out count: a single move the front end allows is no forced move.
+    LegalRootMoves = r.Legal + excluded;
     // Only a root without any legal move is mated or stalemated, not one whose moves were all left out.
     if (r.Legal == 0 && excluded == 0) r.Best = RootScoreWithoutMoves(side, &board);
   }

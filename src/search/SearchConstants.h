@@ -95,5 +95,8 @@ constexpr int MoveTimeMarginPercent = 5;      // ... or by this share of it, whe
 constexpr int MinPollInterval = 1000;         // nodes: polls are never closer than this
 constexpr int PollsPerBudget = 4;             // a timed search polls at least this often per budget
 constexpr int PollGranularityMs = 5;          // and at least every this many ms at the estimated rate
+constexpr int ClockLookNodes = 256;           // UCI: nodes between two looks at the clock
+constexpr int NeverPolledMs = -(1 << 30);     // the clock of the last poll before the first one
 constexpr int MinRateMeasureMs = 20;          // shorter spans give no usable node rate
+constexpr int IncrementFloorDivisor = 2;      // a move gets at least half the increment (and of the clock)
 }  // namespace SearchTime

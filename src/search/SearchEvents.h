@@ -13,6 +13,15 @@ struct SearchLine {
   int ElapsedSeconds = 0;   // the search's estimate from its node count
   std::int64_t Nodes = 0;
   const char* PvText = nullptr;
+  int ElapsedMs = 0;        // measured on the clock since the search started
+};
+
+// The best line the search knows at some moment: the root variation with the score and the
+// iteration it was found in. An interrupted iteration's own score is no result, so a front end that
+// must only ever see results is shown this instead. Known is false before any root move was searched.
+struct BestKnownLine {
+  SearchLine Line;
+  bool Known = false;
 };
 
 // Where the root search left its move loop before the loop's end.
@@ -26,6 +35,7 @@ struct RootInterruption {
   SearchLine Line;       // the choice so far with the score of the move being searched
   RootExit Exit = RootExit::Loop;
   int LegalMoves = 0;    // legal root moves searched so far
+  BestKnownLine Best;
 };
 
 struct RootMoveStart {
@@ -43,6 +53,8 @@ struct MoveChosen {
   int NodesPerSecond = 0;
   bool Aborted = false;      // a command ended the search: no move is played
   bool BookMove = false;
+  bool Interrupted = false;  // the last iteration was cut off
+  BestKnownLine Best;
 };
 
 // A poll of an analysis, which a front end may want a progress line of.
@@ -60,11 +72,11 @@ void RootSearchStarted(int depth);                        // after the book had 
 void RootMoveStarted(const RootMoveStart& move);
 void NewBestLine(const SearchLine& line);                 // a root move raised alpha
 void RootInterrupted(const RootInterruption& interruption);
-void IterationDone(const SearchLine& line);
+void IterationDone(const SearchLine& line, bool interrupted, const BestKnownLine& best);
 void MoveFound(const MoveChosen& move);
 void BookMovePlayed();
-void NodeRateMeasured(int nodesPerSecond, float seconds);
-void AnalysisRate(int nodesPerSecond, int elapsedSeconds);
+void NodeRateMeasured(int nodesPerSecond, int elapsedMs);
+void AnalysisRate(int nodesPerSecond, int elapsedMs);        // the rate over the whole analysis so far
 void AnalysisPolled(const AnalysisPoll& poll);
 void TimeBudgetPlanned(int timePerMove, int timeLeft, int defaultMovesPerSession);   // sudden death
 void AbortedByCommand(const char* command);

@@ -5,6 +5,8 @@
 #include "movegen/MoveGen.h"
 #include "search/SearchConstants.h"
 
+struct BestKnownLine;
+
 // One entry of the principal-variation table.
 //   Move: MoveCode(from, to); in entry 0 of a row p >= 1 it is the end index of row p's variation
 //   Promotion: promotion character of the move (NoPromotion when none)
@@ -79,6 +81,21 @@ public:
   // Horizon nodes play out captures and queen promotions instead of returning the static
   // evaluation (an option, off by default).
   std::uint8_t CaptureSearchOn = 0;
+  // Depth of the last iteration whose root search went through all its moves (0: none yet).
+  std::int32_t CompletedDepth = 0;
+  std::uint8_t RootCompleted = 0;     // the last root search was not left early
+  // Score of the variation in row 0 and the depth of the iteration that found it (0: none yet).
+  std::int32_t BestLineScore = 0;
+  std::int32_t BestLineDepth = 0;
+  // Nodes searched before the node budget began to count: a ponder search's budget starts at
+  // "ponderhit", when the engine's clock starts.
+  std::int64_t BudgetNodeBase = 0;
+  // A fixed time per move (ST) that the game clock limits too: the smaller plan wins. Set by the
+  // front end before the search.
+  std::uint8_t ClockAlsoLimits = 0;
+  // The clock and the node count at the last poll of input and budget (UCI polls by both).
+  std::int32_t LastPollMs = SearchTime::NeverPolledMs;
+  std::int64_t LastPollNodes = 0;
 
   SearchRoutines() {}
 
@@ -115,14 +132,20 @@ public:
   void AbortSearch();
 
   std::int64_t TotalNodes() const { return Nodes + QNodes; }
+  std::int64_t BudgetNodes() const { return TotalNodes() - BudgetNodeBase; }
+  int ElapsedMs() const;                       // on the clock since the search started
 
   // Helpers of the steps above (one concern each; public like every member of the engine's records).
   bool PollInput(int depth, int ply);          // false: the node must return 0
+  bool PollDue();                              // input and budget are to be looked at now
+  std::int64_t PollIntervalNodes() const;
   bool CheckBudget(bool wordRead);             // false: the node must return 0
   bool OverBudget(bool emergencyTest);         // false: the node must return 0
   void ExtendBudget();
   void MeasureNodeRate(bool inSearch);
   void SetClockLimits(int hardLimitMs);
+  void StartClockNow();                        // "ponderhit": the time rules apply from now on
+  void BestLine(BestKnownLine* best, char* text);   // text: room for MoveLineSize characters
   bool ClockRuns() const;                      // the wall-clock limits apply now
   int ClockElapsedMs() const;
   int SoftLimitMs() const;                     // no iteration is started after this

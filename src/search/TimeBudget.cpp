@@ -31,14 +31,14 @@ bool SearchRoutines::CheckBudget(bool wordRead) {
     return true;
   }
   if (NpsMeasured == 0) {
-    if (TotalNodes() > NodesPerMove) {
+    if (BudgetNodes() > NodesPerMove) {
       MeasureNodeRate(true);
       NpsMeasured = 1;
-      if (TotalNodes() > NodesPerMove && !OverBudget(false)) return false;
+      if (BudgetNodes() > NodesPerMove && !OverBudget(false)) return false;
     }
-  } else if (TotalNodes() > NodesPerMove) {
+  } else if (BudgetNodes() > NodesPerMove) {
     if (!OverBudget(true)) return false;
-  } else if (TotalNodes() >= MainStatus.EmergencyTimeThreshold) {
+  } else if (BudgetNodes() >= MainStatus.EmergencyTimeThreshold) {
     StopSearch = 1;
     return false;
   }
@@ -70,6 +70,14 @@ bool SearchRoutines::ClockRuns() const {
 
 int SearchRoutines::ClockElapsedMs() const { return NowMs() - ClockStartMs; }
 
+// The node budget and the clock's limits count from now; the node rate, measured over the whole
+// search, stays as it is.
+void SearchRoutines::StartClockNow() {
+  ClockStartMs = NowMs();
+  BudgetNodeBase = TotalNodes();
+  LogPrintf("Clock started after %lld nodes\n", static_cast<long long>(BudgetNodeBase));
+}
+
 // A fixed time per move is used up to its hard limit. A clock's share ends at the planned time, or
 // at half the hard limit when that comes first: an iteration takes at least as long as all before
 // it, so one started later would mostly be cut off by the hard limit.
@@ -96,7 +104,7 @@ bool SearchRoutines::OverBudget(bool emergencyTest) {
   // finishes the move it is on and starts no other.
   if (FailingLow && !TimerExtended) ExtendBudget();
   else TimeUp = 1;
-  if (emergencyTest && TotalNodes() >= MainStatus.EmergencyTimeThreshold) {
+  if (emergencyTest && BudgetNodes() >= MainStatus.EmergencyTimeThreshold) {
     StopSearch = 1;
     return false;
   }
@@ -134,7 +142,7 @@ void SearchRoutines::MeasureNodeRate(bool inSearch) {
   LogPrintf("Nodes for the first 7 ply %lld\n", static_cast<long long>(TotalNodes()));
   s.NodesPerSecond = NodeRateMs(TotalNodes(), elapsedMs);
   NodesPerMove = NodesForMilliseconds(s.NodesPerSecond, s.TimePerMove);
-  if (inSearch) SearchEvents::NodeRateMeasured(s.NodesPerSecond, seconds);
+  if (inSearch) SearchEvents::NodeRateMeasured(s.NodesPerSecond, elapsedMs);
   LogPrintf(" Dynamic Nodes Per Second = %d\n", s.NodesPerSecond);
   s.EmergencyTimeThreshold = SaturateInt(2LL * NodesPerMove);
   LogPrintf(" NodesPeMove after Dynamic Adjustment = %d   Emergency Threshold = %d\n", NodesPerMove,

@@ -1,4 +1,4 @@
-// The transposition table: cut-offs by bound and depth, mate scores, clearing and ageing.
+// The transposition table: cut-offs by bound and depth, mate scores, clearing and ageing, resizing.
 // (Replacement: the bench signature.)
 #include <gtest/gtest.h>
 
@@ -81,6 +81,32 @@ TEST_F(TranspositionTest, ClearingForgetsAndAgeingDisarmsEvenAfterTheCountersWra
     Store(4, 1, 14, 0, TTUpperBound);
     EXPECT_EQ(Probe(4, 1, 0, 100), TTCutUpper) << "slot 2 after a clear: " << cycles;
   }
+}
+
+// A new size gives an empty table of a power of two of buckets within it (the default of 192 MiB is
+// today's table exactly); a size out of range changes nothing. The table is left at its default.
+TEST_F(TranspositionTest, ResizingGivesAnEmptyTableWithinTheSize) {
+  Store(1, 4, 11, 35, TTExact);
+  EXPECT_FALSE(PositionCache.Resize(0));
+  EXPECT_FALSE(PositionCache.Resize(TTMaxMiB + 1));
+  EXPECT_EQ(Probe(1, 4, -100, 100), TTCutExact) << "a refused size keeps the table";
+  ASSERT_TRUE(PositionCache.Resize(1));
+  EXPECT_EQ(PositionCache.BucketCount, 8192u);   // 768 KiB: 16384 buckets would need 1.5 MiB
+  EXPECT_EQ(PositionCache.IndexMask, 8191u);
+  EXPECT_EQ(PositionCache.SizeMiB(), 0);
+  move = -1;
+  EXPECT_EQ(Probe(1, 4, -100, 100), TTNoCut);
+  EXPECT_EQ(move, -1);
+  Store(1, 4, 11, 35, TTExact);   // bucket 12345 & 8191 of the small table
+  EXPECT_EQ(PositionCache.Buckets[Bucket & 8191].Slot[0].UpperHash, Upper(1));
+  EXPECT_EQ(Probe(1, 4, -100, 100), TTCutExact);
+  while (PositionCache.ProvideNextPages()) {
+  }
+  EXPECT_EQ(Probe(1, 4, -100, 100), TTCutExact) << "providing the pages keeps what they hold";
+  ASSERT_TRUE(PositionCache.Resize(192));
+  EXPECT_EQ(PositionCache.BucketCount, 1u << 21);
+  EXPECT_EQ(PositionCache.IndexMask, TTIndexMask);
+  EXPECT_EQ(PositionCache.SizeMiB(), 192);
 }
 
 }  // namespace

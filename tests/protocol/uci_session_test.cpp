@@ -2,7 +2,9 @@
 // searches, the clock values it takes from "go", refused input.
 #include <gtest/gtest.h>
 
+#include <sstream>
 #include <string>
+#include <vector>
 
 #include "testkit/GameBoard.h"
 #include "testkit/RunEngine.h"
@@ -24,6 +26,9 @@ constexpr const char* Identity =
     "option name SecondaryBook type check default false\n"
     "option name UCI_ShowCurrLine type check default true\n"
     "option name Ponder type check default false\n"
+    "option name Hash type spin default 192 min 1 max 65536\n"
+    "option name Clear Hash type button\n"
+    "option name CaptureSearch type check default false\n"
     "option name UCI_EngineAbout type string default ";
 
 // A nelk speaking UCI, "uciok" already received.
@@ -163,3 +168,180 @@ TEST(UciSession, CarriageReturnsAndEndOfInput) {
 }
 
 }  // namespace
+
+namespace {
+
+constexpr int SlowReplyMs = 20000;   // a search that may run for seconds on a busy machine
+
+std::vector<std::string> Lines(const std::string& text) {
+  std::vector<std::string> lines;
+  std::istringstream in(text);
+  for (std::string line; std::getline(in, line);) lines.push_back(line);
+  return lines;
+}
+
+bool StartsWith(const std::string& text, const std::string& start) { return text.rfind(start, 0) == 0; }
+
+// Every line after the banner is a UCI command a front end can read.
+void ExpectOnlyUciLines(const std::string& output) {
+  for (const std::string& line : Lines(output.substr(output.find('\n') + 1))) {
+    const bool uci = StartsWith(line, "id ") || StartsWith(line, "option ") || line == "uciok" || line == "readyok" ||
+                     StartsWith(line, "info ") || StartsWith(line, "bestmove ");
+    EXPECT_TRUE(uci) << "not UCI: [" << line << "]";
+    EXPECT_FALSE(EndsWith(line, " pv") || EndsWith(line, " pv ")) << "an empty variation: " << line;
+  }
+}
+
+// The numbers behind " time " in the info lines, in order.
+std::vector<long long> Times(const std::string& output) {
+  std::vector<long long> times;
+  for (const std::string& line : Lines(output)) {
+    const std::size_t at = line.find(" time ");
+    if (StartsWith(line, "info ") && at != std::string::npos) times.push_back(std::stoll(line.substr(at + 6)));
+  }
+  return times;
+}
+
+std::string LastLineWith(const std::string& output, const std::string& part) {
+  std::string found;
+  for (const std::string& line : Lines(output))
+    if (Has(line, part)) found = line;
+  return found;
+}
+
+}  // namespace
+
+// Notices are "info string" lines, times are the clock's and never run backwards, a stalemate is a
+// draw and a line without a move has no variation.
+TEST(UciSession, OnlyUciLinesWithRealTimes) {
+  Session s;
+  s.Send({"position startpos moves e2e4", "go infinite"});
+  const long long start = NowMs();
+  EXPECT_TRUE(s.Engine.WaitFor("info depth 6 score", SlowReplyMs));
+  EXPECT_TRUE(s.NoBestMoveYet());
+  s.Engine.Send("stop");
+  EXPECT_FALSE(s.BestMove().empty());
+  const long long wall = NowMs() - start;
+  const std::vector<long long> times = Times(s.Engine.Output());
+  ASSERT_GE(times.size(), 2u) << s.Engine.Output();
+  for (std::size_t i = 1; i < times.size(); i++) EXPECT_LE(times[i - 1], times[i]) << s.Engine.Output();
+  EXPECT_TRUE(times.back() >= QuietMs / 2 && times.back() <= wall + 1000) << times.back() << " of " << wall;
+  EXPECT_TRUE(Has(s.Engine.Output(), "info string  Search Aborted due to receiveing following string: stop\n"));
+  s.Send({"position fen 7k/5Q2/6K1/8/8/8/8/8 b - - 0 1", "go depth 3"});   // stalemate
+  EXPECT_EQ(s.BestMove(), "0000");
+  const std::string last = LastLineWith(s.Engine.Output(), "info depth");
+  EXPECT_TRUE(StartsWith(last, "info depth 1 score cp 0 time ") && !Has(last, " pv")) << last;
+  EXPECT_TRUE(Has(s.Engine.Output(), "info score cp 0\nbestmove 0000\n"));
+  s.Send({"position fen 8/8/8/8/8/8/8/8 w - - 0 1", "go depth 2"});   // no kings: an error
+  EXPECT_EQ(s.BestMove(), "0000");
+  EXPECT_TRUE(Has(s.Engine.Output(), "info string ERROR: "));
+  ExpectOnlyUciLines(s.Engine.Output());
+}
+
+// Each limit of a "go" applies, the first reached ends the search; a single "searchmoves" move is
+// searched like any other; a bare "go" searches until "stop".
+TEST(UciSession, AllLimitsOfAGoApply) {
+  Session s;
+  s.Send({"position startpos", "go depth 6 searchmoves a2a3"});
+  EXPECT_EQ(s.BestMove(), "a2a3");
+  EXPECT_TRUE(Has(s.Engine.Output(), "info depth 6 score")) << s.Engine.Output();
+  // Depth 40 or 20 seconds would take far longer than the clock of 300 ms allows.
+  for (const char* go : {"go depth 40 wtime 300 btime 300", "go movetime 20000 wtime 300 btime 300"}) {
+    const long long start = NowMs();
+    s.Engine.Send(go);
+    EXPECT_FALSE(s.BestMove().empty()) << go;
+    EXPECT_LT(NowMs() - start, 4000) << go;
+  }
+  s.Engine.Send("go");
+  EXPECT_TRUE(s.NoBestMoveYet());
+  s.Engine.Send("stop");
+  EXPECT_FALSE(s.BestMove().empty());
+  ExpectOnlyUciLines(s.Engine.Output());
+}
+
+// Increments below a second are kept: 500 ms is added to a 30 s clock's share of 1000 ms, and a
+// clock of 40 ms with a second's increment coming still plans a search.
+TEST(UciSession, SubSecondIncrementsAreUsed) {
+  Session s;
+  s.Send({"position startpos moves e2e4", "go wtime 30000 btime 30000 winc 500 binc 500", "stop"});
+  EXPECT_FALSE(s.BestMove().empty());
+  s.Engine.Send("go wtime 40 btime 40 winc 1000 binc 1000");
+  EXPECT_FALSE(s.BestMove().empty());
+  EXPECT_TRUE(s.Ready());
+  const std::string log = s.Engine.MatchLog();
+  EXPECT_TRUE(Has(log, "MainStatus.TimeInc = 0\n") && Has(log, " TimePerMove After Inc = 1500 \n")) << log;
+  EXPECT_TRUE(Has(log, " TimePerMove raised to the increment floor = 20 \n")) << log;
+}
+
+// "stop" and "isready" are answered at once, from the first moment of a search on (a bound far
+// above the few milliseconds measured by bench/clients.sh: the machine is shared).
+TEST(UciSession, StopAndIsReadyAreAnsweredAtOnce) {
+  Session s;
+  for (const char* go : {"go infinite", "go depth 40", "go wtime 600000 btime 600000"}) {
+    for (int delayMs : {0, 100}) {
+      s.Send({"position startpos moves e2e4", go});
+      usleep(delayMs * 1000);
+      long long start = NowMs();
+      EXPECT_TRUE(s.Engine.Send("isready") && s.Engine.WaitFor("readyok\n", 1000)) << go << " after " << delayMs;
+      EXPECT_LT(NowMs() - start, 1000);
+      start = NowMs();
+      s.Engine.Send("stop");
+      EXPECT_TRUE(s.Engine.WaitFor("bestmove ", 1000)) << go << " after " << delayMs;
+      EXPECT_LT(NowMs() - start, 1000);
+    }
+  }
+}
+
+// After "ponderhit" the clock's rules count from that moment: a ponder search of seconds leaves
+// the move its own share of a minute's clock (about 2 s) instead of playing at once.
+TEST(UciSession, PonderhitStartsTheTimeRules) {
+  Session s;
+  s.Send({"position startpos moves e2e4", "go ponder wtime 60000 btime 60000"});
+  EXPECT_TRUE(s.Engine.WaitFor("info depth 6 score", SlowReplyMs));
+  usleep(2500 * 1000);
+  s.Engine.Send("ponderhit");
+  const long long start = NowMs();
+  EXPECT_TRUE(s.Engine.WaitFor("bestmove ", SlowReplyMs));
+  EXPECT_GT(NowMs() - start, 500);
+}
+
+// "Hash" reallocates the table (a size that cannot be had keeps the old one and says so), "Clear
+// Hash" empties it, "CaptureSearch" switches the capture search; xboard's "memory" sizes it too.
+TEST(UciSession, HashAndCaptureSearchOptions) {
+  {
+    // Under a limit of about 1 GB of address space a table of 4 GB cannot be had.
+    EngineProcess engine({"-c", std::string("ulimit -v 1000000 && exec ") + DefaultProgram}, {}, "/bin/sh");
+    engine.Send("uci");
+    engine.Send("setoption name Hash value 4096");
+    EXPECT_TRUE(engine.WaitFor("info string ERROR: cannot allocate a table of 4096 MiB; the table stays at 192 MiB\n",
+                               ReplyMs)) << engine.Output();
+    engine.Send("setoption name Hash value 16");
+    engine.Send("position startpos");
+    engine.Send("go depth 5");
+    EXPECT_TRUE(engine.WaitFor("bestmove ", ReplyMs));
+    engine.Send("setoption name Hash value 0");
+    EXPECT_TRUE(engine.WaitFor("info string ERROR: Hash 0 is not a size from 1 to 65536 MiB; the table stays at 12 MiB",
+                               ReplyMs));
+    // The largest power of two of buckets that fits: 12 MiB of the 16.
+    EXPECT_TRUE(Has(engine.MatchLog(), "Transposition table resized to 16 MiB (131072 buckets)\n"));
+  }
+  // The same search in a new process finds the same tree unless the capture search is on.
+  auto nodes = [](const char* option) {
+    Session s;
+    s.Send({option, "position startpos moves e2e4", "go depth 6"});
+    s.BestMove();
+    const std::string line = LastLineWith(s.Engine.Output(), "info depth 6 score");
+    return line.substr(line.find(" nodes "), line.find(" pv") - line.find(" nodes "));
+  };
+  const std::string plain = nodes("isready");
+  EXPECT_NE(nodes("setoption name CaptureSearch value true"), plain);
+  EXPECT_EQ(nodes("setoption name CaptureSearch value false"), plain);
+  Session s;
+  s.Send({"setoption name Clear Hash", "isready"});
+  EXPECT_TRUE(s.Engine.WaitFor("readyok\n", ReplyMs));
+  EXPECT_TRUE(Has(s.Engine.MatchLog(), "setoption name Clear Hash\nClearing Transposition Tables\n"));
+  EngineProcess xboard({});
+  xboard.Send("xboard\nprotover 2\nmemory 32\nping 1");
+  EXPECT_TRUE(xboard.WaitFor(" memory=1 ", ReplyMs) && xboard.WaitFor("pong 1", ReplyMs)) << xboard.Output();
+  EXPECT_TRUE(Has(xboard.MatchLog(), "Transposition table resized to 32 MiB"));
+}

@@ -85,7 +85,7 @@ TEST(XboardProtocol, Version2FeaturesAndPing) {
   EngineProcess engine({});
   for (const char* command : {"xboard", "protover 2", "accepted ping", "rejected usermove"}) engine.Send(command);
   const std::string features = "feature ping=1 setboard=1 playother=0 san=0 usermove=0 time=1 draw=0 sigint=0 "
-                               "sigterm=1 reuse=1 analyze=1 colors=0 myname=\"Nelk\" option=\"CaptureSearch -check ";
+                               "sigterm=1 reuse=1 analyze=1 colors=0 memory=1 myname=\"Nelk\" option=\"CaptureSearch -check ";
   EXPECT_EQ(UntilPong(engine, 17), "Nelk \n" + features + "0\" done=1\n");
   // The option is set as announced; unknown options are ignored.
   engine.Send("option CaptureSearch=1\noption Hash=64\noption\nprotover 2");

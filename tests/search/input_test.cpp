@@ -127,10 +127,11 @@ void PonderhitStartsTheClock() {
   EnterSearch(true, UCIProtocol::PONDERING);
   MainStatus.Pondering = 1;
   Search.ClockStartMs = -100000;
+  Search.Nodes = 5000000;   // pondered: the node budget must not count these
   const int before = NowMs();
   CHILD_CHECK(1, Search.PollInput(4, 2));
   CHILD_CHECK(2, !MainStatus.Pondering && !Search.Aborted);
-  CHILD_CHECK(3, Search.ClockStartMs >= before);
+  CHILD_CHECK(3, Search.ClockStartMs >= before && Search.BudgetNodes() == 0);
 }
 
 // A long "position" line arriving during a search reaches the handler whole, to be carried out

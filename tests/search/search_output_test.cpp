@@ -35,13 +35,24 @@ protected:
     line.ElapsedSeconds = elapsedSeconds;
     line.Nodes = 5000;
     line.PvText = " e2e4 e7e5 \n";
+    line.ElapsedMs = elapsedSeconds * 1000 + 345;   // the clock, not the estimate
     return line;
   }
-  static std::string Interrupted(RootExit exit, int depth) {
+  // The best line known before the interruption: the last iteration's.
+  static BestKnownLine Best(int depth) {
+    BestKnownLine best;
+    best.Known = true;
+    best.Line = Line(depth);
+    best.Line.Score = 250;
+    best.Line.PvText = " d2d4 d7d5 \n";
+    return best;
+  }
+  static std::string Interrupted(RootExit exit, int depth, bool bestKnown = true) {
     RootInterruption r;
     r.Line = Line(depth);
     r.Exit = exit;
     r.LegalMoves = 3;
+    if (bestKnown) r.Best = Best(depth - 1);
     return Printed([&] { SearchEvents::RootInterrupted(r); });
   }
 
@@ -49,7 +60,8 @@ private:
   Status saved_;
 };
 
-const std::string UciTimed = "info depth 8 score cp 12 time 2000 nodes 5000 pv e2e4 e7e5 \n";
+const std::string UciTimed = "info depth 8 score cp 12 time 2345 nodes 5000 pv e2e4 e7e5 \n";
+const std::string UciBest7 = "info depth 7 score cp 25 time 2345 nodes 5000 pv d2d4 d7d5 \n";
 
 }  // namespace
 
@@ -63,10 +75,13 @@ TEST_F(SearchOutput, NewBestLinesAndInterruptionsByFrontEnd) {
   MainStatus.Analyze = 1;
   EXPECT_EQ(Printed([] { SearchEvents::NewBestLine(Line(8)); }), UciTimed);
   MainStatus.Analyze = 0;
+  // A cut-off iteration shows the best line known, never the score of the move it was cut in.
   EXPECT_EQ(Interrupted(RootExit::Early, 7), "");
-  EXPECT_EQ(Interrupted(RootExit::Early, 8), UciTimed + "info currmovenumber 3\n");
-  EXPECT_EQ(Interrupted(RootExit::Late, 5), "info depth 5 score cp 12 time 2000 nodes 5000 pv e2e4 e7e5 \n");
-  EXPECT_EQ(Interrupted(RootExit::Loop, 8), "info depth 8 score cp 12 nodes 5000 pv e2e4 e7e5 \n");
+  EXPECT_EQ(Interrupted(RootExit::Early, 8), UciBest7 + "info currmovenumber 3\n");
+  EXPECT_EQ(Interrupted(RootExit::Late, 5), "info depth 4 score cp 25 time 2345 nodes 5000 pv d2d4 d7d5 \n");
+  EXPECT_EQ(Interrupted(RootExit::Loop, 8), "info depth 7 score cp 25 nodes 5000 pv d2d4 d7d5 \n");
+  EXPECT_EQ(Interrupted(RootExit::Late, 1, false), "info depth 1 time 2345 nodes 5000 pv e2e4 e7e5 \n")
+      << "stopped before any result: no score";
   MainStatus.Pondering = 1;
   EXPECT_EQ(Interrupted(RootExit::Loop, 8), "");
   Use(FrontEnd::Console, true);
@@ -76,11 +91,18 @@ TEST_F(SearchOutput, NewBestLinesAndInterruptionsByFrontEnd) {
 TEST_F(SearchOutput, IterationAndMoveLinesByFrontEnd) {
   Use(FrontEnd::Console, true);
   const std::string consoleLine = "8 12 4 5000  e2e4 e7e5 \n";   // the console counts seconds
-  EXPECT_EQ(Printed([] { SearchEvents::IterationDone(Line(8, 4)); }), consoleLine + consoleLine) << "a long one twice";
+  EXPECT_EQ(Printed([] { SearchEvents::IterationDone(Line(8, 4), false, Best(8)); }), consoleLine + consoleLine)
+      << "a long one twice";
   Use(FrontEnd::Uci, false);
-  EXPECT_EQ(Printed([] { SearchEvents::IterationDone(Line(8)); }), "");
+  EXPECT_EQ(Printed([] { SearchEvents::IterationDone(Line(8), false, {}); }), "");
   MainStatus.Analyze = 1;
-  EXPECT_EQ(Printed([] { SearchEvents::IterationDone(Line(8)); }), UciTimed);
+  EXPECT_EQ(Printed([] { SearchEvents::IterationDone(Line(8), false, {}); }), UciTimed);
+  EXPECT_EQ(Printed([] { SearchEvents::IterationDone(Line(8), true, Best(7)); }), UciBest7);
+  // A root without moves: a stalemate is a draw, and there is no variation to show.
+  SearchLine stalemate = Line(1, 0);
+  stalemate.Score = StalemateScore;
+  stalemate.PvText = "\n";
+  EXPECT_EQ(Printed([&] { SearchEvents::IterationDone(stalemate, false, {}); }), "info depth 1 score cp 0 time 345 nodes 5000\n");
 
   MoveChosen m;
   m.Line = Line(8, 0);
@@ -95,4 +117,16 @@ TEST_F(SearchOutput, IterationAndMoveLinesByFrontEnd) {
   MainStatus.Post = 1;
   m.Aborted = true;
   EXPECT_EQ(Printed([&] { SearchEvents::MoveFound(m); }), "tellics kibitz Book Move\n") << "no line of an abort";
+}
+
+// A UCI front end reads only UCI commands: notices become "info string" lines; times are integers.
+TEST_F(SearchOutput, NoticesAndRatesByFrontEnd) {
+  Use(FrontEnd::Xboard, false);
+  EXPECT_EQ(Printed([] { SearchEvents::AbortedByCommand("?"); }), " Search Aborted due to receiveing following string: ?\n");
+  EXPECT_EQ(Printed([] { SearchEvents::Error("no kings"); }), "ERROR: no kings\n");
+  Use(FrontEnd::Uci, false);
+  EXPECT_EQ(Printed([] { SearchEvents::AbortedByCommand("stop"); }),
+            "info string  Search Aborted due to receiveing following string: stop\n");
+  EXPECT_EQ(Printed([] { SearchEvents::Error("no kings"); }), "info string ERROR: no kings\n");
+  EXPECT_EQ(Printed([] { SearchEvents::NodeRateMeasured(1234567, 1500); }), "info nps 1234567 time 1500\n");
 }

@@ -1,0 +1,202 @@
+#!/usr/bin/env bash
+# Drives the engine with real client programs, as users meet it, and counts what they complain
+# about: python-chess in both protocols (play, analyse, an analysis ended by "stop", ping, ponder,
+# root moves, node limits, options, a whole game on a clock) and a short fastchess match.
+# python-chess logs every engine line it cannot place at WARNING or above: each such record is a
+# warning, each failed step (an exception or a time-out) an error. fastchess lines with "warning" in
+# them are counted likewise. The machine is shared, so the figures are counts, not timings.
+#
+# Usage: bench/clients.sh [nelk-binary]   (default: build/nelk of this tree)
+# Environment:
+#   PYTHON_CHESS  directory holding the "chess" package (default ../shared/clients/python-chess)
+#   FASTCHESS     the fastchess binary (default: fastchess on PATH, else ../fastchess/fastchess);
+#                 to build it: tar xzf ../shared/tools/fastchess-src.tar.gz && make -j2 in its folder
+#   MATCH_GAMES   games of the fastchess match (default 4), MATCH_TC its time control (default 2+0.05)
+set -u
+root=$(cd "$(dirname "$0")/.." && pwd)
+nelk=${1:-$root/build/nelk}
+case $nelk in /*) ;; *) nelk=$PWD/$nelk ;; esac
+pychess=${PYTHON_CHESS:-$root/../shared/clients/python-chess}
+fastchess=${FASTCHESS:-$(command -v fastchess || echo "$root/../fastchess/fastchess")}
+games=${MATCH_GAMES:-4}
+tc=${MATCH_TC:-2+0.05}
+
+if [ ! -x "$nelk" ]; then echo "no engine at $nelk (build it: cmake --build build --target nelk)"; exit 1; fi
+work=$(mktemp -d)
+trap 'rm -rf "$work"' EXIT
+cd "$work" || exit 1   # every run of the engine writes match.log here
+
+cat > clients.py <<'EOF'
+import logging, signal, sys, time
+import chess, chess.engine
+
+STEP_SECONDS = 90   # a step that takes longer has hung: it fails and the engine is started afresh
+
+class Hung(Exception):
+    pass
+
+def on_alarm(signum, frame):
+    raise Hung(f"no answer within {STEP_SECONDS} s")
+
+signal.signal(signal.SIGALRM, on_alarm)
+
+class Counter(logging.Handler):
+    def __init__(self):
+        super().__init__(logging.WARNING)
+        self.count = 0
+    def emit(self, record):
+        self.count += 1
+        print("  warning:", record.getMessage()[:300], flush=True)
+
+counter = Counter()
+logging.basicConfig(level=logging.WARNING, handlers=[counter])
+errors = 0
+engine_path, protocol = sys.argv[1], sys.argv[2]
+
+def step(name, action):
+    global errors
+    started = time.monotonic()
+    signal.alarm(STEP_SECONDS)
+    try:
+        action()
+        signal.alarm(0)
+        print(f"  {name}: ok ({time.monotonic() - started:.2f} s)", flush=True)
+        return True
+    except Exception as e:   # a time-out, a refused option, an engine that went away
+        signal.alarm(0)
+        errors += 1
+        print(f"  {name}: FAILED {type(e).__name__}: {str(e)[:300]}", flush=True)
+        return False
+
+def restart():
+    global engine
+    signal.alarm(10)
+    try:
+        engine.close()
+    except Exception:
+        pass
+    signal.alarm(0)
+    engine = popen()
+
+def popen():
+    opener = chess.engine.SimpleEngine.popen_uci if protocol == "uci" else chess.engine.SimpleEngine.popen_xboard
+    return opener(engine_path, timeout=15)
+
+engine = popen()
+start = chess.Board()
+italian = chess.Board("r1bqkbnr/pppp1ppp/2n5/4p3/2B1P3/5N2/PPPP1PPP/RNBQK2R b KQkq - 3 3")
+
+def play():
+    r = engine.play(start, chess.engine.Limit(time=0.3))
+    assert r.move in start.legal_moves, r
+
+def analyse():
+    info = engine.analyse(italian, chess.engine.Limit(depth=6))
+    assert "score" in info and info.get("pv"), info
+
+def analysis_stop():
+    with engine.analysis(italian) as analysis:
+        time.sleep(0.7)
+        analysis.stop()
+        best = analysis.wait()
+    assert best.move in italian.legal_moves, best
+
+def ping():
+    for _ in range(3):
+        engine.ping()
+
+def ponder():
+    board = chess.Board()
+    for _ in range(6):
+        r = engine.play(board, chess.engine.Limit(time=0.2), ponder=True)
+        board.push(r.move)
+        reply = r.ponder if r.ponder in board.legal_moves else next(iter(board.legal_moves))
+        board.push(reply)   # the expected reply: the next play is a "ponderhit"
+
+def root_moves():
+    single = [chess.Move.from_uci("a2a3")]
+    r = engine.play(start, chess.engine.Limit(depth=5), root_moves=single, info=chess.engine.INFO_ALL)
+    assert r.move == single[0], r
+    assert r.info.get("depth", 0) >= 5, r.info
+    pair = [chess.Move.from_uci("h2h3"), chess.Move.from_uci("g2g4")]
+    info = engine.analyse(start, chess.engine.Limit(depth=4), root_moves=pair)
+    assert info["pv"][0] in pair, info
+
+def nodes():
+    for count in (1000, 20000, 200000):
+        r = engine.play(italian, chess.engine.Limit(nodes=count))
+        assert r.move in italian.legal_moves, r
+
+def options():
+    if protocol == "uci":
+        engine.configure({"Hash": 32})
+        engine.configure({"Clear Hash": None})
+    else:
+        engine.configure({"memory": 32})
+    assert engine.play(start, chess.engine.Limit(time=0.2)).move in start.legal_moves
+
+def whole_game():
+    board = chess.Board()
+    clock = [8.0, 8.0]
+    increment = 0.1
+    while not board.is_game_over(claim_draw=True) and board.ply() < 160:
+        side = 0 if board.turn == chess.WHITE else 1
+        limit = chess.engine.Limit(white_clock=clock[0], black_clock=clock[1], white_inc=increment, black_inc=increment)
+        began = time.monotonic()
+        r = engine.play(board, limit)
+        clock[side] -= time.monotonic() - began
+        assert clock[side] > 0, f"lost on time at ply {board.ply()}"
+        clock[side] += increment
+        board.push(r.move)
+    print(f"    {board.ply()} plies, {board.result(claim_draw=True)}, clocks left {clock[0]:.1f} s / {clock[1]:.1f} s")
+
+steps = [("play", play), ("analyse", analyse), ("analysis with stop", analysis_stop), ("ping", ping),
+         ("ponder", ponder), ("root moves", root_moves), ("node limits", nodes), ("options", options),
+         ("whole game", whole_game)]
+for name, action in steps:
+    if protocol == "xboard" and name == "root moves":
+        continue   # xboard has root moves only for engines that offer "exclude"; Nelk does not
+    if not step(name, action):   # the engine may be stuck in the failed step: the next ones get a new one
+        restart()
+signal.alarm(10)
+try:
+    engine.quit()
+    signal.alarm(0)
+except Exception as e:
+    errors += 1
+    print("  quit: FAILED", e)
+print(f"python-chess {protocol}: {counter.count} warnings, {errors} errors")
+EOF
+
+total=0
+if ! PYTHONPATH=$pychess python3 -c 'import chess.engine' 2>/dev/null; then
+  echo "python-chess not found in $pychess (set PYTHON_CHESS)"
+else
+  for protocol in uci xboard; do
+    echo "python-chess, $protocol:"
+    PYTHONPATH=$pychess timeout 1200 python3 clients.py "$nelk" "$protocol" > "py-$protocol.log" 2>&1
+    cat "py-$protocol.log"
+    summary=$(grep "^python-chess $protocol:" "py-$protocol.log")
+    if [ -z "$summary" ]; then echo "  the client script itself failed"; total=$((total + 1)); continue; fi
+    set -- $summary
+    total=$((total + $3 + $5))
+  done
+fi
+
+if [ ! -x "$fastchess" ]; then
+  echo "fastchess not found at $fastchess: set FASTCHESS, or build it with"
+  echo "  tar xzf $root/../shared/tools/fastchess-src.tar.gz && cd fastchess* && make -j2"
+else
+  for f in "$root"/bench/openings/*.fen; do head -n 1 "$f"; done > openings.epd
+  echo "fastchess: $games games at $tc"
+  "$fastchess" -engine cmd="$nelk" name=nelk-a -engine cmd="$nelk" name=nelk-b -each proto=uci tc="$tc" \
+    -openings file=openings.epd format=epd order=sequential -rounds $(( (games + 1) / 2 )) -games 2 \
+    -concurrency 1 -recover > fastchess.log 2>&1
+  fast=$(grep -c '[Ww]arning' fastchess.log)
+  grep '[Ww]arning' fastchess.log | head -20 | sed 's/^/  /'
+  echo "  time forfeits: $(grep -c 'loses on time' fastchess.log)"
+  grep -E '^(Results of|Elo|Games)' fastchess.log | tail -3 | sed 's/^/  /'
+  echo "fastchess: $fast warnings"
+  total=$((total + fast))
+fi
+echo "client warnings: $total"
