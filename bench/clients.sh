@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Drives the engine with real client programs, as users meet it, and counts what they complain
 # about: python-chess in both protocols (play, analyse, an analysis ended by "stop", ping, ponder,
-# root moves, node limits, options, a whole game on a clock) and a short fastchess match.
+# root moves, node limits, options, a whole game on a clock) and a short fastchess match. It also
+# measures how fast "stop" and "isready" are answered in the states of a UCI search.
 # python-chess logs every engine line it cannot place at WARNING or above: each such record is a
 # warning, each failed step (an exception or a time-out) an error. fastchess lines with "warning" in
 # them are counted likewise. The machine is shared, so the figures are counts, not timings.
@@ -167,6 +168,43 @@ except Exception as e:
     print("  quit: FAILED", e)
 print(f"python-chess {protocol}: {counter.count} warnings, {errors} errors")
 EOF
+
+# Milliseconds from "stop" (or "isready") to "bestmove" (or "readyok"), sent at moments of a search
+# from its very start on; the median and the largest of the trials.
+cat > latency.py <<'EOF'
+import os, select, subprocess, sys, time
+engine = sys.argv[1]
+
+def trial(go, delay, command, reply):
+    p = subprocess.Popen([engine], stdin=subprocess.PIPE, stdout=subprocess.PIPE, bufsize=0)
+    seen = b""
+    def send(line): p.stdin.write((line + "\n").encode())
+    def wait(pattern, limit=30.0):
+        nonlocal seen
+        end = time.monotonic() + limit
+        while pattern not in seen and time.monotonic() < end:
+            if select.select([p.stdout], [], [], 0.01)[0]:
+                chunk = os.read(p.stdout.fileno(), 65536)
+                if not chunk: break
+                seen += chunk
+        found = pattern in seen
+        seen = seen[seen.find(pattern) + len(pattern):] if found else b""
+        return found
+    send("uci"); wait(b"uciok"); send("isready"); wait(b"readyok")
+    send("position startpos moves e2e4"); send(go)
+    time.sleep(delay)
+    start = time.monotonic(); send(command)
+    ms = (time.monotonic() - start) * 1000 if wait(reply.encode()) else float("inf")
+    send("stop"); wait(b"bestmove", 5); send("quit"); p.wait()
+    return ms
+
+for go in ("go infinite", "go ponder wtime 60000 btime 60000", "go depth 40", "go wtime 600000 btime 600000"):
+    for command, reply in (("stop", "bestmove"), ("isready", "readyok")):
+        ms = sorted(trial(go, delay, command, reply) for delay in (0, 0, 0, 0.02, 0.05, 0.1, 0.3, 0.6, 1.0))
+        print(f"  {go:36s} {command:8s} median {ms[len(ms) // 2]:6.1f} ms  largest {ms[-1]:6.1f} ms", flush=True)
+EOF
+echo "latency of stop and isready (9 trials each, sent 0 to 1 s into the search):"
+python3 latency.py "$nelk"
 
 total=0
 if ! PYTHONPATH=$pychess python3 -c 'import chess.engine' 2>/dev/null; then

@@ -24,7 +24,7 @@ constexpr int PassGoesOn = 0;         // Dispatch: the line is done, read the ne
 constexpr char SearchGoesOn = 1;      // results for a search that handed over a line
 constexpr char SearchMustStop = 2;
 constexpr int ErrorTextSize = 256;
-constexpr int ReportLineSize = 2 * ErrorTextSize;   // the text behind "info string ERROR: "
+constexpr int ReportLineSize = 2 * ErrorTextSize;   // the text behind "info string error: "
 
 bool Is(const char* word, const char* command) { return std::strcmp(word, command) == 0; }
 
@@ -127,10 +127,10 @@ void UCIProtocol::SendIdentity() {
   std::printf("%s%s\n", UciText::IdName, Version);
   Send(UciText::IdAuthor);
   for (const char* option : UciText::Options) Send(option);
+  std::printf("%s%s\n", UciText::AboutOption, UciText::About);
   std::printf(UciText::HashOptionFormat, PositionCache.SizeMiB(), TTMinMiB, TTMaxMiB);
   std::printf("\n");
   for (const char* option : UciText::MoreOptions) Send(option);
-  std::printf("%s%s\n", UciText::AboutOption, UciText::About);
   Send(UciText::UciOk);
   std::fflush(stdout);
   WriteLogFile(UciText::LogUciOk);
@@ -267,7 +267,7 @@ void UCIProtocol::WaitForStop() {
 
 void UCIProtocol::ReportError(const char* text) {
   char line[ReportLineSize];
-  std::snprintf(line, sizeof line, "info string ERROR: %s", text);
+  std::snprintf(line, sizeof line, "info string error: %s", text);
   Send(line);
   std::fflush(stdout);
   WriteLogFile(line);

@@ -12,7 +12,8 @@ constexpr const char* Options[] = {
     "option name UCI_ShowCurrLine type check default true",
     "option name Ponder type check default false",
 };
-// Sent after Options: the table's size in MiB (its current size as the default), then the rest.
+// Sent after the about option: the table's size in MiB (its current size as the default), then the
+// rest.
 constexpr const char* HashOptionFormat = "option name Hash type spin default %d min %d max %d";
 constexpr const char* MoreOptions[] = {
     "option name Clear Hash type button",

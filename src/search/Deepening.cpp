@@ -236,7 +236,7 @@ namespace {
 int PlanClock(const SearchRoutines& search) {
   const Status& s = MainStatus;
   const int emergencyMs = s.MovesPerSession > 0 ? PlanSession() : PlanSuddenDeath(search.BookMoveNumber);
-  return std::max(ClockHardLimit(emergencyMs, s.TimeLeft), IncrementFloor());
+  return std::max(ClockHardLimit(emergencyMs, s.TimeLeft), SeenInTime(IncrementFloor()));
 }
 
 // A fixed time per move and the game clock together: the smaller plan and the smaller hard limit win.

@@ -65,7 +65,7 @@ TEST(UciPosition, CastlingEnPassantAndPromotions) {
   EXPECT_EQ(MainBoard.CastleFlags, BlackCastleKing | BlackCastleQueen);
   // A rook taken in its corner takes that right along.
   EXPECT_TRUE(Has(Position("position fen r3k2r/8/8/8/8/8/6B1/R3K2R w KQkq - 0 1 moves g2a8 e8c8"),
-                  "info string ERROR: move 2 \"e8c8\""));
+                  "info string error: move 2 \"e8c8\""));
   EXPECT_EQ(MainBoard.CastleFlags, WhiteCastleKing | WhiteCastleQueen | BlackCastleKing);
   // En passant only straight after the double step.
   Position("position startpos moves e2e4 a7a6 e4e5 d7d5 e5d6");
@@ -85,11 +85,11 @@ TEST(UciPosition, MalformedAndIllegalMovesStopTheReplay) {
       {"position startpos moves e7e5", 0},           {"position startpos moves e2e4 e7e5 e1e2 e8e7 e2e4", 4}};
   for (const auto& [line, kept] : cases) {
     const std::string out = Position(line);
-    EXPECT_TRUE(Has(out, "info string ERROR: move " + std::to_string(kept + 1))) << line << "\n" << out;
+    EXPECT_TRUE(Has(out, "info string error: move " + std::to_string(kept + 1))) << line << "\n" << out;
     EXPECT_EQ(MainStatus.MoveNumber, kept) << line;
   }
   EXPECT_TRUE(Has(Position("position startpos moves e2e4 \x01\x02\x03"), "\"???\""));
-  EXPECT_TRUE(Has(Position("position sideways"), "info string ERROR"));
+  EXPECT_TRUE(Has(Position("position sideways"), "info string error"));
 }
 
 TEST(UciPosition, RepetitionIsVisibleToTheSearchAndLongGamesStayInBounds) {

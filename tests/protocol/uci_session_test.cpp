@@ -26,10 +26,12 @@ constexpr const char* Identity =
     "option name SecondaryBook type check default false\n"
     "option name UCI_ShowCurrLine type check default true\n"
     "option name Ponder type check default false\n"
-    "option name Hash type spin default 192 min 1 max 65536\n"
+    "option name UCI_EngineAbout type string default ";
+constexpr const char* MoreOptions =
+    "\noption name Hash type spin default 192 min 1 max 65536\n"
     "option name Clear Hash type button\n"
     "option name CaptureSearch type check default false\n"
-    "option name UCI_EngineAbout type string default ";
+    "uciok\n";
 
 // A nelk speaking UCI, "uciok" already received.
 struct Session {
@@ -56,7 +58,7 @@ TEST(UciSession, IdentityIsSentToTheCharacter) {
   const std::string out = s.Engine.Output();
   EXPECT_EQ(out.rfind(Identity, 0), 0u) << out;
   const std::string about = out.substr(std::string(Identity).size());
-  EXPECT_TRUE(about.find('\n') > 0 && EndsWith(about, "\nuciok\n") && Count(about, "\n") == 2) << about;
+  EXPECT_TRUE(about.find('\n') > 0 && EndsWith(about, MoreOptions) && Count(about, "\n") == 5) << about;
   s.Engine.Send("quit");
   EXPECT_EQ(s.Engine.Wait(), 0);
   EXPECT_TRUE(Has(s.Engine.MatchLog(), "uci\nSent uciok\n\nquit\n"));
@@ -313,14 +315,14 @@ TEST(UciSession, HashAndCaptureSearchOptions) {
     EngineProcess engine({"-c", std::string("ulimit -v 1000000 && exec ") + DefaultProgram}, {}, "/bin/sh");
     engine.Send("uci");
     engine.Send("setoption name Hash value 4096");
-    EXPECT_TRUE(engine.WaitFor("info string ERROR: cannot allocate a table of 4096 MiB; the table stays at 192 MiB\n",
+    EXPECT_TRUE(engine.WaitFor("info string error: cannot allocate a table of 4096 MiB; the table stays at 192 MiB\n",
                                ReplyMs)) << engine.Output();
     engine.Send("setoption name Hash value 16");
     engine.Send("position startpos");
     engine.Send("go depth 5");
     EXPECT_TRUE(engine.WaitFor("bestmove ", ReplyMs));
     engine.Send("setoption name Hash value 0");
-    EXPECT_TRUE(engine.WaitFor("info string ERROR: Hash 0 is not a size from 1 to 65536 MiB; the table stays at 12 MiB",
+    EXPECT_TRUE(engine.WaitFor("info string error: Hash 0 is not a size from 1 to 65536 MiB; the table stays at 12 MiB",
                                ReplyMs));
     // The largest power of two of buckets that fits: 12 MiB of the 16.
     EXPECT_TRUE(Has(engine.MatchLog(), "Transposition table resized to 16 MiB (131072 buckets)\n"));

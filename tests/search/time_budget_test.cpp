@@ -16,7 +16,7 @@ protected:
   void SetUp() override { Start(OneMoveFen); }
   void TearDown() override {
     MainStatus.xboard = MainStatus.UCIMode = 0;
-    MainStatus.ST = MainStatus.TimeLeft = MainStatus.TimeInc = MainStatus.MovesPerSession = 0;
+    MainStatus.ST = MainStatus.TimeLeft = MainStatus.TimeInc = MainStatus.TimeIncMs = MainStatus.MovesPerSession = 0;
     MainStatus.MoveNumber = 1;
     Search.STInMilliseconds = 0;
   }
@@ -49,6 +49,7 @@ TEST_F(Budget, PlanOfEachKindOfControl) {
     Start(OneMoveFen);
     MainStatus.TimeLeft = c.timeLeft;
     MainStatus.TimeInc = c.increment;
+    MainStatus.TimeIncMs = c.increment * MsPerSecond;
     MainStatus.MovesPerSession = c.movesPerSession;
     MainStatus.MoveNumber = c.moveNumber;
     MainStatus.ST = c.st;
