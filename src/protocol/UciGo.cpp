@@ -208,6 +208,7 @@ bool Allowed(const UCIProtocol& uci, const UciMove& m) {
 // root's best variation move, else the first legal move. False when there is no legal move.
 bool ChooseBestMove(const UCIProtocol& uci, const ChessBoard& root, std::uint64_t from, std::uint64_t to,
                     char promotion, UciMove* best) {
+  if (root.SetupError() != nullptr) return false;   // a refused position has no move to play
   const char side = root.SideToMove, castle = root.CastleFlags;
   UciMove candidate{from, to, promotion};
   if (LegalizeUciMove(root, side, castle, &candidate) && Allowed(uci, candidate)) {

@@ -98,7 +98,7 @@ void UCIProtocol::SetPosition() {
     ResetGameState();
     SetupBoard(fen);
     WriteLogFile(fen);
-    if (!MainBoard.HasOneKingEach()) ReportError("the position needs one king of each side");
+    if (const char* error = MainBoard.SetupError()) ReportError(error);
   } else {
     ReportError("position needs startpos or fen");
     return;

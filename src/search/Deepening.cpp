@@ -192,8 +192,9 @@ void SearchRoutines::ResetForNewMove() {
 }
 
 bool SearchRoutines::ValidRootPosition(const ChessBoard& board) {
-  if (board.HasOneKingEach()) return true;
-  SearchEvents::Error("the position needs exactly one king of each side; no move searched");
+  if (board.SetupError() == nullptr) return true;
+  SearchEvents::Error(board.HasOneKingEach() ? "the side not to move is in check; no move searched"
+                                             : "the position needs exactly one king of each side; no move searched");
   AbortSearch();
   return false;
 }

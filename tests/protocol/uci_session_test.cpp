@@ -143,6 +143,7 @@ TEST(UciSession, BestMoveTexts) {
       {"position fen 7k/5Q2/6K1/8/8/8/8/8 b - - 0 1", "0000"},   // stalemate
       {"position fen 7k/6Q1/6K1/8/8/8/8/8 b - - 0 1", "0000"},   // mate
       {"position fen 8/8/8/8/8/8/8/8 w - - 0 1", "0000"},        // no kings at all
+      {"position fen 4k3/8/8/8/8/8/8/4RK2 w - - 0 1", "0000"},   // the side not to move is in check
       {"position fen 8/4P1k1/8/8/8/8/8/4K3 w - - 0 1", "e7e8q"},
       {"position fen 4k3/8/8/8/8/8/p7/4K3 b - - 0 1", "a2a1q"}};
   for (const auto& [position, best] : cases) {

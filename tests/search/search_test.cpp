@@ -91,10 +91,12 @@ TEST(RootSearch, RefusesAPositionWithoutOneKingEach) {
 }
 
 TEST(RootSearch, NeverCapturesTheKingOfAnImpossiblePosition) {
-  // Black to move while White's king stands in check: the capture Rxe1 is not a move.
+  // Black to move while White's king stands in check: the capture Rxe1 is not a move, and the
+  // search refuses the position as set-up does.
   SetPosition("4r2k/8/8/8/8/8/8/4K3 b - - 0 1");
   const SearchResult r = SearchTo(3);
-  EXPECT_TRUE(r.Move != "e8e1" && r.Move != "----") << r.Move;
+  EXPECT_NE(r.Move, "e8e1");
+  EXPECT_NE(r.Output.find("the side not to move is in check; no move searched"), std::string::npos) << r.Output;
 }
 
 TEST_F(NodeSearch, RepeatedPositionIsADraw) {
