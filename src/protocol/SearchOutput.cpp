@@ -87,6 +87,7 @@ void PrintKibitz(const MoveChosen& m) {
   Flush();
 }
 
+// The search's notices are no protocol commands: a UCI front end reads them as "info string".
 const char* NoticePrefix() { return MainStatus.UCIMode ? "info string " : ""; }
 
 void PrintLine(const char* text) {
@@ -197,7 +198,9 @@ void TimeBudgetPlanned(int timePerMove, int timeLeft, int defaultMovesPerSession
 
 // A UCI front end reads only UCI commands: notices go to it as "info string" lines.
 void AbortedByCommand(const char* command) {
-  std::printf("%s Search Aborted due to receiveing following string: %s\n", NoticePrefix(), command);
+  // An xboard front end reads it as a comment line ("#"), which every client passes over.
+  const char* prefix = MainStatus.xboard && !MainStatus.UCIMode ? "#" : NoticePrefix();
+  std::printf("%s Search Aborted due to receiveing following string: %s\n", prefix, command);
   Flush();
 }
 

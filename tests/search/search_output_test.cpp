@@ -122,7 +122,7 @@ TEST_F(SearchOutput, IterationAndMoveLinesByFrontEnd) {
 // A UCI front end reads only UCI commands: notices become "info string" lines; times are integers.
 TEST_F(SearchOutput, NoticesAndRatesByFrontEnd) {
   Use(FrontEnd::Xboard, false);
-  EXPECT_EQ(Printed([] { SearchEvents::AbortedByCommand("?"); }), " Search Aborted due to receiveing following string: ?\n");
+  EXPECT_EQ(Printed([] { SearchEvents::AbortedByCommand("?"); }), "# Search Aborted due to receiveing following string: ?\n");
   EXPECT_EQ(Printed([] { SearchEvents::Error("no kings"); }), "ERROR: no kings\n");
   Use(FrontEnd::Uci, false);
   EXPECT_EQ(Printed([] { SearchEvents::AbortedByCommand("stop"); }),
