@@ -3,6 +3,8 @@
 #include <cstdint>
 #include "board/Types.h"
 
+constexpr std::int32_t StartNodesPerSecond = 1200000;   // the node-rate estimate before any measurement
+
 class Status {
 public:
   std::int8_t Mimic = 0;                 // 0 off, 1 student, 2 oracle
@@ -13,7 +15,7 @@ public:
   std::int32_t TimeInc = 0;              // increment per move, seconds
   std::int32_t TimePerMove = 0;          // budget for the current move, ms
   std::int32_t TimeLeft = 0;             // time left on the engine's clock, ms
-  std::int32_t NodesPerSecond = 1200000; // node-rate estimate
+  std::int32_t NodesPerSecond = StartNodesPerSecond; // node-rate estimate
   std::int32_t EmergencyTimeThreshold = 0; // ms
   std::uint8_t xboard = 0;               // xboard protocol in use
   std::uint8_t UCIMode = 0;              // UCI protocol in use
@@ -54,6 +56,8 @@ public:
   SquareSet SqB2 = 0, SqA3 = 0, SqC3 = 0, SqB3 = 0, SqB8 = 0, SqG8 = 0, SqB1 = 0, SqG1 = 0;
   // The increment as given (TimeInc keeps whole seconds for the log lines that show it).
   std::int32_t TimeIncMs = 0;            // increment per move, ms
+  // xboard "nps N": the search's clock counts N nodes as a second instead of reading the wall clock.
+  std::int32_t NodeClockRate = 0;        // nodes per second of the node clock, 0 = the wall clock
 
   void initVars();                       // resets game state, recomputes every mask
   void setPERFT(char v) { PERFT = static_cast<std::uint8_t>(v); }

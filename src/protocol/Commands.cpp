@@ -50,7 +50,7 @@ constexpr int ArgumentSize = 64;                     // room for one numeric arg
 // The features, and the engine options a front end may set with "option NAME=VALUE".
 constexpr const char* FeatureLine =
     "feature ping=1 setboard=1 playother=0 san=0 usermove=0 time=1 draw=0 sigint=0 sigterm=1 reuse=1 "
-    "analyze=1 colors=0 memory=1 myname=\"Nelk\" option=\"CaptureSearch -check %d\" done=1\n";
+    "analyze=1 colors=0 memory=1 nps=1 myname=\"Nelk\" option=\"CaptureSearch -check %d\" done=1\n";
 constexpr const char* CaptureSearchOption = "CaptureSearch";
 
 bool Console() { return !MainStatus.xboard; }
@@ -96,9 +96,10 @@ void LeaveAnalysis() {
   RestoreFixedTime();
 }
 
+// A front end that asks for progress lines gets them at the analysis polls from now on as well.
 char Stat01(char*) {
-  const Status& s = MainStatus;
-  ReportStat01((NowMs() - s.StartTime) / MsPerCentisecond, Search.TotalNodes(), Search.IterationDepth,
+  Commands.AsksForStat01 = 1;
+  ReportStat01(Search.ElapsedMs() / MsPerCentisecond, Search.TotalNodes(), Search.IterationDepth,
                Search.RootMoveCount - Search.RootMoveIndex, Search.RootMoveCount);
   return CommandHandled;
 }
@@ -144,6 +145,7 @@ char Analyze(char*) {
   SaveFixedTime();
   s.Analyze = 1;
   s.Post = 1;
+  Commands.AsksForStat01 = 0;   // a front end that wants them asks again in this analysis
   s.Force = 0;
   s.OpponentToMove = 0;
   s.GameInProgress = 1;
@@ -212,13 +214,35 @@ char Go(char*) {
   return CommandActNow;
 }
 
+// The rate of a node clock is no estimate of the wall clock's: leaving it starts the estimate afresh.
+void SetNodeClock(int rate) {
+  Status& s = MainStatus;
+  if (rate == 0 && s.NodeClockRate > 0) s.NodesPerSecond = StartNodesPerSecond;
+  s.NodeClockRate = rate;
+}
+
+// "level" and "st" are alternative time controls: the one sent last holds. An analysis keeps its
+// own limit and finds no fixed time to give back when it ends.
+void ForgetFixedTime() {
+  if (Commands.FixedTimeSaved) {
+    Commands.SavedST = 0;
+    Commands.SavedSTInMilliseconds = 0;
+    return;
+  }
+  MainStatus.ST = 0;
+  Search.STInMilliseconds = 0;
+}
+
 // "level MOVES BASE INCREMENT": BASE in minutes ("1.5") or minutes:seconds, INCREMENT in seconds
 // ("0.5"), both kept to the millisecond; TimeInc holds the whole seconds the log line shows. An
-// argument that cannot be read leaves its field as it was.
+// argument that cannot be read leaves its field as it was. A new time control also ends a node
+// clock: a front end that times by nodes sends "nps" after its time control.
 char Level(char*) {
   Status& s = MainStatus;
   char moves[ArgumentSize], base[ArgumentSize], increment[ArgumentSize];
   if (!ReadArgument(moves) || !ReadArgument(base) || !ReadArgument(increment)) return CommandHandled;
+  ForgetFixedTime();
+  SetNodeClock(0);
   long long value = 0;
   if (ParseInteger(moves, &value)) s.MovesPerSession = static_cast<int>(ClampArgument(value, 0, LargestSessionMoves));
   if (ParseClockAsMs(base, &value)) s.TimeLeft = static_cast<int>(ClampArgument(value, 0, LargestClockMs));
@@ -366,6 +390,14 @@ char FixedTime(char*) {
   return CommandHandled;
 }
 
+// "nps N": the search times itself by its node count, N nodes to a second; 0 goes back to the wall
+// clock. A limit "st S" then means S * N nodes at most.
+char NodeRate(char*) {
+  long long rate = 0;
+  if (ReadIntegerArgument(&rate) && rate >= 0) SetNodeClock(static_cast<int>(ClampArgument(rate, 0, INT_MAX)));
+  return CommandHandled;
+}
+
 char Time(char*) {
   long long centiseconds = 0;
   if (ReadIntegerArgument(&centiseconds))
@@ -419,7 +451,7 @@ const Command CommandTable[] = {
     {"draw", Ignore},        {"dumpsee", DumpSee},    {"easy", Ignore},          {"edit", Edit},
     {"exit", Exit},          {"force", Force},        {"fullrand", Ignore},      {"go", Go},
     {"hard", Ignore},        {"hint", Ignore},        {"level", Level},          {"name", IgnoreLine},
-    {"new", New},            {"nopost", NoPost},      {"otim", OpponentTime},    {"ponder", Ignore},
+    {"new", New},            {"nopost", NoPost},      {"nps", NodeRate},      {"otim", OpponentTime},    {"ponder", Ignore},
     {"post", Post},          {"quit", Quit},          {"random", Ignore},        {"remove", Remove},
     {"selfplay", SelfPlay},  {"setboard", SetBoard},  {"Depth", SetDepth},       {"DEPTH", SetDepth},
     {"sd", SetDepth},        {"sfd", SetFixedDepth},  {"st", FixedTime},         {"time", Time},

@@ -27,6 +27,7 @@ public:
   std::uint8_t FixedTimeSaved = 0;
   std::int32_t SavedST = 0;
   std::uint8_t SavedSTInMilliseconds = 0;
+  std::uint8_t AsksForStat01 = 0;          // the front end has sent "." (it reads "stat01:" lines)
 
   // Hands out a move kept from a search (once); false when there is none.
   bool TakePendingMove(char* word, int size);

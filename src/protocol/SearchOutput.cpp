@@ -8,6 +8,7 @@
 #include <cstdio>
 #include "engine/MoveText.h"
 #include "engine/Status.h"
+#include "protocol/Commands.h"
 #include "protocol/UCIProtocol.h"
 #include "search/SearchConstants.h"
 #include "search/SearchEvents.h"
@@ -180,9 +181,10 @@ void AnalysisRate(int nodesPerSecond, int elapsedMs) {
 }
 
 // An xboard analysis gets a progress line at each poll of the deeper iterations, except at a poll
-// that read a command (which may be "." asking for that line itself).
+// that read a command (which may be "." asking for that line itself). Only a front end that has
+// asked for one with "." gets them: to any other client they are lines it cannot place.
 void AnalysisPolled(const AnalysisPoll& p) {
-  if (p.Depth > AnalysisStatMinDepth && MainStatus.xboard && !p.CommandRead)
+  if (p.Depth > AnalysisStatMinDepth && MainStatus.xboard && Commands.AsksForStat01 && !p.CommandRead)
     ReportStat01(p.Centiseconds, p.Nodes, p.Depth, p.MovesLeft, p.MoveCount);
 }
 

@@ -268,7 +268,12 @@ int SetUpBudget(SearchRoutines& search, int* depthLimit) {
     } else {
       hardLimitMs = PlanClock(search);
     }
-    search.NodesPerMove = NodesForMilliseconds(s.NodesPerSecond, s.TimePerMove);
+    if (s.NodeClockRate > 0) {
+      s.NodesPerSecond = s.NodeClockRate;
+      search.NodesPerMove = NodesForMillisecondsExact(s.NodesPerSecond, s.TimePerMove);
+    } else {
+      search.NodesPerMove = NodesForMilliseconds(s.NodesPerSecond, s.TimePerMove);
+    }
     s.EmergencyTimeThreshold = SaturateInt(2LL * search.NodesPerMove);
     search.PollCountdown = search.InitMoveTimer();
     search.SetClockLimits(hardLimitMs);
@@ -367,7 +372,7 @@ int SearchRoutines::ProgressiveDeepening(ChessBoard board, char maxDepth, std::u
   // Set-up: counts and hash codes of the root, then the budget.
   int depthLimit = maxDepth > 0 ? maxDepth : SearchLimits::DefaultDepthLimit;
   board.InitPieceCounts();
-  s.StartTime = NowMs();
+  s.StartTime = ClockNowMs();
   genpawnhashcode(board.SideToMove, board, &board.PawnHashCode);
   std::uint64_t upper = 0, lower = 0;
   genhashcode(board.SideToMove, board.CastleFlags, &upper, &lower, board);
@@ -437,7 +442,7 @@ int SearchRoutines::SearchExactDepth(ChessBoard board, char depth, std::uint64_t
   if (!ValidRootPosition(board)) return DrawScore;
   const int d = depth > 0 ? depth : SearchLimits::ExactDepthDefault;
   board.InitPieceCounts();
-  s.StartTime = NowMs();
+  s.StartTime = ClockNowMs();
   genpawnhashcode(board.SideToMove, board, &board.PawnHashCode);
   std::uint64_t upper = 0, lower = 0;
   genhashcode(board.SideToMove, board.CastleFlags, &upper, &lower, board);

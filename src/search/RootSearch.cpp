@@ -10,6 +10,7 @@
 #include "hash/Zobrist.h"
 #include "search/SearchEvents.h"
 #include "search/SearchHost.h"
+#include "search/TimeUnits.h"
 
 namespace {
 
@@ -197,7 +198,12 @@ int SearchRoutines::BuildPVText(char* text, int score, std::uint64_t from, std::
   return 0;
 }
 
-int SearchRoutines::ElapsedMs() const { return NowMs() - MainStatus.StartTime; }
+int SearchRoutines::ElapsedMs() const { return ClockNowMs() - MainStatus.StartTime; }
+
+int SearchRoutines::ClockNowMs() const {
+  const int rate = MainStatus.NodeClockRate;
+  return rate > 0 ? NodeClockMs(TotalNodes(), rate) : NowMs();
+}
 
 void SearchRoutines::BestLine(BestKnownLine* best, char* text) {
   const RootChoice move = ChoiceFromEntry(PrincipalVariation[0][0]);

@@ -134,6 +134,7 @@ public:
   std::int64_t TotalNodes() const { return Nodes + QNodes; }
   std::int64_t BudgetNodes() const { return TotalNodes() - BudgetNodeBase; }
   int ElapsedMs() const;                       // on the clock since the search started
+  int ClockNowMs() const;                      // the wall clock, or the node clock of "nps"
 
   // Helpers of the steps above (one concern each; public like every member of the engine's records).
   bool PollInput(int depth, int ply);          // false: the node must return 0

@@ -16,7 +16,7 @@ using namespace SearchTime;
 bool SearchRoutines::CheckBudget(bool wordRead) {
   if (MainStatus.Analyze) {
     AnalysisPoll poll;
-    poll.Centiseconds = (NowMs() - MainStatus.StartTime) / CentisecondMs;
+    poll.Centiseconds = ElapsedMs() / CentisecondMs;
     poll.Nodes = TotalNodes();
     poll.Depth = IterationDepth;
     poll.MovesLeft = RootMoveCount - RootMoveIndex;
@@ -26,7 +26,9 @@ bool SearchRoutines::CheckBudget(bool wordRead) {
     PollCountdown = InitMoveTimer();
     return true;
   }
-  if (MainStatus.Pondering) {
+  // Until the first iteration is done there is no move to play: a budget too small for it (a few
+  // nodes on a slow node clock) lets it finish instead of ending the search without a move.
+  if (MainStatus.Pondering || IterationDepth <= 1) {
     PollCountdown = InitMoveTimer();
     return true;
   }
@@ -68,12 +70,12 @@ bool SearchRoutines::ClockRuns() const {
   return ClockLimited && !s.FD && !s.Bench && !s.Analyze && !s.Pondering;
 }
 
-int SearchRoutines::ClockElapsedMs() const { return NowMs() - ClockStartMs; }
+int SearchRoutines::ClockElapsedMs() const { return ClockNowMs() - ClockStartMs; }
 
 // The node budget and the clock's limits count from now; the node rate, measured over the whole
 // search, stays as it is.
 void SearchRoutines::StartClockNow() {
-  ClockStartMs = NowMs();
+  ClockStartMs = ClockNowMs();
   BudgetNodeBase = TotalNodes();
   LogPrintf("Clock started after %lld nodes\n", static_cast<long long>(BudgetNodeBase));
 }
@@ -128,9 +130,10 @@ void SearchRoutines::ExtendBudget() {
 
 void SearchRoutines::MeasureNodeRate(bool inSearch) {
   Status& s = MainStatus;
+  if (s.NodeClockRate > 0) return;   // the node clock's rate is given, not measured
   // Milliseconds, not whole seconds: rounding 1.4 s down to 1 would overstate the rate by 40 %, and
   // moves shorter than half a second would never be measured at all.
-  const int elapsedMs = NowMs() - s.StartTime;
+  const int elapsedMs = ElapsedMs();
   const float seconds = static_cast<float>(elapsedMs) / MsPerSecond;
   LogPrintf(inSearch ? "Time Consumption for first half of search was %f \n"
                      : "Time Consumption for first 7 ply was %f \n",

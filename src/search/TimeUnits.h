@@ -19,6 +19,18 @@ inline int NodesForMilliseconds(int nodesPerSecond, int ms) {
   return static_cast<int>(nodes > Largest ? Largest : nodes < 0 ? 0 : nodes);
 }
 
+// The same on a node clock, to the node: its rate may be below a thousand nodes a second.
+inline int NodesForMillisecondsExact(int nodesPerSecond, int ms) {
+  constexpr std::int64_t Largest = std::numeric_limits<int>::max() / 2;
+  const std::int64_t nodes = std::int64_t{nodesPerSecond} * ms / 1000;
+  return static_cast<int>(nodes > Largest ? Largest : nodes < 0 ? 0 : nodes);
+}
+
+// Milliseconds on a node clock of `nodesPerSecond` after `nodes` nodes.
+inline int NodeClockMs(std::int64_t nodes, int nodesPerSecond) {
+  return SaturateInt(nodesPerSecond > 0 ? nodes * 1000 / nodesPerSecond : 0);
+}
+
 // Nodes per second from a node count and whole seconds (at least 1, so it can divide).
 inline int NodeRate(std::int64_t nodes, int seconds) {
   if (seconds <= 0) seconds = 1;

@@ -85,7 +85,7 @@ TEST(XboardProtocol, Version2FeaturesAndPing) {
   EngineProcess engine({});
   for (const char* command : {"xboard", "protover 2", "accepted ping", "rejected usermove"}) engine.Send(command);
   const std::string features = "feature ping=1 setboard=1 playother=0 san=0 usermove=0 time=1 draw=0 sigint=0 "
-                               "sigterm=1 reuse=1 analyze=1 colors=0 memory=1 myname=\"Nelk\" option=\"CaptureSearch -check ";
+                               "sigterm=1 reuse=1 analyze=1 colors=0 memory=1 nps=1 myname=\"Nelk\" option=\"CaptureSearch -check ";
   EXPECT_EQ(UntilPong(engine, 17), "Nelk \n" + features + "0\" done=1\n");
   // The option is set as announced; unknown options are ignored.
   engine.Send("option CaptureSearch=1\noption Hash=64\noption\nprotover 2");
@@ -198,6 +198,57 @@ TEST(XboardTime, TimeControlsAsFrontEndsSendThem) {
   EngineMove(engine);
   Quit(engine);
   EXPECT_TRUE(Has(engine.MatchLog(), " TimePeMove after ST = 450 \n")) << engine.MatchLog();
+}
+
+// The nodes a move took, from its "Move Made:" log line ("Move Made: depth score time nodes ...").
+long long MoveMadeNodes(const std::string& log, std::size_t from) {
+  const std::size_t at = log.find("Move Made: ", from);
+  if (at == std::string::npos) return -1;
+  std::istringstream fields(log.substr(at + 11));
+  long long depth = 0, score = 0, time = 0, nodes = -1;
+  fields >> depth >> score >> time >> nodes;
+  return nodes;
+}
+
+// "nps N" times the search by its nodes: "st S" allows S * N of them, and even a budget too small for
+// one iteration still ends in a move. The time control sent last holds: "level" after "st" and
+// "nps" puts the engine back on the game clock with a fresh rate estimate.
+TEST(XboardTime, NodeClockAndTheTimeControlSentLast) {
+  Xboard engine;
+  engine.Send("nps 20000\nst 3\ne2e4");
+  EngineMove(engine);
+  engine.Send("nps 1\nst 1\nd2d4");
+  EngineMove(engine);
+  engine.Send("level 0 0:10 0.1\ntime 1000\notim 1000\ng1f3");
+  EngineMove(engine);
+  Quit(engine);
+  const std::string log = engine.MatchLog();
+  const std::size_t first = log.find("Move Made: "), second = log.find("Move Made: ", first + 1);
+  const long long nodes = MoveMadeNodes(log, first);
+  EXPECT_GT(nodes, 0);
+  EXPECT_LE(nodes, 60000) << log;
+  EXPECT_GT(MoveMadeNodes(log, second), 0);
+  const std::size_t clocked = log.rfind("Initial Nodes Per Second");
+  EXPECT_TRUE(Has(log.substr(clocked), "Initial Nodes Per Second = 1200000\n")) << log.substr(clocked);
+  EXPECT_FALSE(Has(log.substr(log.rfind("Move Made: ", clocked)), "after ST")) << "the fixed time outlived \"level\"";
+}
+
+// "stat01:" lines go only to a front end that asks for them with "." in the running analysis.
+TEST(XboardThinking, ProgressLinesOnlyWhenAskedFor) {
+  Xboard engine;
+  engine.Send("analyze");
+  Pause(1500);
+  EXPECT_EQ(Count(engine.Output(), "stat01: "), 0);
+  engine.Send(".");
+  EXPECT_TRUE(engine.WaitUntil([](const std::string& out) { return Count(out, "stat01: ") >= 3; }, LineTimeoutMs))
+      << "the analysis polls answer a front end that asked";
+  engine.Send("exit\nanalyze");
+  Pause(1000);
+  const std::size_t restarted = engine.Output().size();
+  Pause(1000);
+  EXPECT_EQ(Count(engine.Output().substr(restarted), "stat01: "), 0);
+  engine.Send("exit");
+  Quit(engine);
 }
 
 // A command's missing argument is not taken from the next line: every word below is a command or a
