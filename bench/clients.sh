@@ -1,8 +1,9 @@
 #!/usr/bin/env bash
 # Drives the engine with real client programs, as users meet it, and counts what they complain
 # about: python-chess in both protocols (play, analyse, an analysis ended by "stop", ping, ponder,
-# root moves, node limits, options, a whole game on a clock) and a short fastchess match. It also
-# measures how fast "stop" and "isready" are answered in the states of a UCI search.
+# root moves, node limits, options, a whole game on a clock), a short fastchess match and two XBoard
+# games under Xvfb. It also measures how fast "stop" and "isready" are answered in the states of a
+# UCI search.
 # python-chess logs every engine line it cannot place at WARNING or above: each such record is a
 # warning, each failed step (an exception or a time-out) an error. fastchess lines with "warning" in
 # them are counted likewise. The machine is shared, so the figures are counts, not timings.
@@ -236,5 +237,28 @@ else
   grep -E '^(Results of|Elo|Games)' fastchess.log | tail -3 | sed 's/^/  /'
   echo "fastchess: $fast warnings"
   total=$((total + fast))
+fi
+# XBoard itself, headless: two games against Fairy-Max at 0:10 + 0.1 s. Its debug file names the
+# engine of every line; lines of Nelk's ("first") that XBoard calls an error or illegal are counted.
+if ! command -v xvfb-run > /dev/null || [ ! -x /usr/games/xboard ] || [ ! -x /usr/games/fairymax ]; then
+  echo "XBoard not checked: apt-get install -y xboard xvfb fairymax"
+else
+  mkdir xboard && cd xboard || exit 1
+  PATH=$PATH:/usr/games xvfb-run -a xboard -fcp "$nelk" -fd "$PWD" -scp fairymax -mm -mg 2 -tc 0:10 -inc 0.1 \
+    -sgf games.pgn -noGUI -debug -nameOfDebugFile xboard.debug > xboard.out 2>&1 &
+  xboard_pid=$!
+  # XBoard stays up after its match: stop it once both games are in, or after five minutes.
+  for _ in $(seq 300); do
+    [ "$(grep -c '^\[Result' games.pgn 2>/dev/null)" -ge 2 ] && break
+    sleep 1
+  done
+  sleep 2
+  kill "$xboard_pid" 2> /dev/null; pkill -f "xboard -fcp $nelk" 2> /dev/null; wait "$xboard_pid" 2> /dev/null
+  complaints=$(grep '<first' xboard.debug | grep -ci 'error\|illegal')
+  echo "XBoard: $(grep -c '^\[Result' games.pgn 2>/dev/null) games, results: $(grep '^\[Result' games.pgn | tr -d '[]"' | cut -d' ' -f2 | tr '\n' ' ')"
+  grep '<first' xboard.debug | grep -i 'error\|illegal' | head -10 | sed 's/^/  /'
+  echo "XBoard: $complaints complaints in Nelk's lines"
+  total=$((total + complaints))
+  cd ..
 fi
 echo "client warnings: $total"
