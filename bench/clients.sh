@@ -249,13 +249,14 @@ else
   xboard_pid=$!
   # XBoard stays up after its match: stop it once both games are in, or after five minutes.
   for _ in $(seq 300); do
-    [ "$(grep -c '^\[Result' games.pgn 2>/dev/null)" -ge 2 ] && break
+    played=$(cat games.pgn 2> /dev/null | grep -c '^\[Result')
+    [ "$played" -ge 2 ] && break
     sleep 1
   done
   sleep 2
   kill "$xboard_pid" 2> /dev/null; pkill -f "xboard -fcp $nelk" 2> /dev/null; wait "$xboard_pid" 2> /dev/null
   complaints=$(grep '<first' xboard.debug | grep -ci 'error\|illegal')
-  echo "XBoard: $(grep -c '^\[Result' games.pgn 2>/dev/null) games, results: $(grep '^\[Result' games.pgn | tr -d '[]"' | cut -d' ' -f2 | tr '\n' ' ')"
+  echo "XBoard: $(cat games.pgn 2> /dev/null | grep -c '^\[Result') games, results: $(grep '^\[Result' games.pgn | tr -d '[]"' | cut -d' ' -f2 | tr '\n' ' ')"
   grep '<first' xboard.debug | grep -i 'error\|illegal' | head -10 | sed 's/^/  /'
   echo "XBoard: $complaints complaints in Nelk's lines"
   total=$((total + complaints))
