@@ -451,7 +451,7 @@ const Command CommandTable[] = {
     {"draw", Ignore},        {"dumpsee", DumpSee},    {"easy", Ignore},          {"edit", Edit},
     {"exit", Exit},          {"force", Force},        {"fullrand", Ignore},      {"go", Go},
     {"hard", Ignore},        {"hint", Ignore},        {"level", Level},          {"name", IgnoreLine},
-    {"new", New},            {"nopost", NoPost},      {"nps", NodeRate},      {"otim", OpponentTime},    {"ponder", Ignore},
+    {"new", New},            {"nopost", NoPost},      {"otim", OpponentTime},    {"ponder", Ignore},
     {"post", Post},          {"quit", Quit},          {"random", Ignore},        {"remove", Remove},
     {"selfplay", SelfPlay},  {"setboard", SetBoard},  {"Depth", SetDepth},       {"DEPTH", SetDepth},
     {"sd", SetDepth},        {"sfd", SetFixedDepth},  {"st", FixedTime},         {"time", Time},
@@ -459,7 +459,7 @@ const Command CommandTable[] = {
     // Protocol version 2.
     {"protover", ProtocolVersion}, {"ping", Ping},    {"accepted", IgnoreLine},  {"rejected", IgnoreLine},
     {"result", IgnoreLine},  {"computer", Ignore},    {"rating", IgnoreLine},    {"ics", IgnoreLine},
-    {"option", SetOption},   {"memory", Memory},
+    {"option", SetOption},   {"memory", Memory},      {"nps", NodeRate},
 };
 
 // A move that arrives while the engine analyses ends the search and is played right after it; the
