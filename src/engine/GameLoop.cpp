@@ -75,6 +75,7 @@ bool Think(SquareSet* from, SquareSet* to, char* promotion, int* score) {
   // Under xboard the search enters the root position into the repetition history itself.
   if (MainStatus.xboard) MoveList.RetractMove();
   Commands.Searching = 1;
+  PositionCache.ProvideAllPages();   // what start-up and idle moments left, not out of the search's clock
   *score = Search.ProgressiveDeepening(MainBoard, SearchDepthLimit(), from, to, promotion);
   Commands.Searching = 0;
   const bool played =

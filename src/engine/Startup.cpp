@@ -3,15 +3,18 @@
 #include <cstdio>
 #include <cstring>
 #include "board/ChessBoard.h"
+#include "engine/Clock.h"
 #include "engine/CommandLine.h"
 #include "engine/MatchLog.h"
 #include "engine/MatchLoop.h"
 #include "engine/Status.h"
+#include "hash/TranspositionTables.h"
 #include "hash/Zobrist.h"
 #include "tools/OpeningBook.h"
 
 namespace {
 constexpr int ProtocolWordSize = 256;
+constexpr int StartupProvideMs = 300;   // of the table's memory at start-up; a front end waits a second at most
 
 // Before any other use of the streams: setvbuf is only allowed on a stream nothing was done with yet.
 void PrepareStreams() {
@@ -32,6 +35,15 @@ void InitialiseEngine() {
   // a position first ("uci" then "go").
   MainBoard.Recount();
   MainStatus.initVars();
+}
+
+// The table's memory now, while the front end waits for the engine to start, rather than in the
+// first search, whose clock it would eat. What a busy system cannot provide within the start-up's
+// share comes in idle moments and, at the latest, before the first search.
+void ProvideTableMemory() {
+  const int start = NowMs();
+  while (NowMs() - start < StartupProvideMs && PositionCache.ProvideNextPages()) {
+  }
 }
 
 bool IsSpace(int c) { return c == ' ' || c == '\t' || c == '\n' || c == '\r' || c == '\v' || c == '\f'; }
@@ -60,6 +72,7 @@ int EngineMain(int argc, char** argv) {
   PrepareStreams();
   std::printf("Nelk \n");
   InitialiseEngine();
+  ProvideTableMemory();
   OpenLogFile();
   if (argc > 1) {
     const int parsed = ParseCommandLine(argc, argv);

@@ -4,6 +4,7 @@
 #include <algorithm>
 #include <cstdint>
 #include <cstdio>
+#include <cerrno>
 #include <cstdlib>
 #include <sys/mman.h>
 #include "engine/MatchLog.h"
@@ -14,7 +15,7 @@ constexpr int ExitNoMemory = 1;
 constexpr std::size_t TableBytes = std::size_t{TTABLESIZE} * sizeof(TTBucket);
 constexpr std::size_t LargePageBytes = std::size_t{2} << 20;
 constexpr std::size_t BytesPerMiB = std::size_t{1} << 20;
-constexpr std::size_t SmallPageBytes = 4096;   // where no large page is had, every such page faults alone
+constexpr std::size_t SmallPageBytes = 4096;   // the smallest page: a touch of each touches them all
 
 // Every table is a mapping of its bytes plus the slack that aligns it to a large page; the
 // constructor's table comes from calloc only where the system lacks large-page advice.
@@ -24,10 +25,9 @@ struct Mapping {
 };
 Mapping CurrentMapping;
 
-// Zero pages that the operating system provides when they are first touched, so the 192 MiB
-// cost nothing at start-up, and since clearing only moves the generation on, a page is first
-// touched by the search that stores into it. Where the system offers large pages the table asks
-// for them: a first touch then costs one fault per 2 MiB instead of one per 4 KiB, and the
+// Zero pages that the operating system provides when they are first touched (ProvideNextPages
+// and ProvideAllPages have it provide them before any search). Where the system offers large pages the table asks for
+// them: providing the table then costs one fault per 2 MiB instead of one per 4 KiB, and the
 // search's scattered probes miss the address translation cache far less often.
 TTBucket* MapBuckets(std::size_t tableBytes, Mapping* mapping) {
   const std::size_t bytes = tableBytes + LargePageBytes;
@@ -45,6 +45,20 @@ TTBucket* MapBuckets(std::size_t tableBytes, Mapping* mapping) {
 TTBucket* AllocateBuckets() {
   if (TTBucket* buckets = MapBuckets(TableBytes, &CurrentMapping)) return buckets;
   return static_cast<TTBucket*>(std::calloc(TTABLESIZE, sizeof(TTBucket)));
+}
+
+// Has the system provide every page of the range now, keeping what the pages hold. The system's
+// own prefault leaves the contents alone by definition; where it has none (or the range is not
+// page-aligned, as a calloc'd table may be), each page is read and written back, which only
+// happens while nothing else uses the table.
+bool ProvideRange(void* start, std::size_t bytes) {
+#ifdef MADV_POPULATE_WRITE
+  if (madvise(start, bytes, MADV_POPULATE_WRITE) == 0) return true;
+  if (errno != EINVAL) return false;   // no memory to be had
+#endif
+  volatile unsigned char* p = static_cast<volatile unsigned char*>(start);
+  for (std::size_t at = 0; at < bytes; at += SmallPageBytes) p[at] = p[at];
+  return true;
 }
 
 // The largest power of two of buckets within the size (at least one bucket).
@@ -82,21 +96,26 @@ TranspositionTables::TranspositionTables() : Buckets(AllocateBuckets()) {
   }
 }
 
-// The new table's pages are the system's zero pages, so it is empty at once and costs nothing
-// until the search stores into it, like the first table.
+// The new table's pages are the system's zero pages, so it is empty at once; they are provided
+// before the old table goes, so that a size the machine cannot hold leaves the old one in place.
 bool TranspositionTables::Resize(int mebibytes) {
   if (mebibytes < TTMinMiB || mebibytes > TTMaxMiB) return false;
   const std::uint64_t count = BucketsFor(mebibytes);
+  const std::size_t tableBytes = static_cast<std::size_t>(count * sizeof(TTBucket));
   Mapping mapping;
-  TTBucket* buckets = MapBuckets(static_cast<std::size_t>(count * sizeof(TTBucket)), &mapping);
+  TTBucket* buckets = MapBuckets(tableBytes, &mapping);
   if (buckets == nullptr) return false;
+  if (!ProvideRange(buckets, tableBytes)) {
+    munmap(mapping.Start, mapping.Bytes);
+    return false;
+  }
   if (CurrentMapping.Start != nullptr) munmap(CurrentMapping.Start, CurrentMapping.Bytes);
   else std::free(Buckets);
   CurrentMapping = mapping;
   Buckets = buckets;
   BucketCount = count;
   IndexMask = static_cast<std::uint32_t>(count - 1);
-  ProvidedBytes = 0;
+  ProvidedBytes = tableBytes;
   Generation = 0;
   AgeRound = 0;
   LogPrintf("Transposition table resized to %d MiB (%llu buckets)\n", mebibytes, static_cast<unsigned long long>(count));
@@ -106,10 +125,19 @@ bool TranspositionTables::Resize(int mebibytes) {
 bool TranspositionTables::ProvideNextPages() {
   const std::uint64_t tableBytes = BucketCount * sizeof(TTBucket);
   if (ProvidedBytes >= tableBytes) return false;
-  volatile unsigned char* bytes = reinterpret_cast<volatile unsigned char*>(Buckets);
   const std::uint64_t end = std::min<std::uint64_t>(ProvidedBytes + LargePageBytes, tableBytes);
-  for (std::uint64_t at = ProvidedBytes; at < end; at += SmallPageBytes) bytes[at] = bytes[at];
+  if (!ProvideRange(reinterpret_cast<unsigned char*>(Buckets) + ProvidedBytes, static_cast<std::size_t>(end - ProvidedBytes)))
+    return false;
   ProvidedBytes = end;
+  return true;
+}
+
+bool TranspositionTables::ProvideAllPages() {
+  const std::uint64_t tableBytes = BucketCount * sizeof(TTBucket);
+  if (ProvidedBytes >= tableBytes) return true;
+  if (!ProvideRange(reinterpret_cast<unsigned char*>(Buckets) + ProvidedBytes, static_cast<std::size_t>(tableBytes - ProvidedBytes)))
+    return false;
+  ProvidedBytes = tableBytes;
   return true;
 }
 

@@ -77,17 +77,21 @@ public:
   std::uint16_t Generation = 0;    // slots of another generation are empty
   std::uint16_t AgeRound = 0;      // slots of another round are aged
   std::uint64_t BucketCount = TTABLESIZE;
-  std::uint64_t ProvidedBytes = 0;  // from the start of the table: ProvideNextPages has touched them
+  std::uint64_t ProvidedBytes = 0;  // from the start of the table: the system has provided them
 
   TranspositionTables();
-  // A new, empty table of at most `mebibytes` MiB (TTMinMiB .. TTMaxMiB). False, with the old table
-  // kept as it was, when the size is out of range or the memory cannot be had.
+  // A new, empty table of at most `mebibytes` MiB (TTMinMiB .. TTMaxMiB), its memory provided at
+  // once (see ProvideAllPages). False, with the old table kept as it was, when the size is out of
+  // range or the memory cannot be had.
   bool Resize(int mebibytes);
   int SizeMiB() const;             // the size in whole MiB
-  // Makes the system provide the next few MiB of the table now, keeping their contents; false when
-  // the whole table is provided. For idle moments: a search that first touches a page may wait for
-  // the system to find it a large one.
+  // A page that the system provides only when it is first touched costs the search that touches it
+  // a fault and the zeroing of up to 2 MiB: a first search would pay for the whole table out of
+  // its clock. These make the system provide the pages beforehand, keeping what they hold.
+  // ProvideNextPages provides the next 2 MiB and is false once the whole table is provided (for
+  // idle moments); ProvideAllPages provides the rest and is false when the system cannot.
   bool ProvideNextPages();
+  bool ProvideAllPages();
   void ClearTranspositionTables();
   void AgeTranspositionTables();
   void InsertTranspositionTables(std::uint64_t upper, std::uint64_t lower, char side, int depth,

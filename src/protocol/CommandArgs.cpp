@@ -2,6 +2,7 @@
 
 #include <cstdio>
 #include <cstring>
+#include "hash/TranspositionTables.h"
 #include "search/Input.h"
 
 namespace {
@@ -147,6 +148,9 @@ bool NextInputWord(char* word, int size) {
 
 bool NextCommandWord(char* word, int size) {
   Line.FromEntry = true;
+  // While the front end is silent, the table's memory is provided for the next search.
+  while (!Line.Held && !InputPending() && PositionCache.ProvideNextPages()) {
+  }
   return NextInputWord(word, size);
 }
 

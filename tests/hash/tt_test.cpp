@@ -100,8 +100,8 @@ TEST_F(TranspositionTest, ResizingGivesAnEmptyTableWithinTheSize) {
   Store(1, 4, 11, 35, TTExact);   // bucket 12345 & 8191 of the small table
   EXPECT_EQ(PositionCache.Buckets[Bucket & 8191].Slot[0].UpperHash, Upper(1));
   EXPECT_EQ(Probe(1, 4, -100, 100), TTCutExact);
-  while (PositionCache.ProvideNextPages()) {
-  }
+  EXPECT_TRUE(PositionCache.ProvideAllPages());
+  EXPECT_FALSE(PositionCache.ProvideNextPages()) << "a resized table is provided at once";
   EXPECT_EQ(Probe(1, 4, -100, 100), TTCutExact) << "providing the pages keeps what they hold";
   ASSERT_TRUE(PositionCache.Resize(192));
   EXPECT_EQ(PositionCache.BucketCount, 1u << 21);
