@@ -4,6 +4,7 @@
 #include "board/Types.h"
 
 constexpr std::int32_t StartNodesPerSecond = 1200000;   // the node-rate estimate before any measurement
+constexpr std::int32_t DefaultMoveOverheadMs = 10;      // kept back from every timed move for the front end's lag
 
 class Status {
 public:
@@ -58,6 +59,9 @@ public:
   std::int32_t TimeIncMs = 0;            // increment per move, ms
   // xboard "nps N": the search's clock counts N nodes as a second instead of reading the wall clock.
   std::int32_t NodeClockRate = 0;        // nodes per second of the node clock, 0 = the wall clock
+  // Milliseconds that every timed move leaves unused for the front end's and the system's lag
+  // (UCI option "Move Overhead").
+  std::int32_t MoveOverheadMs = DefaultMoveOverheadMs;
 
   void initVars();                       // resets game state, recomputes every mask
   void setPERFT(char v) { PERFT = static_cast<std::uint8_t>(v); }

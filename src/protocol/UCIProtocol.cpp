@@ -137,7 +137,9 @@ void UCIProtocol::SendIdentity() {
 }
 
 // Answered in every state: a front end asks while the engine ponders or analyses too.
+// "isready" is the front end's way to wait until the engine can search at full speed.
 void UCIProtocol::SendReadyOk() {
+  PositionCache.ProvideAllPages();
   Send(UciText::ReadyOk);
   std::fflush(stdout);
   WriteLogFile(UciText::LogReadyOk);
@@ -147,6 +149,7 @@ void UCIProtocol::StartNewGame() {
   Status& s = MainStatus;
   MoveSide = 0;
   Search.ClearHistory();
+  Search.ClearKillers();   // a new game searches as a fresh engine would
   MainBoard.InitRep();
   s.initVars();
   ClearPawnHash();
@@ -194,7 +197,21 @@ void UCIProtocol::SetOption() {
     PositionCache.ClearTranspositionTables();
   } else if (SameWordIgnoringCase(name, UciText::CaptureSearch)) {
     Search.CaptureSearchOn = on ? 1 : 0;
+  } else if (SameWordIgnoringCase(name, UciText::MoveOverhead)) {
+    SetMoveOverhead(value);
   }
+}
+
+void UCIProtocol::SetMoveOverhead(const char* value) {
+  int ms = 0;
+  if (ParseInteger(value, &ms) && ms >= 0 && ms <= UciSettings::MaxMoveOverheadMs) {
+    MainStatus.MoveOverheadMs = ms;
+    return;
+  }
+  char text[ErrorTextSize];
+  std::snprintf(text, sizeof text, "Move Overhead %s is not a number of milliseconds from 0 to %d; it stays at %d", value,
+                UciSettings::MaxMoveOverheadMs, MainStatus.MoveOverheadMs);
+  ReportError(text);
 }
 
 // A size that cannot be had leaves the table as it was, and the front end is told.
@@ -230,7 +247,7 @@ bool UCIProtocol::NextCommandLine() {
     for (int i = 0; i < DeferredCount; i++) std::memcpy(DeferredLines[i], DeferredLines[i + 1], sizeof CommandLine);
     return true;
   }
-  // While the front end is silent, the table's pages are made ready for the next search.
+  // While the front end is silent, the table's memory is provided for the next search.
   while (!InputPending() && PositionCache.ProvideNextPages()) {
   }
   if (ReadLine(CommandLine, sizeof CommandLine) < 0) return false;

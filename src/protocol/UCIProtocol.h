@@ -77,6 +77,7 @@ public:
   void WaitForStop();
   void SendBestMove(int score, const ChessBoard& root, std::uint64_t from, std::uint64_t to, char promotion);
   void ReportError(const char* text);
+  void SetMoveOverhead(const char* value);
 };
 
 extern UCIProtocol UCI;

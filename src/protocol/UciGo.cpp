@@ -25,6 +25,7 @@ constexpr int Unset = INT_MIN;
 constexpr int SideCount = 2;
 constexpr int EvalWindow = MateScore;
 constexpr int BestMoveTextSize = 32;      // "e7e8q ponder e2e1q"
+constexpr int GoErrorTextSize = 128;
 
 // The limits of one "go" line. Numbers are milliseconds unless named otherwise.
 struct GoRequest {
@@ -40,6 +41,7 @@ struct GoRequest {
   bool MimicStudent = false;
   bool MimicOracle = false;
   int SearchMovesAt = -1;                      // text position behind "searchmoves"
+  int Unreadable = 0;                          // fields left out because their number could not be read
 
   bool Mimic() const { return MimicStudent || MimicOracle; }
   // Any limit at all: such a search is never an analysis, whatever UCI_AnalyseMode says.
@@ -49,15 +51,23 @@ struct GoRequest {
   }
 };
 
-// Reads the number behind a keyword; a missing or malformed number leaves the limit unset.
-void ReadNumber(const char* line, int* position, int* value) {
+// Reads the number behind a keyword; a missing or malformed number leaves the limit unset, and
+// the front end is told which field was left out.
+void ReadNumber(UCIProtocol& uci, const char* keyword, const char* line, int* position, int* value, int* unreadable) {
   char word[UciWordSize];
   int after = *position;
   int number = 0;
-  if (NextWord(line, &after, word, sizeof word) && ParseInteger(word, &number)) {
+  const bool found = NextWord(line, &after, word, sizeof word);
+  if (found && ParseInteger(word, &number)) {
     *value = number;
     *position = after;
+    return;
   }
+  ++*unreadable;
+  char text[GoErrorTextSize];
+  if (found) std::snprintf(text, sizeof text, "go: %.24s \"%.40s\" is not a whole number; it is left out", keyword, word);
+  else std::snprintf(text, sizeof text, "go: %.24s has no number; it is left out", keyword);
+  uci.ReportError(text);
 }
 
 int* NumberFor(GoRequest& r, const char* word) {
@@ -77,13 +87,13 @@ int* NumberFor(GoRequest& r, const char* word) {
   return nullptr;
 }
 
-GoRequest ReadGoRequest(const char* line) {
+GoRequest ReadGoRequest(UCIProtocol& uci, const char* line) {
   GoRequest r;
   char word[UciWordSize];
   int position = 0;
   NextWord(line, &position, word, sizeof word);   // "go"
   while (NextWord(line, &position, word, sizeof word)) {
-    if (int* number = NumberFor(r, word)) ReadNumber(line, &position, number);
+    if (int* number = NumberFor(r, word)) ReadNumber(uci, word, line, &position, number, &r.Unreadable);
     else if (std::strcmp(word, "infinite") == 0) r.Infinite = true;
     else if (std::strcmp(word, "ponder") == 0) r.Ponder = true;
     else if (std::strcmp(word, "searchmoves") == 0) r.SearchMovesAt = position;
@@ -129,17 +139,11 @@ void ApplyClock(const GoRequest& r) {
 
 bool ClockGiven(const GoRequest& r) { return r.Time[MainBoard.SideToMove ? 1 : 0] != Unset; }
 
-// The time a node count takes at the current node rate.
-int NodesAsMilliseconds(int nodes) {
-  const int rate = MainStatus.NodesPerSecond;
-  const int perMs = rate / MillisecondsPerSecond > 0 ? rate / MillisecondsPerSecond : 1;
-  return (nodes > 0 ? nodes : 0) / perMs;
-}
-
 // Depth and time limits of a single search; every limit given applies, and the first one reached
 // ends the search. A depth is given to the search as its depth limit rather than as the fixed depth
 // of the command line: a fixed-depth search reads no input, and the front end must be able to stop
-// it and have "isready" answered. Alone it searches with an unlimited clock.
+// it and have "isready" answered. A node count is counted by the search itself, never turned into
+// time. Either alone searches with an unlimited clock.
 void ApplySearchLimits(const GoRequest& r) {
   Status& s = MainStatus;
   int depth = r.Depth;
@@ -148,11 +152,11 @@ void ApplySearchLimits(const GoRequest& r) {
     MainBoard.FixedDepth = Clamp(depth, 1, MaxDepth);
     LogPrintf("MainBoard.FixedDepth = %d\n", MainBoard.FixedDepth);
   }
-  int moveTime = r.MoveTime;
   if (r.Nodes != Unset) {
-    const int nodesTime = NodesAsMilliseconds(r.Nodes);
-    if (moveTime == Unset || nodesTime < moveTime) moveTime = nodesTime;
+    Search.NodeLimit = r.Nodes > 0 ? r.Nodes : 1;
+    LogPrintf("Node limit = %lld\n", static_cast<long long>(Search.NodeLimit));
   }
+  const int moveTime = r.MoveTime;
   if (moveTime != Unset) {
     s.ST = moveTime > 0 ? moveTime : 1;
     Search.STInMilliseconds = 1;
@@ -162,7 +166,7 @@ void ApplySearchLimits(const GoRequest& r) {
     if (ClockGiven(r)) Search.ClockAlsoLimits = 1;
     else s.TimeLeft = Saturated(static_cast<long long>(s.ST) * MoveTimeToTimeLeft);
     LogPrintf("MainStatus.ST = %d\n", s.ST);
-  } else if (depth != Unset && !ClockGiven(r)) {
+  } else if ((depth != Unset || r.Nodes != Unset) && !ClockGiven(r)) {
     s.ST = AnalysisMilliseconds;
     s.TimeLeft = 0;
     Search.STInMilliseconds = 1;
@@ -185,19 +189,6 @@ void ReadSearchMoves(UCIProtocol& uci, const char* line, int position) {
     if (uci.SearchMoveCount < MaxMovesInList)
       uci.SearchMoves[uci.SearchMoveCount++] = static_cast<std::uint16_t>(MoveCode(from, to));
   }
-}
-
-// The search measures its node rate only when it runs for seconds, so a game of short moves could
-// keep a first estimate that is too high for ever, and every move would overrun its time. A search
-// long enough to time it lowers the estimate when the machine turned out slower; raising it is
-// left to the search's own measurement.
-void LowerNodeRate() {
-  Status& s = MainStatus;
-  const long long elapsed = NowMs() - s.StartTime;
-  const long long nodes = Search.TotalNodes();
-  if (elapsed < MinRateMeasureMs || nodes <= 0) return;
-  const long long rate = nodes * MillisecondsPerSecond / elapsed;
-  if (rate > 0 && rate < s.NodesPerSecond) s.NodesPerSecond = Saturated(rate);
 }
 
 bool Allowed(const UCIProtocol& uci, const UciMove& m) {
@@ -265,9 +256,12 @@ void MoveText(char* text, const UciMove& m) {
 
 void UCIProtocol::Go() {
   Status& s = MainStatus;
-  GoRequest request = ReadGoRequest(CommandLine);
+  GoRequest request = ReadGoRequest(*this, CommandLine);
   // A "go" without any limit searches until "stop", as "go infinite" does.
-  if (!request.Limited() && !request.Ponder && !request.Mimic()) request.Infinite = true;
+  if (!request.Limited() && !request.Ponder && !request.Mimic()) {
+    if (!request.Infinite && request.Unreadable > 0) ReportError("go: no limit is left; searching until \"stop\"");
+    request.Infinite = true;
+  }
   State = SEARCHING;
   s.TimeInc = s.TimeIncMs = 0;
   s.TimeLeft = 0;
@@ -276,6 +270,7 @@ void UCIProtocol::Go() {
   s.ST = 0;
   Search.STInMilliseconds = 0;
   Search.ClockAlsoLimits = 0;
+  Search.NodeLimit = 0;
   StopRequested = 0;
   SearchMoveCount = 0;
   s.Analyze = request.Limited() ? 0 : AnalyseOption;
@@ -322,11 +317,9 @@ void UCIProtocol::RunSearch() {
   const ChessBoard root = MainBoard;
   std::uint64_t from = 0, to = 0;
   char promotion = NoPromotion;
-  // Ponder and analysis searches may sit waiting for the front end: their node rate means nothing.
-  const bool timed = State == SEARCHING;
   InSearch = 1;
+  PositionCache.ProvideAllPages();   // nothing left to provide after an "isready" or an idle moment
   const int score = Search.ProgressiveDeepening(root, static_cast<char>(MainBoard.FixedDepth), &from, &to, &promotion);
-  if (timed) LowerNodeRate();
   WaitForStop();
   MainBoard = root;
   Promo = promotion;

@@ -18,6 +18,7 @@ constexpr const char* HashOptionFormat = "option name Hash type spin default %d 
 constexpr const char* MoreOptions[] = {
     "option name Clear Hash type button",
     "option name CaptureSearch type check default false",
+    "option name Move Overhead type spin default 10 min 0 max 5000",
 };
 constexpr const char* AboutOption = "option name UCI_EngineAbout type string default ";
 constexpr const char* About = "Nelk, a bitboard chess engine that searches with alpha-beta and iterative deepening";
@@ -34,6 +35,7 @@ constexpr const char* Ponder = "Ponder";
 constexpr const char* Hash = "Hash";
 constexpr const char* ClearHash = "Clear Hash";
 constexpr const char* CaptureSearch = "CaptureSearch";
+constexpr const char* MoveOverhead = "Move Overhead";
 constexpr const char* True = "true";
 
 // Match log.
@@ -57,5 +59,5 @@ constexpr int AnalysisMilliseconds = 1209600000;   // two weeks: an analysis has
 constexpr int MillisecondsPerSecond = 1000;
 constexpr int MoveTimeToTimeLeft = 60;             // "movetime": the clock is taken as 60 such moves
 constexpr int MaxDepth = 100;                      // deepest "go depth" the iterations can reach
-constexpr int MinRateMeasureMs = 50;               // shortest search whose node rate is trusted
+constexpr int MaxMoveOverheadMs = 5000;            // "Move Overhead" from 0 to this
 }  // namespace UciSettings

@@ -24,18 +24,19 @@ inline int SeenInTime(std::int64_t limitMs) {
   return static_cast<int>(std::max<std::int64_t>(0, limitMs - SearchTime::PollGranularityMs));
 }
 
-// Hard limit of a move timed by the game clock: the emergency time, within the cap.
-inline int ClockHardLimit(int emergencyMs, int timeLeft) {
-  return SeenInTime(std::min(emergencyMs, ClockCap(timeLeft)));
+// Hard limit of a move timed by the game clock: the emergency time, within the cap, less the
+// move overhead that the front end's lag takes.
+inline int ClockHardLimit(int emergencyMs, int timeLeft, int overheadMs) {
+  return SeenInTime(std::int64_t{std::min(emergencyMs, ClockCap(timeLeft))} - std::max(overheadMs, 0));
 }
 
-// Hard limit of a fixed time per move: the time itself less a small margin (at most half of it).
-inline int FixedTimeHardLimit(int moveTimeMs) {
+// Hard limit of a fixed time per move: the time itself less the move overhead (at most half of
+// it). The clock is looked at every few hundred nodes, so the limit is seen within a millisecond
+// or two and the move comes between the time less the overhead and the time itself.
+inline int FixedTimeHardLimit(int moveTimeMs, int overheadMs) {
   if (moveTimeMs <= 0) return 0;
-  const std::int64_t share = std::int64_t{moveTimeMs} * SearchTime::MoveTimeMarginPercent / 100;
-  const std::int64_t margin = std::min<std::int64_t>(std::max<std::int64_t>(SearchTime::MoveTimeMarginMs, share),
-                                                     moveTimeMs / 2);
-  return SeenInTime(moveTimeMs - margin);
+  const std::int64_t margin = std::min<std::int64_t>(std::max(overheadMs, 0), moveTimeMs / 2);
+  return static_cast<int>(moveTimeMs - margin);
 }
 
 // Nodes between two polls of a search with a budget: half a second's worth at the estimated rate,

@@ -145,25 +145,26 @@ bool MatedScore(int v) { return v >= -MateScore && v <= MatedFound; }
 
 }  // namespace
 
-// A UCI front end expects "stop" and "isready" to be answered at once in every state, so every UCI
-// search polls a few milliseconds apart at the estimated rate; an xboard analysis keeps its eighth
-// of a second, the pace of its "stat01:" lines.
+// Every search looks at the clock a few hundred nodes apart and polls once a few milliseconds have
+// passed (PollDue): a front end expects "stop" and "isready" to be answered at once, and the clock's
+// limits must be seen in time even when the rate estimate is far off. A node-limited search counts
+// its nodes at fixed intervals. An xboard analysis keeps its eighth of a second at the estimated
+// rate, the pace of its "stat01:" lines.
 int SearchRoutines::InitMoveTimer() {
   const int rate = MainStatus.NodesPerSecond;
+  if (NodeLimit > 0) return ClockLookNodes;
   if (MainStatus.Analyze && !MainStatus.UCIMode) return rate >> AnalysisPollShift;
-  if (MainStatus.UCIMode) return static_cast<int>(std::min<std::int64_t>(PollIntervalNodes(), ClockLookNodes));
-  return static_cast<int>(PollIntervalNodes());
+  return static_cast<int>(std::min<std::int64_t>(PollIntervalNodes(), ClockLookNodes));
 }
 
 std::int64_t SearchRoutines::PollIntervalNodes() const {
   return TimedPollInterval(MainStatus.NodesPerSecond, NodesPerMove);
 }
 
-// A UCI search looks at the clock every few hundred nodes and polls once the poll interval's nodes
-// or milliseconds have passed: nodes are slow while the search first touches its tables, and a
-// command must not wait for them.
+// A search looks at the clock every few hundred nodes and polls once the poll interval's nodes or
+// milliseconds have passed: nodes may be slow (a busy machine, a first touch of memory), and
+// neither a command nor the clock's limits may wait for them.
 bool SearchRoutines::PollDue() {
-  if (!MainStatus.UCIMode) return true;
   const int now = NowMs();
   if (TotalNodes() - LastPollNodes < PollIntervalNodes() && now - LastPollMs < PollGranularityMs) return false;
   LastPollMs = now;
@@ -207,7 +208,8 @@ bool SearchRoutines::StopBetweenIterations() {
     AnalysisRate();
     return false;
   }
-  if (s.FD || s.Bench || BudgetNodes() <= NodesPerMove) return false;
+  // A move timed by the clock ends by the clock's rules after each iteration (TimedSearchEnds).
+  if (s.FD || s.Bench || ClockRuns() || BudgetNodes() <= NodesPerMove) return false;
   if (NpsMeasured == 0) {
     MeasureNodeRate(false);
     NpsMeasured = 1;
@@ -237,7 +239,7 @@ namespace {
 int PlanClock(const SearchRoutines& search) {
   const Status& s = MainStatus;
   const int emergencyMs = s.MovesPerSession > 0 ? PlanSession() : PlanSuddenDeath(search.BookMoveNumber);
-  return std::max(ClockHardLimit(emergencyMs, s.TimeLeft), SeenInTime(IncrementFloor()));
+  return std::max(ClockHardLimit(emergencyMs, s.TimeLeft, s.MoveOverheadMs), SeenInTime(IncrementFloor()));
 }
 
 // A fixed time per move and the game clock together: the smaller plan and the smaller hard limit win.
@@ -263,7 +265,7 @@ int SetUpBudget(SearchRoutines& search, int* depthLimit) {
     int hardLimitMs;
     if (s.ST) {
       fixedTimeMs = PlanFixedTime();
-      hardLimitMs = FixedTimeHardLimit(FixedTimeGivenMs());
+      hardLimitMs = FixedTimeHardLimit(FixedTimeGivenMs(), s.MoveOverheadMs);
       if (search.ClockAlsoLimits) LimitByClock(search, &fixedTimeMs, &hardLimitMs);
     } else {
       hardLimitMs = PlanClock(search);
@@ -274,6 +276,7 @@ int SetUpBudget(SearchRoutines& search, int* depthLimit) {
     } else {
       search.NodesPerMove = NodesForMilliseconds(s.NodesPerSecond, s.TimePerMove);
     }
+    search.NodesPerMove = std::max(1, search.NodesPerMove);   // even a move with no time left searches
     s.EmergencyTimeThreshold = SaturateInt(2LL * search.NodesPerMove);
     search.PollCountdown = search.InitMoveTimer();
     search.SetClockLimits(hardLimitMs);
@@ -303,7 +306,7 @@ void ReportIterationEnd(SearchRoutines& search, int depth, int v, const char* te
 // The stop rules of a timed search after an iteration; true when the move is to be played now.
 bool TimedSearchEnds(SearchRoutines& search, int depth, int v, int fixedTimeMs, bool* easyMove) {
   Status& s = MainStatus;
-  if (search.TimeUp || search.StopSearch) return true;
+  if (search.TimeUp || search.StopSearch || search.NodeLimitReached()) return true;
   if (search.SoftLimitReached()) {
     LogPrintf("Soft time limit of %d ms reached after %d ms\n", search.SoftLimitMs(), search.ClockElapsedMs());
     if (search.NpsMeasured == 0) {   // the rate estimate was too high: correct it for the next move
@@ -319,7 +322,7 @@ bool TimedSearchEnds(SearchRoutines& search, int depth, int v, int fixedTimeMs, 
   }
   if (depth == 1) *easyMove = v - EasyMoveMargin > search.SecondBestScore;
   if (depth > EasyMoveMinDepth && search.BestMoveChanges == 0 && !search.FailingLow && *easyMove) return true;
-  if (search.BudgetNodes() >= search.NodesPerMove) {
+  if (!search.ClockRuns() && search.BudgetNodes() >= search.NodesPerMove) {
     s.SearchDepth = depth;
     return true;
   }
@@ -429,6 +432,7 @@ int SearchRoutines::ProgressiveDeepening(ChessBoard board, char maxDepth, std::u
     }
     if (DecisiveIteration(v, depth, LegalRootMoves) || ++depth > depthLimit) break;
   }
+  if (ClockRuns()) MeasureMoveNodeRate();
   FinishMove(*this, lastDepth, v, *from, *to, *promotion, interrupted);
   return v;
 }

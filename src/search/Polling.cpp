@@ -31,6 +31,10 @@ unsigned SearchRoutines::InputDetected() {
 void SearchRoutines::AbortSearch() { Aborted = StopSearch = TimeUp = 1; }
 
 bool SearchRoutines::PollInput(int depth, int ply) {
+  if (NodeLimitReached()) {
+    StopSearch = 1;
+    return false;
+  }
   if (!PollDue()) {
     PollCountdown = InitMoveTimer();
     return true;

@@ -96,6 +96,10 @@ public:
   // The clock and the node count at the last poll of input and budget (UCI polls by both).
   std::int32_t LastPollMs = SearchTime::NeverPolledMs;
   std::int64_t LastPollNodes = 0;
+  // A node-limited search ("go nodes"): it ends once it has searched this many nodes, counted and
+  // checked at fixed node intervals, so the same position and tables give the same search on any
+  // machine. 0: no node limit. Set by the front end before the search.
+  std::int64_t NodeLimit = 0;
 
   SearchRoutines() {}
 
@@ -141,7 +145,12 @@ public:
   bool PollDue();                              // input and budget are to be looked at now
   std::int64_t PollIntervalNodes() const;
   bool CheckBudget(bool wordRead);             // false: the node must return 0
+  bool CheckClock();                           // the budget of a move timed by the clock
+  bool CheckNodeBudget();                      // the budget counted in nodes (benchmarks)
+  bool NodeLimitReached() const;
+  void MeasureMoveNodeRate();                  // after a timed move: the rate it ran at
   bool OverBudget(bool emergencyTest);         // false: the node must return 0
+  int BudgetMs() const;                        // the planned time: past it the root starts no move
   void ExtendBudget();
   void MeasureNodeRate(bool inSearch);
   void SetClockLimits(int hardLimitMs);

@@ -2,6 +2,7 @@
 // that turns milliseconds into nodes.
 #include "search/SearchRoutines.h"
 
+#include <algorithm>
 #include <cstdint>
 #include <limits>
 #include "engine/Clock.h"
@@ -32,6 +33,32 @@ bool SearchRoutines::CheckBudget(bool wordRead) {
     PollCountdown = InitMoveTimer();
     return true;
   }
+  if (ClockRuns() ? !CheckClock() : !CheckNodeBudget()) return false;
+  PollCountdown = InitMoveTimer();
+  return true;
+}
+
+// A move timed by the clock is timed by the clock alone: a node-rate estimate measured on a slow
+// moment (a first search that waited for memory, a paused process, a busy machine) would
+// otherwise cut every later move short. Past the planned time the root finishes the move it is on
+// and starts no other; at the hard limit the search unwinds.
+bool SearchRoutines::CheckClock() {
+  if (HardLimitReached()) {
+    LogPrintf("Hard time limit of %d ms reached after %d ms\n", HardLimitMs, ClockElapsedMs());
+    StopSearch = 1;
+    return false;
+  }
+  if (ClockElapsedMs() < BudgetMs()) return true;
+  if (NpsMeasured == 0) {   // the rate at the moment the plan ran out, for the log and the front end
+    MeasureNodeRate(true);
+    NpsMeasured = 1;
+  }
+  return OverBudget(false);
+}
+
+// The node budget where no clock runs (benchmarks with a fixed time): the time plan converted to
+// nodes at the estimated rate.
+bool SearchRoutines::CheckNodeBudget() {
   if (NpsMeasured == 0) {
     if (BudgetNodes() > NodesPerMove) {
       MeasureNodeRate(true);
@@ -44,19 +71,16 @@ bool SearchRoutines::CheckBudget(bool wordRead) {
     StopSearch = 1;
     return false;
   }
-  // The nodes trust a rate estimate and let the root finish its move; the clock has the last word.
-  if (HardLimitReached()) {
-    LogPrintf("Hard time limit of %d ms reached after %d ms\n", HardLimitMs, ClockElapsedMs());
-    if (NpsMeasured == 0) {   // the estimate was too high: correct it for the next move
-      MeasureNodeRate(false);
-      NpsMeasured = 1;
-    }
-    StopSearch = 1;
-    return false;
-  }
-  PollCountdown = InitMoveTimer();
   return true;
 }
+
+// Checked at fixed node intervals whatever the clock says, so that where it stops depends on the
+// node count alone. The first iteration always completes: it is the move there is to play.
+bool SearchRoutines::NodeLimitReached() const {
+  return NodeLimit > 0 && IterationDepth > 1 && !MainStatus.Pondering && TotalNodes() >= NodeLimit;
+}
+
+int SearchRoutines::BudgetMs() const { return MainStatus.TimePerMove < HardLimitMs ? MainStatus.TimePerMove : HardLimitMs; }
 
 void SearchRoutines::SetClockLimits(int hardLimitMs) {
   ClockLimited = 1;
@@ -143,11 +167,24 @@ void SearchRoutines::MeasureNodeRate(bool inSearch) {
   LogPrintf("Previous NPS was %d\n", s.NodesPerSecond);
   LogPrintf("Previous NodesPerMove was %d\n", NodesPerMove);
   LogPrintf("Nodes for the first 7 ply %lld\n", static_cast<long long>(TotalNodes()));
-  s.NodesPerSecond = NodeRateMs(TotalNodes(), elapsedMs);
-  NodesPerMove = NodesForMilliseconds(s.NodesPerSecond, s.TimePerMove);
+  s.NodesPerSecond = std::max(MinNodesPerSecond, NodeRateMs(TotalNodes(), elapsedMs));
+  NodesPerMove = std::max(1, NodesForMilliseconds(s.NodesPerSecond, s.TimePerMove));
   if (inSearch) SearchEvents::NodeRateMeasured(s.NodesPerSecond, elapsedMs);
   LogPrintf(" Dynamic Nodes Per Second = %d\n", s.NodesPerSecond);
   s.EmergencyTimeThreshold = SaturateInt(2LL * NodesPerMove);
   LogPrintf(" NodesPeMove after Dynamic Adjustment = %d   Emergency Threshold = %d\n", NodesPerMove,
             s.EmergencyTimeThreshold);
+}
+
+// Every timed move long enough to time says how fast the machine searches now, up or down. Only
+// the poll intervals and the time estimates of the progress lines read the rate: no move's time
+// depends on it, and a floor keeps a stalled search from making the polls needlessly dense.
+void SearchRoutines::MeasureMoveNodeRate() {
+  Status& s = MainStatus;
+  if (s.NodeClockRate > 0) return;   // the node clock's rate is given, not measured
+  const int elapsedMs = ElapsedMs();
+  if (elapsedMs < MinRateMeasureMs || TotalNodes() <= 0) return;
+  s.NodesPerSecond = std::max(MinNodesPerSecond, NodeRateMs(TotalNodes(), elapsedMs));
+  LogPrintf("Node rate of this move = %d (%lld nodes in %d ms)\n", s.NodesPerSecond,
+            static_cast<long long>(TotalNodes()), elapsedMs);
 }

@@ -31,6 +31,7 @@ constexpr const char* MoreOptions =
     "\noption name Hash type spin default 192 min 1 max 65536\n"
     "option name Clear Hash type button\n"
     "option name CaptureSearch type check default false\n"
+    "option name Move Overhead type spin default 10 min 0 max 5000\n"
     "uciok\n";
 
 // A nelk speaking UCI, "uciok" already received.
@@ -58,7 +59,7 @@ TEST(UciSession, IdentityIsSentToTheCharacter) {
   const std::string out = s.Engine.Output();
   EXPECT_EQ(out.rfind(Identity, 0), 0u) << out;
   const std::string about = out.substr(std::string(Identity).size());
-  EXPECT_TRUE(about.find('\n') > 0 && EndsWith(about, MoreOptions) && Count(about, "\n") == 5) << about;
+  EXPECT_TRUE(about.find('\n') > 0 && EndsWith(about, MoreOptions) && Count(about, "\n") == 6) << about;
   s.Engine.Send("quit");
   EXPECT_EQ(s.Engine.Wait(), 0);
   EXPECT_TRUE(Has(s.Engine.MatchLog(), "uci\nSent uciok\n\nquit\n"));

@@ -34,12 +34,12 @@ TEST_F(Budget, PlanOfEachKindOfControl) {
     const char* control; int timeLeft, increment, movesPerSession, moveNumber, st; bool milliseconds, uci;
     int timePerMove, nodesPerMove, emergency, hardLimit, softLimit;
   } cases[] = {
-      {"sudden death, a long think every tenth move", 300000, 0, 0, 30, 0, false, false, 17500, 21000000, 42000000, 34995, 17497},
-      {"go wtime 2000 movestogo 1", 2000, 0, 1, 1, 0, false, false, 950, -1, -1, 995, 497},
+      {"sudden death, a long think every tenth move", 300000, 0, 0, 30, 0, false, false, 17500, 21000000, 42000000, 34985, 17492},
+      {"go wtime 2000 movestogo 1", 2000, 0, 1, 1, 0, false, false, 950, -1, -1, 985, 492},
       {"tiny clock with increment: at most half of it", 100, 1, 0, 1, 0, false, false, 50, 1200 * 50, -1, 45, 22},
       {"st 2: nine tenths of the seconds", 0, 0, 0, 1, 2, false, false, 1800, 1200 * 1800, -1, -1, -1},
-      {"st 1: seconds, not milliseconds", 0, 0, 0, 1, 1, false, false, -1, -1, -1, 945, -1},
-      {"movetime 500: used to its end", 0, 0, 0, 1, 500, true, false, 500, -1, -1, 470, 470},
+      {"st 1: seconds, not milliseconds", 0, 0, 0, 1, 1, false, false, -1, -1, -1, 990, -1},
+      {"movetime 500: used to its end less the move overhead", 0, 0, 0, 1, 500, true, false, 500, -1, -1, 490, 490},
       {"two weeks of analysis: no overflow", 0, 0, 0, 1, 1209600000, true, false, -1, -1, -1, -1, -1}};
   auto check = [](const char* what, long long actual, long long expected) {
     if (expected >= 0) { EXPECT_EQ(actual, expected) << what; }
@@ -84,6 +84,7 @@ TEST_F(Budget, NegativeFixedDepthIsRejectedAndAFixedDepthHasNoClock) {
 // iteration's move is played, not lost.
 TEST_F(Budget, ShortTimesOnARealPosition) {
   Start(MiddleGameFen);
+  MainStatus.xboard = 0;   // console mode: the search reads no input (the test's may have ended)
   MainStatus.ST = 1;
   SearchTo(0);
   EXPECT_GT(Search.IterationDepth, 3);
