@@ -1,19 +1,36 @@
 #!/usr/bin/env bash
 # Drives the engine with real client programs, as users meet it, and counts what they complain
 # about: python-chess in both protocols (play, analyse, an analysis ended by "stop", ping, ponder,
-# root moves, node limits, options, a whole game on a clock), a short fastchess match and two XBoard
-# games under Xvfb. It also measures how fast "stop" and "isready" are answered in the states of a
-# UCI search.
+# root moves, node limits, options, a whole game on a clock), a short fastchess match, two XBoard
+# games under Xvfb and cutechess-cli matches in each protocol. It also measures how fast "stop" and
+# "isready" are answered in the states of a UCI search.
 # python-chess logs every engine line it cannot place at WARNING or above: each such record is a
 # warning, each failed step (an exception or a time-out) an error. fastchess lines with "warning" in
 # them are counted likewise. The machine is shared, so the figures are counts, not timings.
+# cutechess-cli plays CUTECHESS_GAMES games with Nelk speaking UCI and as many with it speaking
+# xboard, at 5+0.05 against Fairy-Max or Glaurung (each opening of bench/openings with both colours,
+# fresh engine processes every game, one game at a time). Per protocol it prints the score, the lines
+# in which cutechess complains about Nelk (an illegal move, a stalled connection, a disconnection, a
+# loss on time, a warning naming it), and the depth of each of Nelk's moves as read from the move
+# comments of the games' PGN, with the count of moves searched no deeper than 3 plies: a clock that
+# hands out too little time shows there first. The complaints about Nelk go into the total.
 #
 # Usage: bench/clients.sh [nelk-binary]   (default: build/nelk of this tree)
 # Environment:
+#   CLIENTS_ONLY  run only these sections, comma-separated: latency, python-chess, fastchess, xboard,
+#                 cutechess (default: all of them); e.g. CLIENTS_ONLY=cutechess bench/clients.sh
 #   PYTHON_CHESS  directory holding the "chess" package (default ../shared/clients/python-chess)
 #   FASTCHESS     the fastchess binary (default: fastchess on PATH, else ../fastchess/fastchess);
 #                 to build it: tar xzf ../shared/tools/fastchess-src.tar.gz && make -j2 in its folder
 #   MATCH_GAMES   games of the fastchess match (default 4), MATCH_TC its time control (default 2+0.05)
+#   CUTECHESS     the cutechess-cli binary (default: cutechess-cli on PATH, else
+#                 ../tools/cutechess/build/cutechess-cli); to build it (Qt 6: apt-get install -y
+#                 qt6-base-dev libqt6svg6-dev), in the empty folder ../tools/cutechess:
+#                   tar xzf ../../shared/tools/cutechess-src.tar.gz --strip-components=1 &&
+#                   cmake -S . -B build -DWITH_TESTS=OFF && cmake --build build -j2 --target cli
+#   CUTECHESS_GAMES     games per protocol (default 20)
+#   CUTECHESS_OPPONENT  fairymax (xboard, the default) or glaurung (UCI): apt-get install -y fairymax
+#                       glaurung; both land in /usr/games
 set -u
 root=$(cd "$(dirname "$0")/.." && pwd)
 nelk=${1:-$root/build/nelk}
@@ -22,6 +39,12 @@ pychess=${PYTHON_CHESS:-$root/../shared/clients/python-chess}
 fastchess=${FASTCHESS:-$(command -v fastchess || echo "$root/../fastchess/fastchess")}
 games=${MATCH_GAMES:-4}
 tc=${MATCH_TC:-2+0.05}
+cutechess=${CUTECHESS:-$(command -v cutechess-cli || echo "$root/../tools/cutechess/build/cutechess-cli")}
+cute_games=${CUTECHESS_GAMES:-20}
+cute_opponent=${CUTECHESS_OPPONENT:-fairymax}
+only=${CLIENTS_ONLY:-}
+# wanted SECTION: whether the section is to run (every one does unless CLIENTS_ONLY names some)
+wanted() { [ -z "$only" ] || case ",$only," in *",$1,"*) true ;; *) false ;; esac; }
 
 if [ ! -x "$nelk" ]; then echo "no engine at $nelk (build it: cmake --build build --target nelk)"; exit 1; fi
 work=$(mktemp -d)
@@ -204,11 +227,15 @@ for go in ("go infinite", "go ponder wtime 60000 btime 60000", "go depth 40", "g
         ms = sorted(trial(go, delay, command, reply) for delay in (0, 0, 0, 0.02, 0.05, 0.1, 0.3, 0.6, 1.0))
         print(f"  {go:36s} {command:8s} median {ms[len(ms) // 2]:6.1f} ms  largest {ms[-1]:6.1f} ms", flush=True)
 EOF
-echo "latency of stop and isready (9 trials each, sent 0 to 1 s into the search):"
-python3 latency.py "$nelk"
+if wanted latency; then
+  echo "latency of stop and isready (9 trials each, sent 0 to 1 s into the search):"
+  python3 latency.py "$nelk"
+fi
 
 total=0
-if ! PYTHONPATH=$pychess python3 -c 'import chess.engine' 2>/dev/null; then
+if ! wanted python-chess; then
+  :
+elif ! PYTHONPATH=$pychess python3 -c 'import chess.engine' 2>/dev/null; then
   echo "python-chess not found in $pychess (set PYTHON_CHESS)"
 else
   for protocol in uci xboard; do
@@ -222,7 +249,9 @@ else
   done
 fi
 
-if [ ! -x "$fastchess" ]; then
+if ! wanted fastchess; then
+  :
+elif [ ! -x "$fastchess" ]; then
   echo "fastchess not found at $fastchess: set FASTCHESS, or build it with"
   echo "  tar xzf $root/../shared/tools/fastchess-src.tar.gz && cd fastchess* && make -j2"
 else
@@ -240,7 +269,9 @@ else
 fi
 # XBoard itself, headless: two games against Fairy-Max at 0:10 + 0.1 s. Its debug file names the
 # engine of every line; lines of Nelk's ("first") that XBoard calls an error or illegal are counted.
-if ! command -v xvfb-run > /dev/null || [ ! -x /usr/games/xboard ] || [ ! -x /usr/games/fairymax ]; then
+if ! wanted xboard; then
+  :
+elif ! command -v xvfb-run > /dev/null || [ ! -x /usr/games/xboard ] || [ ! -x /usr/games/fairymax ]; then
   echo "XBoard not checked: apt-get install -y xboard xvfb fairymax"
 else
   mkdir xboard && cd xboard || exit 1
@@ -261,5 +292,129 @@ else
   echo "XBoard: $complaints complaints in Nelk's lines"
   total=$((total + complaints))
   cd ..
+fi
+# cutechess-cli: Nelk in each protocol against one opponent, every game with fresh processes. The
+# depths come from cutechess's move comments ({score/depth time}); the complaints from its output.
+cat > cutechess.py <<'EOF'
+import re, statistics, sys
+log_file, pgn_file, nelk, expected = sys.argv[1], sys.argv[2], sys.argv[3], int(sys.argv[4])
+
+# A line is about Nelk when it names it, or when it ends a game against the side Nelk played.
+complaint = re.compile(r"illegal|connection stalls|disconnects|loses on time|forfeit|warning|"
+                       r"terminating|not started in time|no response|crash", re.I)
+finished = re.compile(r"^Finished game \d+ \((\S+) vs (\S+)\): \S+ \{(White|Black)\b")
+about_nelk, about_others = [], []
+for line in open(log_file, errors="replace"):
+    line = line.rstrip()
+    if not complaint.search(line):
+        continue
+    m = finished.match(line)
+    named = (m.group(1) if m.group(3) == "White" else m.group(2)) if m else line
+    (about_nelk if nelk in named else about_others).append(line)
+
+games = []
+for text in re.split(r"\n\s*\n(?=\[)", open(pgn_file, errors="replace").read()):
+    tags = dict(re.findall(r'^\[(\w+) "(.*)"\]$', text, re.M))
+    if "White" not in tags:
+        continue
+    movetext = "\n".join(l for l in text.splitlines() if not l.startswith("["))
+    white_moves = tags.get("FEN", "x w").split()[1] == "w"
+    plies = []   # [side, comment] of each move, in order
+    for token in re.findall(r"\{[^}]*\}|\S+", movetext):
+        if token.startswith("{"):
+            if plies:
+                plies[-1][1] = token[1:-1]
+            continue
+        token = re.sub(r"^\d+\.+", "", token)
+        if not token or token in ("1-0", "0-1", "1/2-1/2", "*") or token.startswith("$"):
+            continue
+        plies.append(["White" if white_moves else "Black", ""])
+        white_moves = not white_moves
+    games.append((tags, plies))
+
+wins = losses = draws = 0
+depths_all, times_all, undated = [], [], 0
+for number, (tags, plies) in enumerate(games, 1):
+    side = "White" if nelk in tags["White"] else "Black"
+    result = tags.get("Result", "*")
+    if result == "1/2-1/2":
+        draws += 1
+    elif result in ("1-0", "0-1"):
+        if (result == "1-0") == (side == "White"):
+            wins += 1
+        else:
+            losses += 1
+    depths = []
+    for mover, comment in plies:
+        if mover != side:
+            continue
+        m = re.match(r"[+-]?M?\d+(?:\.\d+)?/(\d+) ([\d.]+)s", comment)
+        if m:
+            depths.append(m.group(1))
+            depths_all.append(int(m.group(1)))
+            times_all.append(float(m.group(2)))
+        else:
+            depths.append("?")   # a move without a reported depth
+            undated += 1
+    ending = plies[-1][1].split(", ", 1)[1] if plies and ", " in plies[-1][1] else tags.get("Termination", "")
+    print(f"  game {number:2d} as {side.lower()}, {result} {ending}: depths {' '.join(depths)}")
+
+print(f"  score of Nelk (W/L/D): {wins}/{losses}/{draws} in {len(games)} games of {expected}")
+for line in about_nelk[:20]:
+    print("  complaint:", line[:300])
+print(f"  complaints about Nelk: {len(about_nelk)}")
+if about_others:
+    print(f"  lines about the opponent: {len(about_others)}, e.g. {about_others[0][:200]}")
+if depths_all:
+    print(f"  Nelk moves: {len(depths_all) + undated}, at depth <= 3: {sum(d <= 3 for d in depths_all)}, "
+          f"without a depth: {undated}, median depth {statistics.median(depths_all):g}, "
+          f"median time {statistics.median(times_all):.3f} s, longest {max(times_all):.2f} s")
+else:
+    print(f"  Nelk moves: no depths read ({undated} moves without one)")
+print(f"cutechess: {len(about_nelk)} complaints")
+EOF
+if ! wanted cutechess; then
+  :
+elif [ ! -x "$cutechess" ]; then
+  echo "cutechess-cli not found at $cutechess: set CUTECHESS, or build it (Qt 6 needed:"
+  echo "  apt-get install -y qt6-base-dev libqt6svg6-dev) in an empty folder with"
+  echo "  tar xzf $root/../shared/tools/cutechess-src.tar.gz --strip-components=1 &&"
+  echo "  cmake -S . -B build -DWITH_TESTS=OFF && cmake --build build -j2 --target cli"
+else
+  case $cute_opponent in
+    glaurung) opponent="cmd=/usr/games/glaurung name=glaurung proto=uci" ;;
+    fairymax) opponent="cmd=/usr/games/fairymax name=fairymax proto=xboard" ;;
+    *) opponent=""; echo "cutechess: unknown opponent $cute_opponent (fairymax or glaurung)" ;;
+  esac
+  if [ -n "$opponent" ] && [ ! -x "/usr/games/$cute_opponent" ]; then
+    echo "cutechess: no /usr/games/$cute_opponent (apt-get install -y $cute_opponent)"
+    opponent=""
+  fi
+  for f in "$root"/bench/openings/*.fen; do head -n 1 "$f"; done > openings.epd
+  for protocol in uci xboard; do
+    [ -n "$opponent" ] || break
+    echo "cutechess: $cute_games games, Nelk speaking $protocol, against $cute_opponent at 5+0.05:"
+    mkdir -p "cute-$protocol"   # Nelk's working directory: its match.log goes there
+    # Every opening twice, with the colours swapped; a crashed engine is restarted and its game lost.
+    # shellcheck disable=SC2086
+    timeout $((cute_games * 120 + 60)) "$cutechess" \
+      -engine cmd="$nelk" name="nelk-$protocol" proto=$protocol dir="$PWD/cute-$protocol" \
+        stderr="$PWD/cute-$protocol/stderr.txt" \
+      -engine $opponent -each tc=5+0.05 restart=on \
+      -openings file=openings.epd format=epd order=sequential -repeat -games 1 -rounds "$cute_games" \
+      -concurrency 1 -recover -pgnout "cute-$protocol.pgn" > "cute-$protocol.log" 2>&1
+    echo "  cutechess-cli exit status $?"
+    touch "cute-$protocol.pgn"
+    if [ -s "cute-$protocol/stderr.txt" ]; then
+      echo "  Nelk wrote $(wc -l < "cute-$protocol/stderr.txt") lines to stderr, the first:"
+      head -3 "cute-$protocol/stderr.txt" | sed 's/^/    /'
+    fi
+    python3 cutechess.py "cute-$protocol.log" "cute-$protocol.pgn" "nelk-$protocol" "$cute_games" > "cute-$protocol.txt"
+    grep -v '^cutechess: ' "cute-$protocol.txt"
+    complaints=$(sed -n 's/^cutechess: \([0-9]*\) complaints$/\1/p' "cute-$protocol.txt")
+    if [ -z "$complaints" ]; then echo "  the analysis of the games failed"; complaints=1; fi
+    echo "cutechess $protocol: $complaints complaints about Nelk"
+    total=$((total + complaints))
+  done
 fi
 echo "client warnings: $total"
