@@ -2,6 +2,9 @@
 // searches, the clock values it takes from "go", refused input.
 #include <gtest/gtest.h>
 
+#include <csignal>
+#include <cstdlib>
+#include <fstream>
 #include <sstream>
 #include <string>
 #include <vector>
@@ -307,6 +310,100 @@ TEST(UciSession, PonderhitStartsTheTimeRules) {
   const long long start = NowMs();
   EXPECT_TRUE(s.Engine.WaitFor("bestmove ", SlowReplyMs));
   EXPECT_GT(NowMs() - start, 500);
+}
+
+// A first search stopped for a second by a signal (as a busy machine or a slow first touch of memory
+// does) leaves the next moves the time they are given: a fixed time is used to at least nine tenths,
+// a clock's share to its planned end. The bounds are lower ones: a slow machine only adds time.
+TEST(UciSession, APausedFirstSearchLeavesTheNextMovesTheirTime) {
+  Session s;
+  EXPECT_TRUE(s.Ready());
+  s.Send({"position startpos", "go wtime 5000 btime 5000 winc 50 binc 50"});
+  usleep(20 * 1000);
+  kill(s.Engine.Pid(), SIGSTOP);
+  usleep(1000 * 1000);
+  kill(s.Engine.Pid(), SIGCONT);
+  EXPECT_FALSE(s.BestMove().empty());
+  s.Send({"position startpos moves e2e4"});
+  long long start = NowMs();
+  s.Engine.Send("go movetime 300");
+  EXPECT_FALSE(s.BestMove().empty());
+  EXPECT_GE(NowMs() - start, 270);
+  s.Send({"position startpos moves e2e4 e7e5"});
+  start = NowMs();
+  s.Engine.Send("go wtime 4000 btime 4000 winc 50 binc 50");
+  EXPECT_FALSE(s.BestMove().empty());
+  const long long elapsed = NowMs() - start;
+  EXPECT_TRUE(s.Ready());
+  const std::string limits = LastLineWith(s.Engine.MatchLog(), " Soft time limit = ");
+  const int soft = std::atoi(limits.substr(limits.find(" Soft time limit = ") + 19).c_str());
+  EXPECT_GT(soft, 50) << limits;
+  EXPECT_GE(elapsed, soft * 9 / 10) << limits;
+}
+
+// "go nodes N" counts nodes: N of them (a tenth over at most), and the same count and move from
+// the same table state, in one process after "ucinewgame" and in another.
+TEST(UciSession, NodeLimitIsCountedAndRepeatable) {
+  auto search = [](Session& s) {
+    s.Send({"ucinewgame", "position startpos moves e2e4", "go nodes 20000"});
+    const std::string move = s.BestMove();
+    const std::string line = LastLineWith(s.Engine.Output(), " nodes ");
+    return std::make_pair(move, std::atoll(line.substr(line.find(" nodes ") + 7).c_str()));
+  };
+  Session first, second;
+  const auto reference = search(first);
+  EXPECT_GE(reference.second, 20000);
+  EXPECT_LE(reference.second, 22000);
+  first.Send({"go infinite"});   // a long search between changes neither the count nor the move
+  usleep(200 * 1000);
+  first.Send({"stop"});
+  EXPECT_FALSE(first.BestMove().empty());
+  EXPECT_EQ(search(first), reference);
+  EXPECT_EQ(search(second), reference);
+}
+
+// "Move Overhead" is kept back from every timed move; a value out of range or unreadable is refused
+// and the old one stays. A "go" field that cannot be read is named and left out; with no limit
+// left the search runs until "stop" and says so.
+TEST(UciSession, MoveOverheadAndUnreadableGoFields) {
+  Session s;
+  s.Send({"setoption name Move Overhead value 5001", "setoption name Move Overhead value x",
+          "setoption name Move Overhead value 100", "position startpos", "go movetime 300"});
+  EXPECT_FALSE(s.BestMove().empty());
+  EXPECT_TRUE(Has(s.Engine.Output(), "info string error: Move Overhead 5001 is not a number of milliseconds from 0 to "
+                                     "5000; it stays at 10\n")) << s.Engine.Output();
+  EXPECT_TRUE(Has(s.Engine.Output(), "info string error: Move Overhead x is not"));
+  EXPECT_TRUE(s.Ready());
+  EXPECT_TRUE(Has(s.Engine.MatchLog(), " Hard time limit = 200 ms")) << s.Engine.MatchLog();
+  s.Engine.Send("go wtime abc btime 99999999999999999999 depth 3");
+  EXPECT_FALSE(s.BestMove().empty());
+  EXPECT_TRUE(Has(s.Engine.Output(), "info string error: go: wtime \"abc\" is not a whole number; it is left out\n"));
+  EXPECT_TRUE(Has(s.Engine.Output(), "info string error: go: btime \"99999999999999999999\" is not a whole number"));
+  EXPECT_FALSE(Has(s.Engine.Output(), "no limit is left")) << "depth 3 is a limit";
+  s.Engine.Send("go wtime abc movetime");
+  EXPECT_TRUE(s.NoBestMoveYet());
+  EXPECT_TRUE(Has(s.Engine.Output(), "info string error: go: no limit is left; searching until \"stop\"\n"))
+      << s.Engine.Output();
+  s.Engine.Send("stop");
+  EXPECT_FALSE(s.BestMove().empty());
+  ExpectOnlyUciLines(s.Engine.Output());
+}
+
+// The table's memory is provided before a search can touch it: after "readyok" the process holds
+// the whole table, at start-up and after "Hash" gives it a new one.
+TEST(UciSession, TheTableIsProvidedBeforeTheFirstSearch) {
+  auto residentKiB = [](int pid) {
+    std::ifstream status("/proc/" + std::to_string(pid) + "/status");
+    for (std::string line; std::getline(status, line);)
+      if (StartsWith(line, "VmRSS:")) return std::atol(line.c_str() + 6);
+    return 0L;
+  };
+  Session s;
+  EXPECT_TRUE(s.Ready());
+  EXPECT_GE(residentKiB(s.Engine.Pid()), 192L * 1024);
+  s.Send({"setoption name Hash value 512"});   // a table of 384 MiB: buckets come in powers of two
+  EXPECT_TRUE(s.Ready());
+  EXPECT_GE(residentKiB(s.Engine.Pid()), 384L * 1024);
 }
 
 // "Hash" reallocates the table (a size that cannot be had keeps the old one and says so), "Clear

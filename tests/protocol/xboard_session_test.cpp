@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include <chrono>
+#include <csignal>
 #include <cstdlib>
 #include <regex>
 #include <sstream>
@@ -219,6 +220,35 @@ TEST(XboardTime, NodeClockAndTheTimeControlSentLast) {
   const std::size_t clocked = log.rfind("Initial Nodes Per Second");
   EXPECT_TRUE(Has(log.substr(clocked), "Initial Nodes Per Second = 1200000\n")) << log.substr(clocked);
   EXPECT_FALSE(Has(log.substr(log.rfind("Move Made: ", clocked)), "after ST")) << "the fixed time outlived \"level\"";
+}
+
+// A first search stopped for a second by a signal (a busy machine, a slow first touch of memory)
+// leaves the next moves their time: the clock's share to its planned end, "st" to nine tenths at
+// least. The bounds are lower ones: a slow machine only adds time.
+TEST(XboardTime, APausedFirstSearchLeavesTheNextMovesTheirTime) {
+  Xboard engine;
+  engine.Send("level 0 0:05 0.05\ntime 500\notim 500\ne2e4");
+  Pause(20);
+  kill(engine.Pid(), SIGSTOP);
+  Pause(1000);
+  kill(engine.Pid(), SIGCONT);
+  EngineMove(engine);
+  auto timedMove = [&engine](const char* commands) {
+    engine.Send(commands);
+    const auto start = std::chrono::steady_clock::now();
+    EngineMove(engine);
+    return std::chrono::duration_cast<std::chrono::milliseconds>(std::chrono::steady_clock::now() - start).count();
+  };
+  const long long clockMove = timedMove("new\ntime 480\notim 480\ne2e4");
+  UntilPong(engine, 1);
+  const std::string log = engine.MatchLog();
+  const std::size_t at = log.rfind(" Soft time limit = ");
+  ASSERT_NE(at, std::string::npos) << log;
+  const int soft = std::atoi(log.c_str() + at + 19);
+  EXPECT_GT(soft, 50);
+  EXPECT_GE(clockMove, soft * 9 / 10) << "soft limit " << soft;
+  EXPECT_GE(timedMove("new\nst 1\nd2d4"), 900);
+  Quit(engine);
 }
 
 // "stat01:" lines go only to a front end that asks for them with "." in the running analysis.

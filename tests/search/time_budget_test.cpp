@@ -1,6 +1,8 @@
 // The budget of one move: time shares, fixed time in its two units, the wall-clock limits of short
-// clocks, and the check made at poll points.
+// clocks, and the check made at poll points; on an injected clock, that nothing before a timed move
+// shortens it and that a node limit counts nodes whatever the clock does.
 #include "engine/Clock.h"
+#include "search/SearchConstants.h"
 #include "search/SearchTestSupport.h"
 
 using namespace searchtest;
@@ -140,6 +142,107 @@ TEST_F(Poll, WhenTheSearchStops) {
     EXPECT_EQ(static_cast<bool>(Search.StopSearch), c.stop) << c.what;
     EXPECT_FALSE(Search.Aborted || Search.TimerExtended) << c.what;
     if (c.goesOn) { EXPECT_EQ(Search.PollCountdown, Search.InitMoveTimer()) << c.what; }
+  }
+}
+
+// A clock that runs with the search's node count: NodesPerMs nodes make a millisecond, so a
+// crawling search is a matter of setting the rate, and a pause adds its milliseconds once
+// PauseAtNodes nodes are searched. Time never runs backwards when the count starts again.
+struct NodeDrivenClock {
+  static inline std::int64_t NodesPerMs = 1000;
+  static inline std::int64_t PauseAtNodes = -1;
+  static inline int PauseMs = 0;
+  static inline std::int64_t LastNodes = 0;
+  static inline double Ms = 0;
+  static int Now() {
+    const std::int64_t n = Search.TotalNodes();
+    Ms += static_cast<double>(n >= LastNodes ? n - LastNodes : n) / static_cast<double>(NodesPerMs);
+    LastNodes = n;
+    if (PauseAtNodes >= 0 && n >= PauseAtNodes) {
+      Ms += PauseMs;
+      PauseAtNodes = -1;
+    }
+    return static_cast<int>(Ms);
+  }
+};
+
+class InjectedClock : public Budget {
+protected:
+  void SetUp() override {
+    Budget::SetUp();
+    NodeDrivenClock::NodesPerMs = FastNodesPerMs;
+    NodeDrivenClock::PauseAtNodes = -1;
+    NodeDrivenClock::LastNodes = Search.TotalNodes();
+    SetClockSource(&NodeDrivenClock::Now);
+  }
+  void TearDown() override {
+    SetClockSource(nullptr);
+    Search.NodeLimit = 0;
+    Budget::TearDown();
+  }
+  static constexpr std::int64_t FastNodesPerMs = 1000;   // a machine searching a million nodes a second
+
+  struct Move { int depth; int elapsedMs; std::int64_t nodes; std::string move; };
+  // A console move on 6 s of sudden death from a cleared table, keeping the node-rate estimate
+  // that earlier searches left.
+  static Move TimedMove(int timeLeftMs = 6000) {
+    const int estimate = MainStatus.NodesPerSecond;
+    Start(MiddleGameFen);
+    MainStatus.NodesPerSecond = estimate;
+    MainStatus.xboard = 0;   // console mode: the search reads no input
+    MainStatus.TimeLeft = timeLeftMs;
+    const int start = NowMs();
+    const SearchResult r = SearchTo(0);
+    return {r.Depth, NowMs() - start, r.Nodes, r.Move};
+  }
+};
+
+// A first search that crawls (a table touched for the first time, a busy machine) or is paused
+// for a second leaves the next move the same time and depth as a move with nothing before it;
+// the rate estimate follows the machine both ways and never falls below its floor.
+TEST_F(InjectedClock, NothingBeforeATimedMoveShortensIt) {
+  const Move alone = TimedMove();
+  EXPECT_GT(alone.depth, 4);
+  EXPECT_GT(MainStatus.NodesPerSecond, 500000) << "measured from the move";
+  const struct { const char* what; std::int64_t nodesPerMs, pauseAtNodes; int pauseMs; } before[] = {
+      {"a first search at 2000 nodes a second", 2, -1, 0},
+      {"a first search paused for a second", FastNodesPerMs, 3000, 1000},
+      {"a first search paused for ten seconds at its start", FastNodesPerMs, 0, 10000}};
+  for (const auto& b : before) {
+    SCOPED_TRACE(b.what);
+    NodeDrivenClock::NodesPerMs = b.nodesPerMs;
+    NodeDrivenClock::PauseAtNodes = b.pauseAtNodes;
+    NodeDrivenClock::PauseMs = b.pauseMs;
+    const Move slow = TimedMove();
+    EXPECT_FALSE(slow.move.empty() || slow.move == "----");
+    if (b.nodesPerMs < FastNodesPerMs) { EXPECT_EQ(MainStatus.NodesPerSecond, SearchTime::MinNodesPerSecond) << "the floor"; }
+    NodeDrivenClock::NodesPerMs = FastNodesPerMs;
+    const Move next = TimedMove();
+    EXPECT_EQ(next.depth, alone.depth);
+    EXPECT_GE(next.elapsedMs, alone.elapsedMs * 9 / 10) << alone.elapsedMs << " " << alone.depth;
+    EXPECT_GT(MainStatus.NodesPerSecond, 500000) << "measured up again";
+  }
+}
+
+// "go nodes": the same count and move from the same table state whether the machine crawls or
+// races, and never more than a tenth over the limit.
+TEST_F(InjectedClock, ANodeLimitCountsNodesWhateverTheClock) {
+  constexpr std::int64_t Limit = 30000;
+  std::vector<SearchResult> results;
+  for (const std::int64_t nodesPerMs : {FastNodesPerMs, std::int64_t{1}, FastNodesPerMs}) {
+    NodeDrivenClock::NodesPerMs = nodesPerMs;
+    Start(MiddleGameFen);
+    MainStatus.xboard = 0;
+    MainStatus.ST = 1209600000;   // as "go nodes" alone sets it: no clock to speak of
+    Search.STInMilliseconds = 1;
+    Search.NodeLimit = Limit;
+    results.push_back(SearchTo(0));
+  }
+  for (const SearchResult& r : results) {
+    EXPECT_GE(r.Nodes, Limit);
+    EXPECT_LE(r.Nodes, Limit + Limit / 10);
+    EXPECT_EQ(r.Nodes, results[0].Nodes);
+    EXPECT_EQ(r.Move, results[0].Move);
   }
 }
 
