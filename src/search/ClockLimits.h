@@ -30,12 +30,14 @@ inline int ClockHardLimit(int emergencyMs, int timeLeft, int overheadMs) {
   return SeenInTime(std::int64_t{std::min(emergencyMs, ClockCap(timeLeft))} - std::max(overheadMs, 0));
 }
 
-// Hard limit of a fixed time per move: the time itself less the move overhead (at most half of
-// it). The clock is looked at every few hundred nodes, so the limit is seen within a millisecond
-// or two and the move comes between the time less the overhead and the time itself.
+// Hard limit of a fixed time per move: the time itself less the move overhead, of which at most a
+// tenth of the time is kept back (a fixed time is meant to be used). The clock is looked at every
+// few hundred nodes, so the limit is seen within a millisecond or two and the move comes between
+// the time less the overhead and the time itself.
 inline int FixedTimeHardLimit(int moveTimeMs, int overheadMs) {
   if (moveTimeMs <= 0) return 0;
-  const std::int64_t margin = std::min<std::int64_t>(std::max(overheadMs, 0), moveTimeMs / 2);
+  const std::int64_t margin =
+      std::min<std::int64_t>(std::max(overheadMs, 0), moveTimeMs / SearchTime::FixedTimeOverheadDivisor);
   return static_cast<int>(moveTimeMs - margin);
 }
 

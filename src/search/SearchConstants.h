@@ -93,9 +93,10 @@ constexpr int LagMarginPercent = 5;           // ... or this share of the time l
 constexpr int MinPollInterval = 1000;         // nodes: polls are never closer than this
 constexpr int PollsPerBudget = 4;             // a timed search polls at least this often per budget
 constexpr int PollGranularityMs = 5;          // and at least every this many ms at the estimated rate
-constexpr int ClockLookNodes = 256;           // UCI: nodes between two looks at the clock
+constexpr int ClockLookNodes = 256;           // nodes between two looks at the clock
 constexpr int NeverPolledMs = -(1 << 30);     // the clock of the last poll before the first one
 constexpr int MinRateMeasureMs = 20;          // shorter spans give no usable node rate
 constexpr int MinNodesPerSecond = 10000;      // a measured rate below this is a stalled search, not the machine
+constexpr int FixedTimeOverheadDivisor = 10;  // a fixed time keeps back at most a tenth of itself
 constexpr int IncrementFloorDivisor = 2;      // a move gets at least half the increment (and of the clock)
 }  // namespace SearchTime

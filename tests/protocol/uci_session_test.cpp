@@ -362,19 +362,19 @@ TEST(UciSession, NodeLimitIsCountedAndRepeatable) {
   EXPECT_EQ(search(second), reference);
 }
 
-// "Move Overhead" is kept back from every timed move; a value out of range or unreadable is refused
-// and the old one stays. A "go" field that cannot be read is named and left out; with no limit
-// left the search runs until "stop" and says so.
+// "Move Overhead" is kept back from every timed move (from a fixed time, up to a tenth of it); a
+// value out of range or unreadable is refused and the old one stays. A "go" field that cannot be
+// read is named and left out; with no limit left the search runs until "stop" and says so.
 TEST(UciSession, MoveOverheadAndUnreadableGoFields) {
   Session s;
   s.Send({"setoption name Move Overhead value 5001", "setoption name Move Overhead value x",
-          "setoption name Move Overhead value 100", "position startpos", "go movetime 300"});
+          "setoption name Move Overhead value 100", "position startpos", "go movetime 1000"});
   EXPECT_FALSE(s.BestMove().empty());
   EXPECT_TRUE(Has(s.Engine.Output(), "info string error: Move Overhead 5001 is not a number of milliseconds from 0 to "
                                      "5000; it stays at 10\n")) << s.Engine.Output();
   EXPECT_TRUE(Has(s.Engine.Output(), "info string error: Move Overhead x is not"));
   EXPECT_TRUE(s.Ready());
-  EXPECT_TRUE(Has(s.Engine.MatchLog(), " Hard time limit = 200 ms")) << s.Engine.MatchLog();
+  EXPECT_TRUE(Has(s.Engine.MatchLog(), " Hard time limit = 900 ms")) << s.Engine.MatchLog();
   s.Engine.Send("go wtime abc btime 99999999999999999999 depth 3");
   EXPECT_FALSE(s.BestMove().empty());
   EXPECT_TRUE(Has(s.Engine.Output(), "info string error: go: wtime \"abc\" is not a whole number; it is left out\n"));

@@ -42,6 +42,7 @@ TEST_F(Budget, PlanOfEachKindOfControl) {
       {"st 2: nine tenths of the seconds", 0, 0, 0, 1, 2, false, false, 1800, 1200 * 1800, -1, -1, -1},
       {"st 1: seconds, not milliseconds", 0, 0, 0, 1, 1, false, false, -1, -1, -1, 990, -1},
       {"movetime 500: used to its end less the move overhead", 0, 0, 0, 1, 500, true, false, 500, -1, -1, 490, 490},
+      {"movetime 50: a tenth of it kept back at most", 0, 0, 0, 1, 50, true, false, 50, -1, -1, 45, 45},
       {"two weeks of analysis: no overflow", 0, 0, 0, 1, 1209600000, true, false, -1, -1, -1, -1, -1}};
   auto check = [](const char* what, long long actual, long long expected) {
     if (expected >= 0) { EXPECT_EQ(actual, expected) << what; }
