@@ -123,6 +123,7 @@ public:
   bool PawnOn7th(char side) const;
   int CheckDraw(char);
   bool Test50MoveRule(char from, char to);
+  bool FiftyMovesCompleted() const;   // the fifty-move rule draws this position unless it is mate
 };
 
 extern ChessBoard MainBoard;

@@ -69,6 +69,8 @@ int ChessBoard::CheckDraw(char) {
   return 0;
 }
 
+bool ChessBoard::FiftyMovesCompleted() const { return FiftyMoveCount > FiftyMoveLimit; }
+
 // Called before the move is played. Squares outside the board are ignored (no change, false).
 bool ChessBoard::Test50MoveRule(char from, char to) {
   auto onBoard = [](int square) { return square >= 0 && square < 64; };

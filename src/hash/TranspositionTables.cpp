@@ -155,6 +155,16 @@ void TranspositionTables::ClearTranspositionTables() {
   Generation = 0;
 }
 
+int TranspositionTables::HashFullPermille() const {
+  constexpr std::uint64_t SampleBuckets = 1000;
+  constexpr int Permille = 1000;
+  const std::uint64_t buckets = std::min(SampleBuckets, BucketCount);
+  int used = 0;
+  for (std::uint64_t i = 0; i < buckets; i++)
+    for (const TTSlot& slot : Buckets[i].Slot) used += slot.Generation == Generation && IsValid(slot) ? 1 : 0;
+  return static_cast<int>(used * std::uint64_t{Permille} / (buckets * TTSlotsPerBucket));
+}
+
 void TranspositionTables::AgeTranspositionTables() {
   if (AgeRound != TTLastStamp) {
     ++AgeRound;

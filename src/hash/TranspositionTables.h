@@ -93,6 +93,9 @@ public:
   bool ProvideNextPages();
   bool ProvideAllPages();
   void ClearTranspositionTables();
+  // Thousandths of the table written since it was last aged, from a sample of its first buckets
+  // (the UCI "hashfull" figure).
+  int HashFullPermille() const;
   void AgeTranspositionTables();
   void InsertTranspositionTables(std::uint64_t upper, std::uint64_t lower, char side, int depth,
                                  int move, int score, std::uint8_t type, int alpha, int beta);

@@ -16,6 +16,7 @@ static_assert(PolledCommandSize == UciLineSize, "a command polled in a search is
 
 // UCI commands are whole lines for the UCI handler; an xboard or console word goes to the interpreter.
 bool HandOverPolledCommand(char* command) {
+  if (MainStatus.UCIMode && UCI.RefuseCutLine(command)) return false;
   const char result = MainStatus.UCIMode ? UCI.UCIPrep(command) : DoCommand(command);
   return result == SearchMustStop;
 }

@@ -1,7 +1,7 @@
 // Every line the search writes to standard output, and the choice of which front end sees which:
 // UCI "info" lines, xboard thinking and "stat01:" lines, the console's lines, kibitz lines and the
-// search's own notices. Each line is flushed at once. Scores are printed in centipawns (truncating
-// towards zero).
+// search's own notices. Each line is flushed at once. Scores are centipawns (truncating towards
+// zero), mates in each protocol's own form (protocol/ScoreText.h); the console keeps centipawns.
 #include "protocol/SearchOutput.h"
 
 #include <cinttypes>
@@ -9,6 +9,7 @@
 #include "engine/MoveText.h"
 #include "engine/Status.h"
 #include "protocol/Commands.h"
+#include "protocol/ScoreText.h"
 #include "protocol/UCIProtocol.h"
 #include "search/SearchConstants.h"
 #include "search/SearchEvents.h"
@@ -21,34 +22,50 @@ using SearchTime::LongSearchSeconds;
 constexpr int CurrMoveMinDepth = 8;       // "info currmove" in iterations deeper than this ...
 constexpr int CurrMoveSeconds = 3;        // ... once the search has run this long at the node rate
 constexpr int AnalysisStatMinDepth = 7;   // "stat01:" at polls from the iteration after this
-constexpr int CentisecondsPerSecond = 100;
+
+constexpr int MsPerCentisecond = 10;
+constexpr int MsPerSecond = 1000;
 
 int Centipawns(int score) { return score / ScoreDivisor; }
 const char* Text(const char* pvText) { return pvText ? pvText : "\n"; }
 void Flush() { std::fflush(stdout); }
 
-// xboard reads the time of a thinking line in centiseconds; the console shows seconds.
-long long ThinkingTime(int elapsedSeconds) {
-  return MainStatus.xboard ? static_cast<long long>(elapsedSeconds) * CentisecondsPerSecond : elapsedSeconds;
+// xboard reads the time of a thinking line in centiseconds of the clock; the console shows the
+// search's seconds.
+long long ThinkingTime(const SearchLine& line) {
+  return MainStatus.xboard ? line.ElapsedMs / MsPerCentisecond : line.ElapsedSeconds;
 }
+
+// xboard reads a mate as 100000 + N; the console shows its centipawn figure.
+int ThinkingScore(int score) { return MainStatus.xboard ? ScoreText::Xboard(score) : Centipawns(score); }
 
 void PrintUciDepth(int depth) {
   std::printf("info depth %d\n", depth);
   Flush();
 }
 
-// A root without moves is a draw when it is stalemate: a UCI front end reads no stalemate score.
-int UciCentipawns(int score) { return score == StalemateScore ? DrawScore : Centipawns(score); }
-
 bool HasMoves(const char* pvText) { return pvText != nullptr && pvText[0] != '\0' && pvText[0] != '\n'; }
 
-// Times are those of the clock. A line without a move has no " pv"; one without a score that
-// means anything (a search stopped before its first move was searched) has no " score".
+long long NodesPerSecond(const SearchLine& line) {
+  return line.ElapsedMs > 0 ? line.Nodes * MsPerSecond / line.ElapsedMs : line.Nodes * MsPerSecond;
+}
+
+// A line with a score carries what GUIs show in their columns, times from the clock. A line
+// without a move has no " pv"; one without a score that means anything (a search stopped before
+// its first move was searched) has no " score" and tells only how far it got.
 void PrintUciLine(const SearchLine& line, bool withTime, bool withScore = true) {
   std::printf("info depth %d", line.Depth);
-  if (withScore) std::printf(" score cp %d", UciCentipawns(line.Score));
-  if (withTime) std::printf(" time %d", line.ElapsedMs);
-  std::printf(" nodes %" PRId64, line.Nodes);
+  if (withScore) {
+    char score[ScoreText::UciScoreSize];
+    ScoreText::WriteUci(score, sizeof score, line.Score);
+    std::printf(" seldepth %d", line.SelDepth > line.Depth ? line.SelDepth : line.Depth);
+    if (line.MultiPv > 0) std::printf(" multipv %d", line.MultiPv);
+    std::printf(" score %s nodes %" PRId64 " nps %lld hashfull %d time %d", score, line.Nodes, NodesPerSecond(line),
+                line.HashFull, line.ElapsedMs);
+  } else {
+    if (withTime) std::printf(" time %d", line.ElapsedMs);
+    std::printf(" nodes %" PRId64, line.Nodes);
+  }
   if (HasMoves(line.PvText)) std::printf(" pv%s", line.PvText);
   else std::printf("\n");
   Flush();
@@ -75,8 +92,8 @@ void PrintUciCurrMoveNumber(int moveNumber) {
 
 // The xboard thinking line and the console's iteration line; the variation text ends the line.
 void PrintThinking(const SearchLine& line) {
-  std::printf("%d %d %lld %" PRId64 " %s", line.Depth, Centipawns(line.Score), ThinkingTime(line.ElapsedSeconds),
-              line.Nodes, Text(line.PvText));
+  std::printf("%d %d %lld %" PRId64 " %s", line.Depth, ThinkingScore(line.Score), ThinkingTime(line), line.Nodes,
+              Text(line.PvText));
   Flush();
 }
 
@@ -151,6 +168,14 @@ void IterationDone(const SearchLine& line, bool interrupted, const BestKnownLine
     if (s.UCIMode) PrintUciResult(line, interrupted, best, true);
     else PrintThinking(line);
   }
+}
+
+// Shown where the iteration's best line is shown, right after it.
+void OtherLineDone(const SearchLine& line) {
+  const Status& s = MainStatus;
+  if (!s.Post && !s.Analyze) return;
+  if (s.UCIMode) PrintUciLine(line, true);
+  else PrintThinking(line);
 }
 
 void MoveFound(const MoveChosen& m) {

@@ -13,6 +13,7 @@
 #include "protocol/UciTexts.h"
 #include "protocol/UciWords.h"
 #include "search/Input.h"
+#include "search/MultiPvLines.h"
 #include "search/SearchRoutines.h"
 #include "tools/OpeningBook.h"
 
@@ -199,7 +200,22 @@ void UCIProtocol::SetOption() {
     Search.CaptureSearchOn = on ? 1 : 0;
   } else if (SameWordIgnoringCase(name, UciText::MoveOverhead)) {
     SetMoveOverhead(value);
+  } else if (SameWordIgnoringCase(name, UciText::MultiPv)) {
+    SetMultiPv(value);
   }
+}
+
+// More lines than the position has moves give as many lines as it has.
+void UCIProtocol::SetMultiPv(const char* value) {
+  int lines = 0;
+  if (ParseInteger(value, &lines) && lines >= 1 && lines <= MaxMultiPv) {
+    Search.MultiPv = lines;
+    return;
+  }
+  char text[ErrorTextSize];
+  std::snprintf(text, sizeof text, "MultiPV %s is not a number of lines from 1 to %d; it stays at %d", value,
+                MaxMultiPv, Search.MultiPv);
+  ReportError(text);
 }
 
 void UCIProtocol::SetMoveOverhead(const char* value) {
@@ -252,6 +268,19 @@ bool UCIProtocol::NextCommandLine() {
   }
   if (ReadLine(CommandLine, sizeof CommandLine) < 0) return false;
   WriteLogFile(CommandLine);
+  RefuseCutLine(CommandLine);
+  return true;
+}
+
+// A line cut to fit would be another command (a game of thousands of moves cut short sets up
+// another position): it is refused whole and left empty.
+bool UCIProtocol::RefuseCutLine(char* line) {
+  if (!LastLineWasCut()) return false;
+  char text[ErrorTextSize];
+  std::snprintf(text, sizeof text, "a line longer than %d characters cannot be held; it is refused whole",
+                UciLineSize - 1);
+  ReportError(text);
+  line[0] = '\0';
   return true;
 }
 
@@ -278,7 +307,7 @@ void UCIProtocol::WaitForStop() {
   while ((State == INFINITE || State == PONDERING) && !StopRequested) {
     if (ReadLine(CommandLine, sizeof CommandLine) < 0) Quit();
     WriteLogFile(CommandLine);
-    Dispatch(true);
+    if (!RefuseCutLine(CommandLine)) Dispatch(true);
   }
 }
 

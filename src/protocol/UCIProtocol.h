@@ -72,12 +72,14 @@ public:
   void RunSearch();
   [[noreturn]] void Quit();
   bool NextCommandLine();
+  bool RefuseCutLine(char* line);   // true (and the line emptied) when it was too long to hold
   void Defer();
   char StopSearchFor(const char* logText);
   void WaitForStop();
   void SendBestMove(int score, const ChessBoard& root, std::uint64_t from, std::uint64_t to, char promotion);
   void ReportError(const char* text);
   void SetMoveOverhead(const char* value);
+  void SetMultiPv(const char* value);
 };
 
 extern UCIProtocol UCI;

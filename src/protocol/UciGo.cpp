@@ -12,6 +12,7 @@
 #include "eval/PositionEvaluate.h"
 #include "hash/TranspositionTables.h"
 #include "hash/Zobrist.h"
+#include "protocol/ScoreText.h"
 #include "protocol/UciMoves.h"
 #include "protocol/UciTexts.h"
 #include "protocol/UciWords.h"
@@ -348,8 +349,11 @@ void UCIProtocol::SendBestMove(int score, const ChessBoard& root, std::uint64_t 
     std::snprintf(text, sizeof text, "%s", UciText::NoMove);
   }
   // The score of the best line known; a search stopped before it had any has none to tell.
-  if (Search.BestLineDepth > 0) std::printf("info score cp %d\n", Search.BestLineScore / ScoreDivisor);
-  else if (Search.CompletedDepth > 0) std::printf("info score cp %d\n", score == StalemateScore ? DrawScore : score / ScoreDivisor);
+  char scoreText[ScoreText::UciScoreSize];
+  if (Search.BestLineDepth > 0 || Search.CompletedDepth > 0) {
+    ScoreText::WriteUci(scoreText, sizeof scoreText, Search.BestLineDepth > 0 ? Search.BestLineScore : score);
+    std::printf("info score %s\n", scoreText);
+  }
   std::printf("bestmove %s\n", text);
   std::fflush(stdout);
   State = WAITING;

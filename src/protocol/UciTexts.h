@@ -19,6 +19,7 @@ constexpr const char* MoreOptions[] = {
     "option name Clear Hash type button",
     "option name CaptureSearch type check default false",
     "option name Move Overhead type spin default 10 min 0 max 5000",
+    "option name MultiPV type spin default 1 min 1 max 64",
 };
 constexpr const char* AboutOption = "option name UCI_EngineAbout type string default ";
 constexpr const char* About = "Nelk, a bitboard chess engine that searches with alpha-beta and iterative deepening";
@@ -36,6 +37,7 @@ constexpr const char* Hash = "Hash";
 constexpr const char* ClearHash = "Clear Hash";
 constexpr const char* CaptureSearch = "CaptureSearch";
 constexpr const char* MoveOverhead = "Move Overhead";
+constexpr const char* MultiPv = "MultiPV";
 constexpr const char* True = "true";
 
 // Match log.

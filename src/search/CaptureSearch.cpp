@@ -90,6 +90,7 @@ bool SearchRoutines::CaptureSearchPoll(int ply) {
 
 int SearchRoutines::CaptureSearch(char side, int alpha, int beta, ChessBoard board, char castle, int ply, int qply) {
   QNodes++;
+  if (ply > MainStatus.MaxPly) MainStatus.MaxPly = ply;
   if (!CaptureSearchPoll(ply)) return 0;
   if (board.CheckDraw(0)) return DrawScore;
 

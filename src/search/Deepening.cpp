@@ -286,10 +286,6 @@ int SetUpBudget(SearchRoutines& search, int* depthLimit) {
   return fixedTimeMs;
 }
 
-SearchLine LineOf(const SearchRoutines& search, int depth, int v, const char* text) {
-  return SearchLine{depth, v, MainStatus.ElapsedTime, search.TotalNodes(), text, search.ElapsedMs()};
-}
-
 // The log and progress lines after an iteration.
 void ReportIterationEnd(SearchRoutines& search, int depth, int v, const char* text, bool interrupted) {
   const Status& s = MainStatus;
@@ -300,7 +296,7 @@ void ReportIterationEnd(SearchRoutines& search, int depth, int v, const char* te
   BestKnownLine best;
   char bestText[MoveLineSize];
   search.BestLine(&best, bestText);
-  SearchEvents::IterationDone(LineOf(search, depth, v, text), interrupted, best);
+  SearchEvents::IterationDone(search.ReportLine(depth, v, text), interrupted, best);
 }
 
 // The stop rules of a timed search after an iteration; true when the move is to be played now.
@@ -329,13 +325,17 @@ bool TimedSearchEnds(SearchRoutines& search, int depth, int v, int fixedTimeMs, 
   return false;
 }
 
-// A ponder search has nothing left to find.
-bool PonderSearchOver(int v, int depth, int legalRootMoves) {
-  return MateFoundScore(v) || MatedScore(v) || legalRootMoves == 1 || (v == DrawScore && depth > DrawnPonderDepth);
-}
+// A ponder search has nothing left to find: a draw seen far ahead. A mate found goes on being
+// searched (a shorter one may come), as in an analysis.
+bool PonderSearchOver(int v, int depth) { return v == DrawScore && depth > DrawnPonderDepth; }
 
+// In an analysis or a ponder search the user ends the search, not the engine: the iterations go on
+// after a mate is found and with a single legal move, up to the depth limit.
 bool DecisiveIteration(int v, int depth, int legalRootMoves) {
-  return MateFoundScore(v) || MatedScore(v) || legalRootMoves == 1 || (MainStatus.FD && depth == MainStatus.FD);
+  const Status& s = MainStatus;
+  if (s.FD && depth == s.FD) return true;
+  if (s.Analyze || s.Pondering) return false;
+  return MateFoundScore(v) || MatedScore(v) || legalRootMoves == 1;
 }
 
 // Plays the chosen move on the game board and writes the closing lines.
@@ -350,7 +350,7 @@ void FinishMove(SearchRoutines& search, int depth, int v, SquareSet from, Square
   char text[MoveLineSize];
   search.BuildPVText(text, v, from, to, promotion);
   MoveChosen chosen;
-  chosen.Line = LineOf(search, depth, v, text);
+  chosen.Line = search.ReportLine(depth, v, text);
   chosen.SearchDepth = s.SearchDepth;
   chosen.NodesPerSecond = s.NodesPerSecond;
   chosen.Aborted = search.Aborted != 0;
@@ -419,14 +419,16 @@ int SearchRoutines::ProgressiveDeepening(ChessBoard board, char maxDepth, std::u
       LogPrintf("New v from PreviousBestValue %d\n", windowAlpha);
       v = windowAlpha;
     }
+    if (MultiPv > 1 && !interrupted) SearchOtherLines(board, depth, v, *from, *to, *promotion, text);
     ReportIterationEnd(*this, depth, v, text, interrupted);
+    if (MultiPv > 1 && !interrupted) ReportOtherLines();
     // A command aborted the search: no move is played (while pondering the front end decides).
     if (Aborted) {
       if (!s.Pondering) return v;
       break;
     }
     if (!s.FD && !s.Pondering && TimedSearchEnds(*this, depth, v, fixedTimeMs, &easyMove)) break;
-    if (s.Pondering && PonderSearchOver(v, depth, LegalRootMoves)) {
+    if (s.Pondering && PonderSearchOver(v, depth)) {
       WaitForPonderDecision();
       break;
     }

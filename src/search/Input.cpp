@@ -14,6 +14,7 @@ struct RawInput {
   int Tail = 0;        // end of the buffered bytes
   bool Closed = false; // read() reported the end of input or an error
   int LastTaken = '\n'; // the byte consumed last: a line is complete when it is a newline
+  bool LineCut = false;  // the last line read was longer than the room it was read into
 };
 
 RawInput In;
@@ -92,13 +93,19 @@ int ReadLine(char* buf, int size) {
   int c = Next();
   if (c < 0) return -1;
   int length = 0;
+  In.LineCut = false;
   while (c >= 0 && c != '\n') {
-    if (c != '\r' && length < size - 1) buf[length++] = static_cast<char>(c);
+    if (c != '\r') {
+      if (length < size - 1) buf[length++] = static_cast<char>(c);
+      else In.LineCut = true;
+    }
     c = Next();
   }
   buf[length] = '\0';
   return length;
 }
+
+bool LastLineWasCut() { return In.LineCut; }
 
 // A handler that read its arguments up to the newline has finished its line: the next line is a
 // command of its own and must survive.

@@ -12,6 +12,8 @@ int ReadWord(char* buf, int size);
 // Reads up to and including the next newline; keeps at most size - 1 characters without the
 // newline and without carriage returns. Returns the kept length, or -1 at the end of input.
 int ReadLine(char* buf, int size);
+// True when the line ReadLine read last had more characters than it could keep.
+bool LastLineWasCut();
 // Drops what is left of the current line, as far as it has arrived, without blocking.
 void DiscardPendingLine();
 // True once a read has met the end of input.

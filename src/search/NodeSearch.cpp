@@ -108,7 +108,11 @@ int SearchRoutines::Search(char side, int alpha, int beta, ChessBoard board, int
 
   // Step 4. Draws by rule and by repetition (one earlier occurrence is enough).
   if (ply > MainStatus.MaxPly) MainStatus.MaxPly = ply;
-  if (board.CheckDraw(InCheck)) return DrawScore;
+  const int drawByRule = board.CheckDraw(InCheck);
+  // A mate given on the move that completes the fifty moves stands: the rule draws only a
+  // position that is not mate.
+  if (drawByRule == ResultFiftyMoveDraw && InCheck && IsMated(side, board)) return ply - MateScore;
+  if (drawByRule) return DrawScore;
   if (IsRepetition(board, upper, lower)) return DrawScore;
 
   // Step 5. Transposition table: a usable entry ends the node, except on the principal variation.
@@ -297,9 +301,24 @@ void SearchRoutines::UpdateNodePV(int ply, int code, char promotion, bool pvEnds
 int SearchRoutines::Quiesce(char side, int alpha, int beta, ChessBoard board, int, char castle, int ply) {
   if (CaptureSearchOn) return CaptureSearch(side, alpha, beta, board, castle, ply, 0);
   QNodes++;
+  if (ply > MainStatus.MaxPly) MainStatus.MaxPly = ply;
   PollCountdown--;
   if (board.CheckDraw(0)) return DrawScore;
   return PE.PosEval(side, alpha, beta, &board, castle);
+}
+
+// Evasions are generated pseudo-legal: each is tried.
+bool SearchRoutines::IsMated(char side, ChessBoard board) {
+  MoveGen list;
+  const int count = list.GenCheckEvasions(side, &board);
+  for (int i = 0; i < count && i < MaxMovesInList; i++) {
+    char castleMask = AllCastleRights;
+    board.MakeMove(list.FromSquares[i], list.ToSquares[i], list.Promotions[i], &castleMask);
+    const bool legal = !board.InCheck(board.KingOf(side), side);
+    board.UndoMove(0);
+    if (legal) return false;
+  }
+  return true;
 }
 
 bool SearchRoutines::InCheckmate(std::uint64_t kingSet, char side, char check, ChessBoard* board) {

@@ -7,6 +7,7 @@
 #include "engine/MatchLog.h"
 #include "engine/MoveText.h"
 #include "engine/Status.h"
+#include "hash/TranspositionTables.h"
 #include "hash/Zobrist.h"
 #include "search/SearchEvents.h"
 #include "search/SearchHost.h"
@@ -57,6 +58,7 @@ struct RootState {
   int Count = 0;
   int MoveIndex = 0;
   RootChoice Chosen;
+  bool FiftyMovesDrawn = false;   // the root is drawn by the fifty-move rule: only a mate counts
 };
 
 // Stop flags end a root search unless it runs to a fixed depth or ponders. Asked afresh each time:
@@ -84,12 +86,13 @@ void ChoiceText(char* text, const RootChoice& c, int score) {
 
 // The root's line: the choice so far with the score of the move searched last.
 SearchLine ChoiceLine(const RootState& r, const char* text) {
-  return SearchLine{r.Depth, r.V, MainStatus.ElapsedTime, Search.TotalNodes(), text, Search.ElapsedMs()};
+  return Search.ReportLine(r.Depth, r.V, text);
 }
 
 // The root loop was left before its end: report the choice so far with the score of the move
 // being searched.
 void ReportInterruption(const RootState& r, RootExit exit, const char* text) {
+  if (Search.PvIndex > 1) return;   // a further line cut off is dropped; the best line stands
   RootInterruption interruption;
   interruption.Line = ChoiceLine(r, text);
   interruption.Exit = exit;
@@ -136,6 +139,11 @@ int SearchRootMove(SearchRoutines& s, RootState& r, const ChessBoard& board, con
                      childInCheck, m.Upper, m.Lower, childType, RootChildFlags, board.CurrentDepth, UnderRoot);
   };
   auto stopped = [&] { return s.StopSearch && ObeyStop(); };
+  if (r.FiftyMovesDrawn) {
+    r.V = m.GivesCheck && SearchRoutines::IsMated(opponent, board) ? MateScore - RootChildPly : DrawScore;
+    s.PrincipalVariation[RootChildPly][0].Move = RootChildPly;
+    return NoExit;
+  }
   if (r.Depth + m.GivesCheck == 1) {
     s.PrincipalVariation[RootChildPly][0].Move = RootChildPly;
     r.V = -s.Quiesce(opponent, -r.Beta, -r.Alpha, board, 0, 0, RootChildPly);
@@ -163,7 +171,7 @@ void AcceptBetterMove(SearchRoutines& s, RootState& r, const RootMove& m) {
   const Status& st = MainStatus;
   s.SecondBestScore = r.Best;
   r.Chosen = m.Move;
-  if (r.Depth > FailLowMinDepth && (st.MovesPerSession == 0 || st.MovesPerSession > 2) &&
+  if (s.PvIndex == 1 && r.Depth > FailLowMinDepth && (st.MovesPerSession == 0 || st.MovesPerSession > 2) &&
       r.V + FailLowMargin < s.PreviousScore && st.TimeLeft / 4 >= st.TimeIncMs)
     s.FailingLow = 1;
   r.Best = r.V;
@@ -198,6 +206,14 @@ int SearchRoutines::BuildPVText(char* text, int score, std::uint64_t from, std::
   return 0;
 }
 
+SearchLine SearchRoutines::ReportLine(int depth, int score, const char* text) const {
+  SearchLine line{depth, score, MainStatus.ElapsedTime, TotalNodes(), text, ElapsedMs()};
+  line.SelDepth = MainStatus.MaxPly > depth ? MainStatus.MaxPly : depth;
+  line.HashFull = PositionCache.HashFullPermille();
+  line.MultiPv = MultiPv > 1 ? PvIndex : 0;
+  return line;
+}
+
 int SearchRoutines::ElapsedMs() const { return ClockNowMs() - MainStatus.StartTime; }
 
 int SearchRoutines::ClockNowMs() const {
@@ -211,7 +227,8 @@ void SearchRoutines::BestLine(BestKnownLine* best, char* text) {
   text[0] = '\0';
   if (!best->Known) return;
   ChoiceText(text, move, BestLineScore);
-  best->Line = SearchLine{BestLineDepth, BestLineScore, MainStatus.ElapsedTime, TotalNodes(), text, ElapsedMs()};
+  best->Line = ReportLine(BestLineDepth, BestLineScore, text);
+  if (MultiPv > 1) best->Line.MultiPv = 1;   // the best line known is always the first
 }
 
 int SearchRoutines::RootScoreWithoutMoves(char side, ChessBoard* board) {
@@ -245,6 +262,7 @@ int SearchRoutines::SearchTreeRoot(char side, ChessBoard board, int alpha, int b
   r.Alpha = alpha;
   r.Beta = beta;
   r.Depth = depth;
+  r.FiftyMovesDrawn = board.FiftyMovesCompleted();
   RootCompleted = 0;
   r.Chosen = ChoiceFromEntry(PrincipalVariation[0][0]);
   LogPrintf("Init Tree Root Search Choice From=%d  To=%d  Promo=%c\n", MoveCodeFrom(PrincipalVariation[0][0].Move),
@@ -283,8 +301,9 @@ int SearchRoutines::SearchTreeRoot(char side, ChessBoard board, int alpha, int b
       board.UndoMove(0);
       continue;
     }
-    // A UCI front end may restrict the root to some moves ("go searchmoves").
-    if (!FrontEndAllowsRootMove(m.Move.Code())) {
+    // A UCI front end may restrict the root to some moves ("go searchmoves"); a further line of
+    // play leaves out the moves of the lines before it.
+    if (!FrontEndAllowsRootMove(m.Move.Code()) || LeftOutOfThisLine(m.Move.Code(), m.Move.Promotion)) {
       excluded++;
       board.UndoMove(0);
       continue;

@@ -14,6 +14,9 @@ struct SearchLine {
   std::int64_t Nodes = 0;
   const char* PvText = nullptr;
   int ElapsedMs = 0;        // measured on the clock since the search started
+  int SelDepth = 0;         // the deepest ply the iteration reached
+  int HashFull = 0;         // thousandths of the table in use
+  int MultiPv = 0;          // which of several lines of play this is (1 = best); 0 when only one is asked for
 };
 
 // The best line the search knows at some moment: the root variation with the score and the
@@ -73,6 +76,7 @@ void RootMoveStarted(const RootMoveStart& move);
 void NewBestLine(const SearchLine& line);                 // a root move raised alpha
 void RootInterrupted(const RootInterruption& interruption);
 void IterationDone(const SearchLine& line, bool interrupted, const BestKnownLine& best);
+void OtherLineDone(const SearchLine& line);                // MultiPV: a line after the best, at the iteration's end
 void MoveFound(const MoveChosen& move);
 void BookMovePlayed();
 void NodeRateMeasured(int nodesPerSecond, int elapsedMs);

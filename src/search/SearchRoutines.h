@@ -6,6 +6,7 @@
 #include "search/SearchConstants.h"
 
 struct BestKnownLine;
+struct SearchLine;
 
 // One entry of the principal-variation table.
 //   Move: MoveCode(from, to); in entry 0 of a row p >= 1 it is the end index of row p's variation
@@ -100,6 +101,10 @@ public:
   // checked at fixed node intervals, so the same position and tables give the same search on any
   // machine. 0: no node limit. Set by the front end before the search.
   std::int64_t NodeLimit = 0;
+  // Lines of play to find at each iteration ("MultiPV"): the best one, then each further line the
+  // best of the root moves not yet shown. Set by the front end; PvIndex is the line being searched.
+  std::int32_t MultiPv = 1;
+  std::int32_t PvIndex = 1;
 
   SearchRoutines() {}
 
@@ -111,6 +116,7 @@ public:
   int CaptureSearch(char side, int alpha, int beta, ChessBoard board, char castle, int ply, int qply);
   bool CaptureSearchPoll(int ply);             // false: the node must return 0
   bool InCheckmate(std::uint64_t kingSet, char side, char check, ChessBoard* board);
+  static bool IsMated(char side, ChessBoard board);   // side is in check with no legal evasion
   int ValueCapturedPiece(char side, std::uint64_t square, ChessBoard* board);
   void ClearHistory();
   void ReduceHistory();
@@ -156,6 +162,13 @@ public:
   void SetClockLimits(int hardLimitMs);
   void StartClockNow();                        // "ponderhit": the time rules apply from now on
   void BestLine(BestKnownLine* best, char* text);   // text: room for MoveLineSize characters
+  SearchLine ReportLine(int depth, int score, const char* text) const;   // as the front end is told it
+  // MultiPV: the further lines of an iteration whose best line is (from, to, promotion) with score
+  // v, and their report; a root move that starts a line already found is left out of the next.
+  void SearchOtherLines(const ChessBoard& board, int depth, int v, SquareSet from, SquareSet to, char promotion,
+                        const char* text);
+  void ReportOtherLines();
+  bool LeftOutOfThisLine(int moveCode, char promotion) const;
   bool ClockRuns() const;                      // the wall-clock limits apply now
   int ClockElapsedMs() const;
   int SoftLimitMs() const;                     // no iteration is started after this

@@ -35,6 +35,7 @@ constexpr const char* MoreOptions =
     "option name Clear Hash type button\n"
     "option name CaptureSearch type check default false\n"
     "option name Move Overhead type spin default 10 min 0 max 5000\n"
+    "option name MultiPV type spin default 1 min 1 max 64\n"
     "uciok\n";
 
 // A nelk speaking UCI, "uciok" already received.
@@ -62,7 +63,7 @@ TEST(UciSession, IdentityIsSentToTheCharacter) {
   const std::string out = s.Engine.Output();
   EXPECT_EQ(out.rfind(Identity, 0), 0u) << out;
   const std::string about = out.substr(std::string(Identity).size());
-  EXPECT_TRUE(about.find('\n') > 0 && EndsWith(about, MoreOptions) && Count(about, "\n") == 6) << about;
+  EXPECT_TRUE(about.find('\n') > 0 && EndsWith(about, MoreOptions) && Count(about, "\n") == 7) << about;
   s.Engine.Send("quit");
   EXPECT_EQ(s.Engine.Wait(), 0);
   EXPECT_TRUE(Has(s.Engine.MatchLog(), "uci\nSent uciok\n\nquit\n"));
@@ -224,7 +225,7 @@ TEST(UciSession, OnlyUciLinesWithRealTimes) {
   Session s;
   s.Send({"position startpos moves e2e4", "go infinite"});
   const long long start = NowMs();
-  EXPECT_TRUE(s.Engine.WaitFor("info depth 6 score", SlowReplyMs));
+  EXPECT_TRUE(s.Engine.WaitFor("info depth 6 seldepth", SlowReplyMs));
   EXPECT_TRUE(s.NoBestMoveYet());
   s.Engine.Send("stop");
   EXPECT_FALSE(s.BestMove().empty());
@@ -237,7 +238,7 @@ TEST(UciSession, OnlyUciLinesWithRealTimes) {
   s.Send({"position fen 7k/5Q2/6K1/8/8/8/8/8 b - - 0 1", "go depth 3"});   // stalemate
   EXPECT_EQ(s.BestMove(), "0000");
   const std::string last = LastLineWith(s.Engine.Output(), "info depth");
-  EXPECT_TRUE(StartsWith(last, "info depth 1 score cp 0 time ") && !Has(last, " pv")) << last;
+  EXPECT_TRUE(StartsWith(last, "info depth 1 seldepth 1 score cp 0 nodes ") && !Has(last, " pv")) << last;
   EXPECT_TRUE(Has(s.Engine.Output(), "info score cp 0\nbestmove 0000\n"));
   s.Send({"position fen 8/8/8/8/8/8/8/8 w - - 0 1", "go depth 2"});   // no kings: an error
   EXPECT_EQ(s.BestMove(), "0000");
@@ -251,7 +252,7 @@ TEST(UciSession, AllLimitsOfAGoApply) {
   Session s;
   s.Send({"position startpos", "go depth 6 searchmoves a2a3"});
   EXPECT_EQ(s.BestMove(), "a2a3");
-  EXPECT_TRUE(Has(s.Engine.Output(), "info depth 6 score")) << s.Engine.Output();
+  EXPECT_TRUE(Has(s.Engine.Output(), "info depth 6 seldepth")) << s.Engine.Output();
   // Depth 40 or 20 seconds would take far longer than the clock of 300 ms allows.
   for (const char* go : {"go depth 40 wtime 300 btime 300", "go movetime 20000 wtime 300 btime 300"}) {
     const long long start = NowMs();
@@ -304,7 +305,7 @@ TEST(UciSession, StopAndIsReadyAreAnsweredAtOnce) {
 TEST(UciSession, PonderhitStartsTheTimeRules) {
   Session s;
   s.Send({"position startpos moves e2e4", "go ponder wtime 60000 btime 60000"});
-  EXPECT_TRUE(s.Engine.WaitFor("info depth 6 score", SlowReplyMs));
+  EXPECT_TRUE(s.Engine.WaitFor("info depth 6 seldepth", SlowReplyMs));
   usleep(2500 * 1000);
   s.Engine.Send("ponderhit");
   const long long start = NowMs();
@@ -435,10 +436,10 @@ TEST(UciSession, HashAndCaptureSearchOptions) {
     Session s;
     s.Send({option, "position startpos moves e2e4", "go depth 6"});
     s.BestMove();
-    const std::string line = LastLineWith(s.Engine.Output(), "info depth 6 score");
-    return line.substr(line.find(" nodes "), line.find(" pv") - line.find(" nodes "));
+    const std::string line = LastLineWith(s.Engine.Output(), "info depth 6 seldepth");
+    return std::atoll(line.substr(line.find(" nodes ") + 7).c_str());
   };
-  const std::string plain = nodes("isready");
+  const long long plain = nodes("isready");
   EXPECT_NE(nodes("setoption name CaptureSearch value true"), plain);
   EXPECT_EQ(nodes("setoption name CaptureSearch value false"), plain);
   Session s;

@@ -6,6 +6,7 @@
 #include <string>
 #include "engine/Status.h"
 #include "protocol/UCIProtocol.h"
+#include "search/SearchConstants.h"
 #include "search/SearchEvents.h"
 
 namespace {
@@ -60,26 +61,32 @@ private:
   Status saved_;
 };
 
-const std::string UciTimed = "info depth 8 score cp 12 time 2345 nodes 5000 pv e2e4 e7e5 \n";
-const std::string UciBest7 = "info depth 7 score cp 25 time 2345 nodes 5000 pv d2d4 d7d5 \n";
+// A UCI line with a score: 5000 nodes in 2345 ms of the clock.
+std::string UciLine(int depth, const char* score, const char* pv) {
+  return "info depth " + std::to_string(depth) + " seldepth " + std::to_string(depth) + " score " + score +
+         " nodes 5000 nps 2132 hashfull 0 time 2345 pv " + pv + " \n";
+}
+const std::string UciTimed = UciLine(8, "cp 12", "e2e4 e7e5");
+const std::string UciBest7 = UciLine(7, "cp 25", "d2d4 d7d5");
 
 }  // namespace
 
 TEST_F(SearchOutput, NewBestLinesAndInterruptionsByFrontEnd) {
   Use(FrontEnd::Xboard, true);
   EXPECT_EQ(Printed([] { SearchEvents::NewBestLine(Line(7)); }), "");   // shallow: the iteration line follows
-  EXPECT_EQ(Printed([] { SearchEvents::NewBestLine(Line(8)); }), "8 12 200 5000  e2e4 e7e5 \n");
-  EXPECT_EQ(Interrupted(RootExit::Early, 5), "5 12 200 5000  e2e4 e7e5 \n");
+  // xboard's time is the clock's, in centiseconds.
+  EXPECT_EQ(Printed([] { SearchEvents::NewBestLine(Line(8)); }), "8 12 234 5000  e2e4 e7e5 \n");
+  EXPECT_EQ(Interrupted(RootExit::Early, 5), "5 12 234 5000  e2e4 e7e5 \n");
   Use(FrontEnd::Uci, false);
-  EXPECT_EQ(Printed([] { SearchEvents::NewBestLine(Line(3)); }), "info depth 3 score cp 12 nodes 5000 pv e2e4 e7e5 \n");
+  EXPECT_EQ(Printed([] { SearchEvents::NewBestLine(Line(3)); }), UciLine(3, "cp 12", "e2e4 e7e5"));
   MainStatus.Analyze = 1;
   EXPECT_EQ(Printed([] { SearchEvents::NewBestLine(Line(8)); }), UciTimed);
   MainStatus.Analyze = 0;
   // A cut-off iteration shows the best line known, never the score of the move it was cut in.
   EXPECT_EQ(Interrupted(RootExit::Early, 7), "");
   EXPECT_EQ(Interrupted(RootExit::Early, 8), UciBest7 + "info currmovenumber 3\n");
-  EXPECT_EQ(Interrupted(RootExit::Late, 5), "info depth 4 score cp 25 time 2345 nodes 5000 pv d2d4 d7d5 \n");
-  EXPECT_EQ(Interrupted(RootExit::Loop, 8), "info depth 7 score cp 25 nodes 5000 pv d2d4 d7d5 \n");
+  EXPECT_EQ(Interrupted(RootExit::Late, 5), UciLine(4, "cp 25", "d2d4 d7d5"));
+  EXPECT_EQ(Interrupted(RootExit::Loop, 8), UciBest7);
   EXPECT_EQ(Interrupted(RootExit::Late, 1, false), "info depth 1 time 2345 nodes 5000 pv e2e4 e7e5 \n")
       << "stopped before any result: no score";
   MainStatus.Pondering = 1;
@@ -102,7 +109,7 @@ TEST_F(SearchOutput, IterationAndMoveLinesByFrontEnd) {
   SearchLine stalemate = Line(1, 0);
   stalemate.Score = StalemateScore;
   stalemate.PvText = "\n";
-  EXPECT_EQ(Printed([&] { SearchEvents::IterationDone(stalemate, false, {}); }), "info depth 1 score cp 0 time 345 nodes 5000\n");
+  EXPECT_EQ(Printed([&] { SearchEvents::IterationDone(stalemate, false, {}); }), "info depth 1 seldepth 1 score cp 0 nodes 5000 nps 14492 hashfull 0 time 345\n");
 
   MoveChosen m;
   m.Line = Line(8, 0);
@@ -129,4 +136,38 @@ TEST_F(SearchOutput, NoticesAndRatesByFrontEnd) {
             "info string  Search Aborted due to receiveing following string: stop\n");
   EXPECT_EQ(Printed([] { SearchEvents::Error("no kings"); }), "info string ERROR: no kings\n");
   EXPECT_EQ(Printed([] { SearchEvents::NodeRateMeasured(1234567, 1500); }), "info nps 1234567 time 1500\n");
+}
+
+// Mates in each protocol's own form, counted in moves: UCI "mate N" / "mate -N", xboard 100000 + N
+// and -100000 - N; the console keeps its centipawn figure. The further lines of a MultiPV search
+// carry their number, and the deepest ply reached is the seldepth.
+TEST_F(SearchOutput, MateScoresAndLinesOfPlay) {
+  const struct { int score; const char* uci; const char* xboard; const char* console; } cases[] = {
+      {MateScore - 1, "mate 1", "100001", "10999"},   // mates with its move
+      {MateScore - 5, "mate 3", "100003", "10999"},
+      {1 - MateScore + 1, "mate -1", "-100001", "-10999"},   // mated after two plies
+      {-MateScore, "mate 0", "-100000", "-11000"},   // mated now
+      {MateScore - 200, "mate 100", "100100", "10980"},
+      {SearchScore::MateScoreBound, "cp 10979", "10979", "10979"},   // the largest score that is no mate
+      {StalemateScore, "cp 0", "0", "11000"}};
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.uci);
+    SearchLine line = Line(8);
+    line.Score = c.score;
+    Use(FrontEnd::Uci, false);
+    EXPECT_EQ(Printed([&] { SearchEvents::NewBestLine(line); }), UciLine(8, c.uci, "e2e4 e7e5"));
+    Use(FrontEnd::Xboard, true);
+    EXPECT_EQ(Printed([&] { SearchEvents::NewBestLine(line); }), std::string("8 ") + c.xboard + " 234 5000  e2e4 e7e5 \n");
+    Use(FrontEnd::Console, true);
+    EXPECT_EQ(Printed([&] { SearchEvents::IterationDone(line, false, {}); }), std::string("8 ") + c.console + " 2 5000  e2e4 e7e5 \n");
+  }
+  Use(FrontEnd::Uci, true);
+  SearchLine line = Line(8);
+  line.MultiPv = 2;
+  line.SelDepth = 13;
+  line.HashFull = 41;
+  EXPECT_EQ(Printed([&] { SearchEvents::OtherLineDone(line); }),
+            "info depth 8 seldepth 13 multipv 2 score cp 12 nodes 5000 nps 2132 hashfull 41 time 2345 pv e2e4 e7e5 \n");
+  Use(FrontEnd::Uci, false);
+  EXPECT_EQ(Printed([&] { SearchEvents::OtherLineDone(line); }), "") << "shown where the best line is shown";
 }

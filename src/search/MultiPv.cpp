@@ -1,0 +1,117 @@
+// Several lines of play per iteration: after the best line, the root is searched again for each
+// further line with the moves of the lines before it left out.
+#include "search/MultiPvLines.h"
+
+#include <cstdio>
+#include "board/Bitboard.h"
+#include "engine/Status.h"
+#include "search/SearchEvents.h"
+#include "search/SearchRoutines.h"
+
+MultiPvLines OtherLines;
+
+namespace {
+
+// What a further root search changes of the best line's state, put back after it: the root
+// variation and its score, and the iteration's facts that the clock and the easy-move rule read.
+struct BestLineState {
+  PVEntry Root[SearchLimits::PVColumns];
+  std::int32_t PVLength, BestLineScore, BestLineDepth, SecondBestScore, LegalRootMoves;
+  std::int32_t RootMoveIndex, RootMoveCount;
+  std::int8_t BestMoveChanges;
+  std::uint8_t FailingLow, RootCompleted;
+};
+BestLineState Saved;   // static: the search allocates nothing
+
+void Save(const SearchRoutines& s) {
+  for (int i = 0; i < SearchLimits::PVColumns; i++) Saved.Root[i] = s.PrincipalVariation[0][i];
+  Saved.PVLength = s.PVLength;
+  Saved.BestLineScore = s.BestLineScore;
+  Saved.BestLineDepth = s.BestLineDepth;
+  Saved.SecondBestScore = s.SecondBestScore;
+  Saved.LegalRootMoves = s.LegalRootMoves;
+  Saved.RootMoveIndex = s.RootMoveIndex;
+  Saved.RootMoveCount = s.RootMoveCount;
+  Saved.BestMoveChanges = s.BestMoveChanges;
+  Saved.FailingLow = s.FailingLow;
+  Saved.RootCompleted = s.RootCompleted;
+}
+
+void Restore(SearchRoutines& s) {
+  for (int i = 0; i < SearchLimits::PVColumns; i++) s.PrincipalVariation[0][i] = Saved.Root[i];
+  s.PVLength = Saved.PVLength;
+  s.BestLineScore = Saved.BestLineScore;
+  s.BestLineDepth = Saved.BestLineDepth;
+  s.SecondBestScore = Saved.SecondBestScore;
+  s.LegalRootMoves = Saved.LegalRootMoves;
+  s.RootMoveIndex = Saved.RootMoveIndex;
+  s.RootMoveCount = Saved.RootMoveCount;
+  s.BestMoveChanges = Saved.BestMoveChanges;
+  s.FailingLow = Saved.FailingLow;
+  s.RootCompleted = Saved.RootCompleted;
+}
+
+}  // namespace
+
+void MultiPvLines::Add(int depth, int score, SquareSet from, SquareSet to, char promotion, const char* text) {
+  if (Count >= MaxMultiPv || from == 0 || to == 0) return;
+  PvLine& line = Lines[Count++];
+  line.Depth = depth;
+  line.Score = score;
+  line.Move = static_cast<std::uint16_t>(MoveCode(SquareIndex(from), SquareIndex(to)));
+  line.Promotion = promotion;
+  std::snprintf(line.Text, sizeof line.Text, "%s", text != nullptr ? text : "\n");
+}
+
+bool MultiPvLines::Starts(int moveCode, char promotion) const {
+  for (int i = 0; i < Count; i++)
+    if (Lines[i].Move == moveCode && Lines[i].Promotion == promotion) return true;
+  return false;
+}
+
+// Insertion sort: a few lines, and equal scores keep the order they were found in.
+void MultiPvLines::SortAfterFirst() {
+  for (int i = 2; i < Count; i++) {
+    for (int j = i; j > 1 && Lines[j].Score > Lines[j - 1].Score; j--) {
+      const PvLine line = Lines[j];
+      Lines[j] = Lines[j - 1];
+      Lines[j - 1] = line;
+    }
+  }
+}
+
+bool SearchRoutines::LeftOutOfThisLine(int moveCode, char promotion) const {
+  return PvIndex > 1 && OtherLines.Starts(moveCode, promotion);
+}
+
+// A further line cut off by the clock or a command is dropped: the lines shown are whole ones.
+void SearchRoutines::SearchOtherLines(const ChessBoard& board, int depth, int v, SquareSet from, SquareSet to,
+                                      char promotion, const char* text) {
+  OtherLines.Clear();
+  if (MultiPv <= 1) return;
+  OtherLines.Add(depth, v, from, to, promotion, text);
+  Save(*this);
+  for (PvIndex = 2; PvIndex <= MultiPv && OtherLines.Count == PvIndex - 1; PvIndex++) {
+    std::uint64_t lineFrom = 0, lineTo = 0;
+    char linePromotion = NoPromotion;
+    const int score = SearchTreeRoot(board.SideToMove, board, -MateScore, MateScore, depth, &lineFrom, &lineTo,
+                                     &linePromotion, board.CastleFlags);
+    if (StopSearch || TimeUp || Aborted || !RootCompleted || score <= SearchScore::NoScore) break;
+    char lineText[MoveLineSize];
+    BuildPVText(lineText, score, lineFrom, lineTo, linePromotion);
+    OtherLines.Add(depth, score, lineFrom, lineTo, linePromotion, lineText);
+  }
+  PvIndex = 1;
+  Restore(*this);
+  OtherLines.SortAfterFirst();
+}
+
+// The lines after the first, numbered from 2, best first.
+void SearchRoutines::ReportOtherLines() {
+  for (int i = 1; i < OtherLines.Count; i++) {
+    const PvLine& pv = OtherLines.Lines[i];
+    SearchLine line = ReportLine(pv.Depth, pv.Score, pv.Text);
+    line.MultiPv = i + 1;
+    SearchEvents::OtherLineDone(line);
+  }
+}
