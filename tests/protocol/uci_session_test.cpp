@@ -407,6 +407,62 @@ TEST(UciSession, TheTableIsProvidedBeforeTheFirstSearch) {
   EXPECT_GE(residentKiB(s.Engine.Pid()), 384L * 1024);
 }
 
+// Mates are "score mate N" in moves; a mate given on the hundredth half-move is played, and a
+// position already drawn by the fifty-move rule scores 0. An infinite analysis goes on deepening
+// after the mate, until "stop".
+TEST(UciSession, MateScoresAndTheFiftyMoveRule) {
+  Session s;
+  s.Send({"position fen 6k1/5ppp/8/8/8/8/5PPP/1R4K1 w - - 99 80", "go depth 4"});
+  EXPECT_EQ(s.BestMove(), "b1b8");
+  EXPECT_TRUE(Has(s.Engine.Output(), " score mate 1 nodes ")) << s.Engine.Output();
+  EXPECT_TRUE(Has(s.Engine.Output(), "info score mate 1\nbestmove b1b8\n"));
+  s.Send({"position fen 6k1/5pp1/7p/8/8/8/5PPP/1R4K1 w - - 100 80", "go depth 4"});
+  EXPECT_FALSE(s.BestMove().empty());
+  EXPECT_TRUE(Has(s.Engine.Output(), "info score cp 0\nbestmove ")) << "drawn by the rule";
+  s.Send({"position fen 6k1/5ppp/8/8/8/8/5PPP/1R4K1 w - - 0 80", "go infinite"});
+  EXPECT_TRUE(s.Engine.WaitFor("info depth 9 seldepth ", SlowReplyMs)) << s.Engine.Pending();
+  EXPECT_TRUE(s.NoBestMoveYet());
+  s.Engine.Send("stop");
+  EXPECT_EQ(s.BestMove(), "b1b8");
+  ExpectOnlyUciLines(s.Engine.Output());
+}
+
+// MultiPV: one line per line of play at each depth, numbered best first, each starting with its
+// own move, the first being the move played; a position with fewer moves gives fewer lines.
+TEST(UciSession, MultiPvLines) {
+  Session s;
+  s.Send({"setoption name MultiPV value 65", "setoption name MultiPV value 3", "position startpos moves e2e4",
+          "go depth 5"});
+  const std::string best = s.BestMove();
+  EXPECT_TRUE(Has(s.Engine.Output(), "info string error: MultiPV 65 is not a number of lines from 1 to 64; it stays at 1"));
+  std::vector<std::string> firstMoves;
+  for (int k = 1; k <= 3; k++) {
+    const std::string numbered = LastLineWith(s.Engine.Output(), " multipv " + std::to_string(k) + " ");
+    ASSERT_TRUE(Has(numbered, "info depth 5 ")) << numbered;
+    firstMoves.push_back(numbered.substr(numbered.find(" pv ") + 4, 4));
+  }
+  EXPECT_EQ(firstMoves[0], best.substr(0, 4));
+  EXPECT_TRUE(firstMoves[0] != firstMoves[1] && firstMoves[1] != firstMoves[2] && firstMoves[0] != firstMoves[2]);
+  EXPECT_FALSE(Has(s.Engine.Output(), " multipv 4 "));
+  const std::size_t before = s.Engine.Output().size();
+  s.Send({"setoption name MultiPV value 5", "position fen 7k/8/8/8/8/8/r7/K7 w - - 0 1", "go depth 3"});
+  EXPECT_FALSE(s.BestMove().empty());
+  const std::string twoMoves = s.Engine.Output().substr(before);
+  EXPECT_TRUE(Has(twoMoves, " multipv 2 ") && !Has(twoMoves, " multipv 3 ")) << "two legal moves, two lines";
+  ExpectOnlyUciLines(s.Engine.Output());
+}
+
+// A line too long to hold is refused whole with a notice; the position set before stays.
+TEST(UciSession, ALineTooLongIsRefusedWhole) {
+  Session s;
+  std::string moves = "position startpos moves";
+  while (moves.size() <= 40000) moves += " g1f3 g8f6 f3g1 f6g8";
+  s.Send({"position startpos moves e2e4", moves.c_str(), "go depth 1"});
+  EXPECT_TRUE(BlackMove(s.BestMove())) << "still the position after e2e4";
+  EXPECT_TRUE(Has(s.Engine.Output(), "info string error: a line longer than 32767 characters cannot be held; "
+                                     "it is refused whole\n"));
+}
+
 // "Hash" reallocates the table (a size that cannot be had keeps the old one and says so), "Clear
 // Hash" empties it, "CaptureSearch" switches the capture search; xboard's "memory" sizes it too.
 TEST(UciSession, HashAndCaptureSearchOptions) {
