@@ -1,9 +1,10 @@
 #!/usr/bin/env bash
 # Drives the engine with real client programs, as users meet it, and counts what they complain
 # about: python-chess in both protocols (play, analyse, an analysis ended by "stop", ping, ponder,
-# root moves, node limits, options, a whole game on a clock), a short fastchess match, two XBoard
-# games under Xvfb and cutechess-cli matches in each protocol. It also measures how fast "stop" and
-# "isready" are answered in the states of a UCI search.
+# root moves, node limits, three lines of play, a mate analysed to a depth, options, a whole game on
+# a clock), a short fastchess match, two XBoard games under Xvfb and cutechess-cli matches in each
+# protocol. It also measures how fast "stop" and "isready" are answered in the states of a UCI
+# search.
 # python-chess logs every engine line it cannot place at WARNING or above: each such record is a
 # warning, each failed step (an exception or a time-out) an error. fastchess lines with "warning" in
 # them are counted likewise. The machine is shared, so the figures are counts, not timings.
@@ -152,6 +153,23 @@ def nodes():
         r = engine.play(italian, chess.engine.Limit(nodes=count))
         assert r.move in italian.legal_moves, r
 
+def multipv():
+    infos = engine.analyse(italian, chess.engine.Limit(depth=5), multipv=3)
+    assert len(infos) == 3, infos
+    firsts = [info["pv"][0] for info in infos]
+    assert len(set(firsts)) == 3, firsts
+    scores = [info["score"].relative.score(mate_score=100000) for info in infos]
+    assert scores == sorted(scores, reverse=True), scores
+
+def mate_analysis():
+    # Mate in one on the back rank; the analysis must reach its depth limit, and read the mate as one.
+    board = chess.Board("6k1/5ppp/8/8/8/8/5PPP/1R4K1 w - - 0 1")
+    info = engine.analyse(board, chess.engine.Limit(depth=4))
+    assert info.get("depth", 0) >= 4, info
+    assert info["score"].relative == chess.engine.Mate(1), info["score"]
+    info = engine.analyse(chess.Board("6k1/5ppp/8/8/8/8/5PPP/1R4K1 b - - 0 1"), chess.engine.Limit(depth=3))
+    assert not info["score"].is_mate(), info["score"]   # Black makes room for its king
+
 def options():
     if protocol == "uci":
         engine.configure({"Hash": 32})
@@ -176,11 +194,12 @@ def whole_game():
     print(f"    {board.ply()} plies, {board.result(claim_draw=True)}, clocks left {clock[0]:.1f} s / {clock[1]:.1f} s")
 
 steps = [("play", play), ("analyse", analyse), ("analysis with stop", analysis_stop), ("ping", ping),
-         ("ponder", ponder), ("root moves", root_moves), ("node limits", nodes), ("options", options),
+         ("ponder", ponder), ("root moves", root_moves), ("node limits", nodes), ("multipv", multipv),
+         ("mate analysis", mate_analysis), ("options", options),
          ("whole game", whole_game)]
 for name, action in steps:
-    if protocol == "xboard" and name == "root moves":
-        continue   # xboard has root moves only for engines that offer "exclude"; Nelk does not
+    if protocol == "xboard" and name in ("root moves", "multipv"):
+        continue   # python-chess offers neither over xboard
     if not step(name, action):   # the engine may be stuck in the failed step: the next ones get a new one
         restart()
 signal.alarm(10)
