@@ -2,7 +2,9 @@
 // The match log "match.log": every engine move, received UCI command and notable reply.
 #include <cstdio>
 
-extern std::FILE* dlog;   // the open log, or null when it could not be opened (logging then does nothing)
+// The open log, or null when "match.log" could not be opened or is no regular file (a FIFO, a
+// device, a directory); logging then does nothing.
+extern std::FILE* dlog;
 
 void OpenLogFile();
 void WriteLogFile(const char* text);   // writes text and a newline, then flushes

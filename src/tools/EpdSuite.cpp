@@ -1,7 +1,7 @@
 #include "tools/EpdSuite.h"
 
+#include <cerrno>
 #include <cstdio>
-#include <cstdlib>
 #include <cstring>
 #include "board/ChessBoard.h"
 #include "engine/MoveText.h"
@@ -9,37 +9,21 @@
 #include "eval/PositionEvaluate.h"
 #include "search/SearchRoutines.h"
 #include "tools/Fen.h"
+#include "tools/TextFile.h"
 
 namespace {
 
 constexpr int SuiteDefaultDepth = 3;   // depth of a suite run without "-fd"
 constexpr int EvalWindow = MateScore;
-
-enum class LineRead { Position, Empty, TooLong, EndOfFile };
+// Far more positions than any test suite holds: a file still growing while it is read (another
+// program appending to it) is not followed for ever.
+constexpr int MaxSuiteLines = 1000000;
 
 bool IsBlankText(const char* text) {
   for (; *text; text++) {
     if (*text != ' ' && *text != '\t') return false;
   }
   return true;
-}
-
-// Reads one line without its line end into `line` (EpdLineSize + 1 characters). A longer line is
-// consumed to its end and reported, so it can neither overflow the buffer nor split into two.
-LineRead ReadEpdLine(std::FILE* file, char* line) {
-  if (std::fgets(line, EpdLineSize + 1, file) == nullptr) return LineRead::EndOfFile;
-  const std::size_t length = std::strlen(line);
-  const bool complete = length > 0 && line[length - 1] == '\n';
-  if (!complete && length == static_cast<std::size_t>(EpdLineSize)) {
-    int c = std::fgetc(file);
-    if (c == '\r') c = std::fgetc(file);
-    if (c != '\n' && c != EOF) {
-      while (c != '\n' && c != EOF) c = std::fgetc(file);
-      return LineRead::TooLong;
-    }
-  }
-  line[std::strcspn(line, "\r\n")] = '\0';
-  return IsBlankText(line) ? LineRead::Empty : LineRead::Position;
 }
 
 void SearchSuitePosition(const char* line) {
@@ -81,36 +65,46 @@ bool RunEpdPosition(const char* line, int lineNumber) {
   return true;
 }
 
-std::FILE* OpenSuite(const char* path) {
-  std::FILE* file = path ? std::fopen(path, "r") : nullptr;
-  if (file == nullptr) {
-    std::printf("ERROR: opening file %s\n", path ? path : "(none)");
-    std::exit(EpdOpenErrorStatus);
+// Runs or skips one line; false when the file cannot be read further.
+bool HandleSuiteLine(TextLine read, const char* line, int lineNumber, const char* path, int* processed) {
+  if (lineNumber > MaxSuiteLines) {
+    std::printf("ERROR: %s has more than %d lines; the rest is not read\n", path, MaxSuiteLines);
+    return false;
   }
-  return file;
+  switch (read) {
+    case TextLine::TooLong:
+      std::printf("ERROR: line %d is longer than %d characters; skipped\n", lineNumber, EpdLineSize);
+      return true;
+    case TextLine::NotText:
+      std::printf("ERROR: %s is not a text file (line %d holds a NUL byte)\n", path, lineNumber);
+      return false;
+    case TextLine::ReadError:
+      std::printf("ERROR: reading file %s: %s\n", path, std::strerror(errno));
+      return false;
+    default:
+      break;
+  }
+  if (IsBlankText(line)) std::printf("ERROR: line %d is empty; skipped\n", lineNumber);
+  else if (RunEpdPosition(line, lineNumber)) ++*processed;
+  return true;
 }
 
 }  // namespace
 
 int ParseEPDSuite(const char* path) {
-  std::FILE* file = OpenSuite(path);
+  std::FILE* file = OpenTextFile(path);
+  if (file == nullptr) return EpdOpenErrorStatus;
   std::printf("## file opened %s\n", path);
   std::printf("## Entering ParseEPDSuite and Opened data file\n");
   if (MainStatus.Mimic == 1) std::printf("In ParseEPDSuite and Mimic == STUDENT \n");
   static char line[EpdLineSize + 1];   // static: too large for a comfortable stack frame
   int lineNumber = 0;
   int processed = 0;
-  for (LineRead read; (read = ReadEpdLine(file, line)) != LineRead::EndOfFile;) {
-    lineNumber++;
-    if (read == LineRead::TooLong) {
-      std::printf("ERROR: line %d is longer than %d characters; skipped\n", lineNumber, EpdLineSize);
-    } else if (read == LineRead::Empty) {
-      std::printf("ERROR: line %d is empty; skipped\n", lineNumber);
-    } else if (RunEpdPosition(line, lineNumber)) {
-      processed++;
-    }
-  }
+  bool readable = true;
+  for (TextLine read; readable && (read = ReadTextLine(file, line, sizeof line)) != TextLine::EndOfFile;)
+    readable = HandleSuiteLine(read, line, ++lineNumber, path, &processed);
   std::fclose(file);
+  if (!readable) return EpdReadErrorStatus;
   std::printf("%d\n", processed);
   return 0;
 }

@@ -1,8 +1,10 @@
 #include "tools/Fen.h"
+#include <cerrno>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
 #include "board/Masks.h"
+#include "tools/TextFile.h"
 
 namespace {
 constexpr int BoardFiles = 8;
@@ -173,23 +175,38 @@ void SetupBoard(const char* text) {
   b.FiftyMoveCount = ParseHalfMoveClock(field);
 }
 
-void LoadPositionFile(const char* path) {
-  std::FILE* file = std::fopen(path, "r");
-  if (file == nullptr) {
-    std::printf("ERROR: opening file %s\n", path);
-    std::exit(1);
-  }
-  static char line[PositionLineSize];   // static: too large for a comfortable stack frame
-  if (std::fgets(line, sizeof line, file) == nullptr) {
+namespace {
+
+// The first line of a position file; ends the program when the file has none to give.
+void ReadFirstLine(const char* path, char* line, int size) {
+  std::FILE* file = OpenTextFile(path);
+  if (file == nullptr) std::exit(PositionFileErrorStatus);
+  const TextLine read = ReadTextLine(file, line, size);
+  const int error = errno;
+  std::fclose(file);
+  if (read == TextLine::EndOfFile) {
     std::printf("Empty file\n");
-    std::fclose(file);
     std::exit(0);
   }
-  std::fclose(file);
+  if (read == TextLine::NotText) {
+    std::printf("ERROR: %s is not a text file (its first line holds a NUL byte)\n", path);
+    std::exit(PositionFileErrorStatus);
+  }
+  if (read == TextLine::ReadError) {
+    std::printf("ERROR: reading file %s: %s\n", path, std::strerror(error));
+    std::exit(PositionFileErrorStatus);
+  }
+}
+
+}  // namespace
+
+void LoadPositionFile(const char* path) {
+  static char line[PositionLineSize];   // static: too large for a comfortable stack frame
+  ReadFirstLine(path, line, sizeof line);
   SetupBoard(line);
   if (const char* error = MainBoard.SetupError()) {
     std::printf("ERROR: %s: %s\n", path, error);
-    std::exit(1);
+    std::exit(PositionFileErrorStatus);
   }
   MainBoard.Recount();
 }

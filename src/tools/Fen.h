@@ -5,6 +5,7 @@
 constexpr int FenBufferSize = 86;         // longest text pos2fenString writes, terminating zero included
 constexpr int CastleRightsSize = 5;       // "KQkq" and the terminating zero
 constexpr int PositionLineSize = 4096;    // longest first line LoadPositionFile reads; the rest is ignored
+constexpr int PositionFileErrorStatus = 1; // exit status when the position file cannot be used
 
 // Replaces MainBoard's position by the FEN record at the start of `text`: placement, side to move,
 // castling rights (kept only where king and rook stand at home), the en-passant square (when the
@@ -15,7 +16,8 @@ void SetupBoard(const char* text);
 // outside 0..63 do nothing.
 void AddPiece(char letter, int square);
 // Sets MainBoard up from the first line of a file, counts and all; ends the program when the file
-// cannot be read or its position cannot be played (ChessBoard::SetupError).
+// cannot be read (no regular file, no text) or its position cannot be played
+// (ChessBoard::SetupError), and with status 0 and "Empty file" when it is empty.
 void LoadPositionFile(const char* path);
 // Writes "KQkq", any part of it, or "-" (buffer of at least CastleRightsSize characters).
 void CastleRights(char* buffer, char rights);

@@ -1,5 +1,6 @@
 // The nelk program as started from a shell: help text, test modes that read no input, position
-// files, bad options, and the first word of input choosing the protocol.
+// files and files that are none, bad options, a match.log that is no file, and the first word of
+// input choosing the protocol.
 #include <gtest/gtest.h>
 
 #include <string>
@@ -57,6 +58,15 @@ TEST(ProcessTest, BadFilesAndOptionsEndWithAnErrorStatus) {
       {{"-ts"}, {}, 2, "ERROR: option -ts needs a value\n"},
       {{"-perft", "-lpf"}, {}, 2, "ERROR: option -lpf needs a value\n"},
       {{"-perft", "-fd", "-4"}, {}, 2, "ERROR: -fd needs a depth from 0 to 127, not \"-4\"\n"},
+      // Only a regular file of text is read: a directory is no empty file, /dev/zero no endless
+      // suite of empty lines.
+      {{"-lpf", "."}, {}, 1, "ERROR: . is not a regular file\n"},
+      {{"-ts", "."}, {}, 1, "ERROR: . is not a regular file\n"},
+      {{"-ts", "/dev/zero"}, {}, 1, "ERROR: /dev/zero is not a regular file\n"},
+      {{"-lpf", "nul.fen"}, {{"nul.fen", std::string("8/8/8/8/8/8/8/K6k w - -") + '\0' + "\n"}}, 1,
+       "ERROR: nul.fen is not a text file (its first line holds a NUL byte)\n"},
+      {{"-ts", "nul.epd"}, {{"nul.epd", "\n" + std::string(3, '\0') + "\n"}}, 1,
+       "ERROR: nul.epd is not a text file (line 2 holds a NUL byte)\n"},
   };
   for (const auto& c : cases) {
     const auto run = RunEngine(c.args, "uci\n", 20000, c.files);
@@ -65,11 +75,38 @@ TEST(ProcessTest, BadFilesAndOptionsEndWithAnErrorStatus) {
   }
 }
 
+// The engine started through a shell that first runs `setup` in the work dir.
+struct ShellStarted : EngineProcess {
+  ShellStarted(const std::string& setup, const std::vector<std::string>& args)
+      : EngineProcess(Words(setup, args), {}, "/bin/sh") {}
+  static std::vector<std::string> Words(const std::string& setup, const std::vector<std::string>& args) {
+    std::vector<std::string> words{"-c", setup + " && exec \"$0\" \"$@\"", DefaultProgram};
+    words.insert(words.end(), args.begin(), args.end());
+    return words;
+  }
+};
+
+// Opening a FIFO waits for its other end: neither a test suite nor a match.log that is one may hold
+// the engine. The suite is refused; the log is left alone and the engine plays without one.
+TEST(ProcessTest, AFifoHoldsNothingUp) {
+  ShellStarted suite("mkfifo in.epd", {"-ts", "in.epd"});
+  EXPECT_EQ(suite.Wait(), 1);
+  EXPECT_TRUE(Has(suite.Output(), "ERROR: in.epd is not a regular file\n")) << suite.Output();
+  ShellStarted log("mkfifo match.log", {});
+  log.Send("xboard\nping 1");
+  EXPECT_TRUE(log.WaitFor("pong 1\n")) << log.Output();
+  log.Send("quit");
+  EXPECT_EQ(log.Wait(), 0);
+}
+
 TEST(ProcessTest, FirstWordChoosesTheMode) {
   const auto console = RunEngine({}, "hello\n", 20000);
   EXPECT_EQ(console.ExitStatus, 0);
   EXPECT_TRUE(Has(console.Output, "\nHello! I am Nelk\nMAXDEPTH = 56\n   A B C D E F G H\n\n8  r n b q k b n r  8\n"))
       << console.Output;
+  EXPECT_TRUE(Has(console.Output, "Error (unknown command): hello\n")) << "the first word is the first input";
+  const auto move = RunEngine({}, "e2e4\nquit\n", 20000);
+  EXPECT_TRUE(Has(move.Output, "Enter Move: e2e4\n") && Has(move.Output, "1. ... ")) << move.Output;
   for (const char* input : {"", "uci\n", "xboard\n", "protover\n"}) {
     const auto run = RunEngine({}, input, 20000);
     EXPECT_EQ(run.ExitStatus, 0) << input;
