@@ -17,13 +17,15 @@ constexpr int GameHistoryKept = 300;
 
 // The positions before the game's moves, oldest first, for taking moves back.
 struct TakeBackRecord {
-  ChessBoard Before[MaxGameMoves];
+  ChessBoard Before[TakeBackLimit];
   int Count = 0;
+  bool Dropped = false;   // the game's oldest positions no longer fit
 
   void Push(const ChessBoard& board) {
-    if (Count == MaxGameMoves) {   // the oldest position can no longer be reached
-      std::memmove(&Before[0], &Before[1], sizeof(ChessBoard) * (MaxGameMoves - 1));
+    if (Count == TakeBackLimit) {
+      std::memmove(&Before[0], &Before[1], sizeof(ChessBoard) * (TakeBackLimit - 1));
       Count--;
+      Dropped = true;
     }
     Before[Count++] = board;
   }
@@ -81,6 +83,7 @@ int RightsKeptBySquare(SquareSet square) {
 void BeginGameRecord() {
   MainBoard.Recount();
   TakeBacks.Count = 0;
+  TakeBacks.Dropped = false;
   RebuildHistoryWhenFree();
 }
 
@@ -97,13 +100,16 @@ void CompleteGameMove(const ChessBoard& before, SquareSet from, SquareSet to, ch
   TrimHistory();
 }
 
-bool TakeBackMove() {
-  if (TakeBacks.Count == 0) return false;
-  MainBoard = TakeBacks.Before[--TakeBacks.Count];
-  if (MainStatus.MoveNumber > 1) MainStatus.MoveNumber--;
-  MainStatus.GameInProgress = 1;
+TakeBackRefusal TakeBackMoves(int count) {
+  if (count <= 0) return TakeBackRefusal::None;
+  if (TakeBacks.Count < count) return TakeBacks.Dropped ? TakeBackRefusal::NotKept : TakeBackRefusal::TooFew;
+  TakeBacks.Count -= count;
+  MainBoard = TakeBacks.Before[TakeBacks.Count];
+  Status& s = MainStatus;
+  s.MoveNumber = s.MoveNumber - count > 1 ? s.MoveNumber - count : 1;
+  s.GameInProgress = 1;
   RebuildHistoryWhenFree();
-  return true;
+  return TakeBackRefusal::None;
 }
 
 void EndGameSearch(bool played) {

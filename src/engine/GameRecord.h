@@ -17,9 +17,21 @@ void BeginGameRecord();
 // the old one is kept so that the move can be taken back.
 void CompleteGameMove(const ChessBoard& before, SquareSet from, SquareSet to, char castleMask);
 
-// Restores the position before the game's last move ("undo"); false when there is none to take
-// back (the start of the game or of a set-up position).
-bool TakeBackMove();
+// The record keeps the positions before the game's last TakeBackLimit moves; a longer game loses
+// its oldest ones, and its first moves can no longer be taken back.
+constexpr int TakeBackLimit = MaxGameMoves;
+
+// Why a takeback was refused.
+enum class TakeBackRefusal {
+  None,        // the moves were taken back
+  TooFew,      // the game (or the set-up position) has fewer moves than asked
+  NotKept      // the positions before them were dropped from the record
+};
+
+// Restores the position before the game's last `count` moves ("undo" one, "remove" two): all of
+// them or, when the record does not reach that far back, none, so that the position never ends up
+// somewhere the front end does not expect.
+TakeBackRefusal TakeBackMoves(int count);
 
 // True while the engine searches the game's position. The search pushes and pops on the
 // repetition history then, so the record rebuilds it only once the search is over. Defined by the

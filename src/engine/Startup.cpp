@@ -10,6 +10,7 @@
 #include "engine/Status.h"
 #include "hash/TranspositionTables.h"
 #include "hash/Zobrist.h"
+#include "protocol/CommandArgs.h"
 #include "tools/OpeningBook.h"
 
 namespace {
@@ -50,6 +51,9 @@ bool IsSpace(int c) { return c == ' ' || c == '\t' || c == '\n' || c == '\r' || 
 
 // Test modes run without reading anything first.
 bool TestModeSelected() { return MainStatus.PERFT || MainStatus.Bench || MainStatus.SATrain; }
+
+// Whether the first word's line has more after it (its arguments, when it is a console command).
+bool FirstLineGoesOn = false;
 }  // namespace
 
 bool ReadFirstWord(char* word, int size) {
@@ -59,6 +63,7 @@ bool ReadFirstWord(char* word, int size) {
   for (; c != EOF && !IsSpace(c); c = std::getchar()) {
     if (length < size - 1) word[length++] = static_cast<char>(c);
   }
+  FirstLineGoesOn = c != EOF && c != '\n';
   if (size > 0) word[length] = '\0';
   return length > 0;
 }
@@ -83,7 +88,11 @@ int EngineMain(int argc, char** argv) {
   }
   if (!TestModeSelected()) {
     char word[ProtocolWordSize];
-    if (ReadFirstWord(word, ProtocolWordSize)) ChooseProtocol(word);
+    if (ReadFirstWord(word, ProtocolWordSize)) {
+      ChooseProtocol(word);
+      // At the console the first word is the user's first input, a move or a command.
+      if (!MainStatus.UCIMode && !MainStatus.xboard) KeepFirstWord(word, FirstLineGoesOn);
+    }
   }
   return MatchLoop();
 }

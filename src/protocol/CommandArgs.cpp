@@ -137,10 +137,37 @@ bool TakeHeldWord(char* word, int size) {
   return true;
 }
 
+// The start-up's first word, until it is read.
+struct KeptWord {
+  char Text[CommandWordSize] = {};
+  bool Kept = false;
+  bool LineGoesOn = false;
+};
+
+KeptWord FirstWord;
+
+bool TakeFirstWord(char* word, int size) {
+  if (!FirstWord.Kept) return false;
+  FirstWord.Kept = false;
+  std::snprintf(word, static_cast<std::size_t>(size), "%s", FirstWord.Text);
+  // Its arguments come from the rest of its line: standard input, or nothing when the line ended.
+  if (FirstWord.LineGoesOn) DropLine();
+  else Hold("");
+  return true;
+}
+
 }  // namespace
+
+void KeepFirstWord(const char* word, bool lineGoesOn) {
+  if (word == nullptr || *word == '\0') return;
+  std::snprintf(FirstWord.Text, sizeof FirstWord.Text, "%s", word);
+  FirstWord.Kept = true;
+  FirstWord.LineGoesOn = lineGoesOn;
+}
 
 bool NextInputWord(char* word, int size) {
   if (word == nullptr || size <= 0) return false;
+  if (TakeFirstWord(word, size)) return true;
   if (Line.Held && TakeHeldWord(word, size)) return true;
   DropLine();
   return ReadWord(word, size) >= 0;
@@ -149,7 +176,7 @@ bool NextInputWord(char* word, int size) {
 bool NextCommandWord(char* word, int size) {
   Line.FromEntry = true;
   // While the front end is silent, the table's memory is provided for the next search.
-  while (!Line.Held && !InputPending() && PositionCache.ProvideNextPages()) {
+  while (!Line.Held && !FirstWord.Kept && !InputPending() && PositionCache.ProvideNextPages()) {
   }
   return NextInputWord(word, size);
 }

@@ -11,6 +11,11 @@ constexpr int CommandWordSize = 256;
 // Room for the rest of a command's line; a longer line is cut.
 constexpr int ArgumentLineSize = 512;
 
+// The first word of the input when it chose no protocol (the start-up reads it to choose one): it
+// is the user's first command or move, and the next word read is this one. `lineGoesOn`: the rest
+// of its line, its arguments, is still on standard input (false when the word ended its line).
+void KeepFirstWord(const char* word, bool lineGoesOn);
+
 // The next word for move entry: first the words a command left on its line behind its arguments,
 // then standard input. False at the end of input.
 bool NextCommandWord(char* word, int size);

@@ -411,14 +411,24 @@ char TraceFlag(char*) {
   return CommandHandled;
 }
 
-char Undo(char*) { return TakeBackMove() ? PositionChanged() : CommandHandled; }
+// A takeback the record cannot make is refused aloud: the front end has taken the moves back on
+// its board, and a silent refusal would leave the two boards apart, the engine then playing for
+// the wrong side.
+char TakeBack(const char* word, int moves) {
+  const TakeBackRefusal refusal = TakeBackMoves(moves);
+  if (refusal == TakeBackRefusal::None) return PositionChanged();
+  if (refusal == TakeBackRefusal::NotKept)
+    std::printf("Error (only the last %d moves can be taken back): %s\n", TakeBackLimit, word);
+  else
+    std::printf("Error (not enough moves to take back): %s\n", word);
+  Flush();
+  return CommandHandled;
+}
+
+char Undo(char* word) { return TakeBack(word, 1); }
 
 // Takes back the last move of each side; the same side is to move again.
-char Remove(char*) {
-  const bool first = TakeBackMove();
-  const bool second = first && TakeBackMove();
-  return first || second ? PositionChanged() : CommandHandled;
-}
+char Remove(char* word) { return TakeBack(word, 2); }
 
 char Xboard(char*) {
   MainStatus.xboard = 1;
@@ -507,11 +517,20 @@ void StartNewGame() {
 
 namespace {
 
+// The answer XBoard reads to learn what an engine lacks; the rest of the line is the unknown
+// command's own, and none of its words is taken for a command.
+char UnknownCommand(char* word) {
+  if (*word == '\0') return CommandHandled;
+  std::printf("Error (unknown command): %s\n", word);
+  Flush();
+  return IgnoreLine(word);
+}
+
 char Dispatch(char* word) {
   for (const Command& command : CommandTable) {
     if (std::strcmp(word, command.Word) == 0) return command.Handle(word);
   }
-  if (!LooksLikeMove(word)) return CommandHandled;
+  if (!LooksLikeMove(word)) return UnknownCommand(word);
   return Commands.Searching ? MoveDuringSearch(word) : CommandLooksLikeMove;
 }
 

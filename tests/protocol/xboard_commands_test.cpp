@@ -10,6 +10,7 @@
 #include "hash/MoveHistory.h"
 #include "protocol/CommandArgs.h"
 #include "protocol/Commands.h"
+#include "protocol/HumanMove.h"
 #include "search/SearchRoutines.h"
 
 namespace {
@@ -98,6 +99,21 @@ TEST_F(CommandTest, CommandsDuringASearch) {
   EXPECT_STREQ(word, "e2e4");
   EXPECT_EQ(Do("?"), CommandActNow);
   EXPECT_TRUE(Search.Aborted && !MainStatus.Analyze);
+}
+
+// The start-up's first word, when it chose no protocol, is the first word move entry reads: a move
+// is played. A command on a line of its own takes no argument from the next line.
+TEST_F(CommandTest, TheFirstWordIsTheFirstInput) {
+  char word[CommandWordSize];
+  KeepFirstWord("sd", false);
+  ASSERT_TRUE(NextCommandWord(word, sizeof word));
+  EXPECT_STREQ(word, "sd");
+  MainBoard.MaxDepth = 9;
+  EXPECT_EQ(DoCommand(word), CommandHandled);
+  EXPECT_EQ(MainBoard.MaxDepth, 9);
+  KeepFirstWord("e2e4", false);
+  EXPECT_EQ(HumanMove(), ResultMovePlayed);
+  EXPECT_TRUE(MainBoard.SideToMove == 1 && (MainBoard.WhitePawns & SquareBit(28)));
 }
 
 TEST_F(CommandTest, GameRecordCastlingHistoryAndTakebacks) {

@@ -101,6 +101,22 @@ TEST(XboardProtocol, Version2FeaturesAndPing) {
   EXPECT_FALSE(Has(RunEngine({}, "xboard\nnew\nquit\n").Output, "feature"));
 }
 
+// XBoard learns what an engine lacks from "Error (unknown command): WORD"; the rest of that line is
+// the unknown command's own and none of it is carried out. A word shaped like a move is refused as
+// an illegal move instead. The console answers the same.
+TEST(XboardProtocol, UnknownCommandsAreNamed) {
+  Xboard engine;
+  engine.Send("help\nNf3\nz9z9\nE2E4\nusermove e2e4\nfoo ping 5\ne0e4");
+  EXPECT_EQ(UntilPong(engine, 1), "Error (unknown command): help\nError (unknown command): Nf3\n"
+                                  "Error (unknown command): z9z9\nError (unknown command): E2E4\n"
+                                  "Error (unknown command): usermove\nError (unknown command): foo\n"
+                                  "Illegal move: e0e4\n");
+  Quit(engine);
+  const auto console = RunEngine({}, "console\nNf3 e2e4\nhelp\nquit\n");
+  EXPECT_TRUE(Has(console.Output, "Enter Move: Nf3\nError (unknown command): Nf3\nEnter Move: help\n"
+                                  "Error (unknown command): help\nEnter Move: quit\n")) << console.Output;
+}
+
 // Without "protover" the move comes behind its number: 1 for White's first move and for Black's
 // reply, 2 for White's second. No UCI line reaches an xboard front end, not even in a timed search.
 TEST(XboardProtocol, OldFrontEndsReadTheMoveBehindItsNumber) {
@@ -125,13 +141,55 @@ TEST(XboardMoves, IllegalMovesForceModeAndTakebacks) {
   Xboard engine;
   engine.Send("e2e5\ne7e5\ne0e4\ne1e2\ne2e4q\na7a8q\nb1d2\ne9e4\nhello");   // the last two are no moves at all
   EXPECT_EQ(UntilPong(engine, 1), "Illegal move: e2e5\nIllegal move: e7e5\nIllegal move: e0e4\nIllegal move: e1e2\n"
-                                  "Illegal move: e2e4q\nIllegal move: a7a8q\nIllegal move: b1d2\n");
+                                  "Illegal move: e2e4q\nIllegal move: a7a8q\nIllegal move: b1d2\n"
+                                  "Error (unknown command): e9e4\nError (unknown command): hello\n");
   engine.Send("force\ne2e4\ne7e5\nundo\ne7e6\nremove\nd2d4\nd7d5\ne2e4\nd7d5");
   EXPECT_EQ(UntilPong(engine, 3), "Illegal move: d7d5\n");   // played already
   engine.Send("go");
   const std::string reply = EngineMove(engine);
   GameBoard game;
   EXPECT_TRUE(game.Play("d2d4") && game.Play("d7d5") && game.Play("e2e4") && game.Play(reply)) << reply;
+  Quit(engine);
+}
+
+// Knights to and fro, and a pawn move of each side every 90 plies, before the fifty-move rule would
+// end the game: 630 plies.
+std::vector<std::string> LongGame() {
+  const char* shuffle[] = {"g1f3", "g8f6", "f3g1", "f6g8"};
+  const char* pawns[][2] = {{"a2a3", "a7a6"}, {"a3a4", "a6a5"}, {"h2h3", "h7h6"}, {"h3h4", "h6h5"},
+                            {"b2b3", "b7b6"}, {"g2g3", "g7g6"}, {"c2c3", "c7c6"}};
+  std::vector<std::string> moves;
+  for (const auto& pair : pawns) {
+    for (int ply = 0; ply < 88; ply++) moves.push_back(shuffle[ply % 4]);
+    moves.insert(moves.end(), {pair[0], pair[1]});
+  }
+  return moves;
+}
+
+// A takeback reaches as far back as the kept record, the game's last 600 moves; one beyond it, or
+// beyond the game's start, is refused aloud and changes nothing: the engine then still plays for
+// the side the front end expects.
+TEST(XboardMoves, TakebacksTheRecordCannotMakeAreRefused) {
+  constexpr int Kept = 600;
+  Xboard engine;
+  const std::vector<std::string> moves = LongGame();
+  std::string script = "force\n";
+  for (const std::string& move : moves) script += move + "\n";
+  for (int i = 0; i < Kept; i++) script += "undo\n";
+  engine.SendRaw(script);
+  EXPECT_EQ(UntilPong(engine, 1), "");
+  engine.Send("undo\nremove");
+  EXPECT_EQ(UntilPong(engine, 2), "Error (only the last 600 moves can be taken back): undo\n"
+                                  "Error (only the last 600 moves can be taken back): remove\n");
+  GameBoard game;
+  for (std::size_t i = 0; i + Kept < moves.size(); i++) ASSERT_TRUE(game.Play(moves[i]));
+  engine.Send("go");
+  const std::string reply = EngineMove(engine);
+  EXPECT_TRUE(game.Play(reply)) << reply;
+  // A "remove" needs two moves: with one it takes back none.
+  engine.Send("new\nforce\ne2e4\nremove\ne7e5\nundo\nundo\nundo");
+  EXPECT_EQ(UntilPong(engine, 3), "Error (not enough moves to take back): remove\n"
+                                  "Error (not enough moves to take back): undo\n");
   Quit(engine);
 }
 
