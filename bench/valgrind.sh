@@ -23,7 +23,8 @@ session() {
   indirect=$(sed -n 's/.*indirectly lost: \([0-9,]*\) bytes.*/\1/p' "$log" | tail -n 1)
   possible=$(sed -n 's/.*possibly lost: \([0-9,]*\) bytes.*/\1/p' "$log" | tail -n 1)
   reachable=$(sed -n 's/.*still reachable: \([0-9,]*\) bytes.*/\1/p' "$log" | tail -n 1)
-  moves=$(grep -c -E '^bestmove |^[0-9]+\. \.\.\. ' "$work/$name.out" || true)
+  # An engine move: UCI "bestmove e2e4", xboard "move e2e4" after "protover 2", else "1. ... e2e4".
+  moves=$(grep -c -E '^bestmove |^move |^[0-9]+\. \.\.\. ' "$work/$name.out" || true)
   echo "$name session: $moves engine moves, errors ${errors:-?}, definitely lost ${definite:-0} bytes, indirectly lost ${indirect:-0}," \
        "possibly lost ${possible:-0}, still reachable ${reachable:-0} bytes"
   if [ "${errors:-1}" != "0" ]; then

@@ -32,6 +32,19 @@ constexpr int PipeCapacity = 1 << 20;
   std::abort();
 }
 
+// Where an internal-error marker counts. The engine prints its own internal errors at the start of
+// a line, and the board display in the middle of one; but UCI notices quote what the front end sent
+// ("info string Search Aborted due to receiveing following string: <the whole line>"), so behind the
+// UCI handler a marker inside a line may be the fuzzed input's own text, and is no fault.
+enum class MarkerPlace { Anywhere, LineStart };
+
+inline std::size_t FindMarker(const std::string& text, const char* marker, MarkerPlace place) {
+  std::size_t at = text.find(marker);
+  if (place == MarkerPlace::Anywhere) return at;
+  while (at != std::string::npos && at > 0 && text[at - 1] != '\n') at = text.find(marker, at + 1);
+  return at;
+}
+
 // Standard output goes to a scratch file that is emptied before and scanned after every input.
 class OutputCapture {
 public:
@@ -47,15 +60,15 @@ public:
     std::fflush(stdout);
     if (ftruncate(1, 0) != 0 || lseek(1, 0, SEEK_SET) < 0) Fail("cannot reset the output scratch file");
   }
-  // Fails on a line the engine prints only when its own state is broken.
-  void Scan() {
+  // Fails on a line the engine prints only when its own state is broken (see MarkerPlace).
+  void Scan(MarkerPlace place) {
     std::fflush(stdout);
     const off_t size = lseek(1, 0, SEEK_END);
     if (size <= 0) return;
     std::string text(static_cast<std::size_t>(size), '\0');
     if (pread(1, &text[0], text.size(), 0) != size) return;
     for (const char* marker : {"Major Error", "MAJOR ERROR", "Major problem"}) {
-      const std::size_t at = text.find(marker);
+      const std::size_t at = FindMarker(text, marker, place);
       if (at != std::string::npos) Fail("engine reported an internal error:", text.substr(at, 200));
     }
   }

@@ -83,6 +83,6 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     CheckLegalMoves(input);
     CheckSearch(input);
   }
-  fuzz::Output.Scan();
+  fuzz::Output.Scan(fuzz::MarkerPlace::Anywhere);
   return 0;
 }

@@ -82,6 +82,6 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   fuzz::Input.Feed(feed);
   robustness::DriveUci(Fault);
   if (UCI.State != UCIProtocol::WAITING || UCI.InSearch) fuzz::Fail("the handler is still busy after the input");
-  fuzz::Output.Scan();
+  fuzz::Output.Scan(fuzz::MarkerPlace::LineStart);
   return 0;
 }

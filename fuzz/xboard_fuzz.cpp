@@ -48,6 +48,6 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   char word[CommandWordSize];
   while (InputPending() && ReadWord(word, sizeof word) >= 0) {
   }
-  fuzz::Output.Scan();
+  fuzz::Output.Scan(fuzz::MarkerPlace::Anywhere);
   return 0;
 }
