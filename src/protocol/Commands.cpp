@@ -16,6 +16,7 @@
 #include "protocol/BoardEdit.h"
 #include "protocol/MoveCheck.h"
 #include "protocol/SearchOutput.h"
+#include "search/MultiPvLines.h"
 #include "search/SearchRoutines.h"
 #include "tools/Fen.h"
 
@@ -50,8 +51,10 @@ constexpr int ArgumentSize = 64;                     // room for one numeric arg
 // The features, and the engine options a front end may set with "option NAME=VALUE".
 constexpr const char* FeatureLine =
     "feature ping=1 setboard=1 playother=0 san=0 usermove=0 time=1 draw=0 sigint=0 sigterm=1 reuse=1 "
-    "analyze=1 colors=0 memory=1 nps=1 myname=\"Nelk\" option=\"CaptureSearch -check %d\" done=1\n";
+    "analyze=1 colors=0 memory=1 nps=1 myname=\"Nelk\" option=\"CaptureSearch -check %d\" "
+    "option=\"MultiPV -spin %d 1 %d\" done=1\n";
 constexpr const char* CaptureSearchOption = "CaptureSearch";
+constexpr const char* MultiPvOption = "MultiPV";
 
 bool Console() { return !MainStatus.xboard; }
 
@@ -291,7 +294,7 @@ char ProtocolVersion(char*) {
   if (!ReadIntegerArgument(&version)) return CommandHandled;
   Commands.ProtocolVersion = static_cast<int>(ClampArgument(version, 1, LargestProtocolVersion));
   if (Commands.ProtocolVersion >= 2) {
-    std::printf(FeatureLine, Search.CaptureSearchOn ? 1 : 0);
+    std::printf(FeatureLine, Search.CaptureSearchOn ? 1 : 0, static_cast<int>(Search.MultiPv), MaxMultiPv);
     Flush();
   }
   return CommandHandled;
@@ -307,6 +310,8 @@ char SetOption(char*) {
   long long value = 0;
   if (std::strcmp(text, CaptureSearchOption) == 0 && ParseInteger(equals + 1, &value) && (value == 0 || value == 1))
     Search.CaptureSearchOn = static_cast<std::uint8_t>(value);
+  if (std::strcmp(text, MultiPvOption) == 0 && ParseInteger(equals + 1, &value) && value >= 1 && value <= MaxMultiPv)
+    Search.MultiPv = static_cast<std::int32_t>(value);
   return CommandHandled;
 }
 

@@ -87,10 +87,10 @@ TEST(XboardProtocol, Version2FeaturesAndPing) {
   for (const char* command : {"xboard", "protover 2", "accepted ping", "rejected usermove"}) engine.Send(command);
   const std::string features = "feature ping=1 setboard=1 playother=0 san=0 usermove=0 time=1 draw=0 sigint=0 "
                                "sigterm=1 reuse=1 analyze=1 colors=0 memory=1 nps=1 myname=\"Nelk\" option=\"CaptureSearch -check ";
-  EXPECT_EQ(UntilPong(engine, 17), "Nelk \n" + features + "0\" done=1\n");
-  // The option is set as announced; unknown options are ignored.
-  engine.Send("option CaptureSearch=1\noption Hash=64\noption\nprotover 2");
-  EXPECT_EQ(UntilPong(engine, 16), features + "1\" done=1\n");
+  EXPECT_EQ(UntilPong(engine, 17), "Nelk \n" + features + "0\" option=\"MultiPV -spin 1 1 64\" done=1\n");
+  // The options are set as announced; unknown options and values out of range are ignored.
+  engine.Send("option CaptureSearch=1\noption MultiPV=3\noption MultiPV=65\noption Hash=64\noption\nprotover 2");
+  EXPECT_EQ(UntilPong(engine, 16), features + "1\" option=\"MultiPV -spin 3 1 64\" done=1\n");
   // Everything received before a ping has been handled when it is answered; a move is "move e7e5".
   engine.Send("new\ne2e4");
   const std::string reply = UntilPong(engine, 18);
@@ -306,6 +306,26 @@ TEST(XboardTime, APausedFirstSearchLeavesTheNextMovesTheirTime) {
   EXPECT_GT(soft, 50);
   EXPECT_GE(clockMove, soft * 9 / 10) << "soft limit " << soft;
   EXPECT_GE(timedMove("new\nst 1\nd2d4"), 900);
+  Quit(engine);
+}
+
+// A mate is 100000 + N in thinking lines; an analysis goes on past a mate to its depth limit ("sd"),
+// where a client waiting for that depth reads it; MultiPV gives a line per line of play.
+TEST(XboardThinking, MatesAndLinesOfPlay) {
+  Xboard engine;
+  engine.Send("post\nsetboard 6k1/5ppp/8/8/8/8/5PPP/1R4K1 w - - 0 1\nsd 4\ngo");
+  EXPECT_EQ(EngineMove(engine), "b1b8");
+  EXPECT_TRUE(Has(engine.Output(), "\n1 100001 ")) << engine.Output();
+  engine.Send("force\nsetboard 6k1/5ppp/8/8/8/8/5PPP/1R4K1 w - - 0 1\nanalyze");
+  EXPECT_TRUE(engine.WaitFor("\n4 100001 ", LineTimeoutMs)) << engine.Pending();
+  engine.Send("exit\nsd 3\noption MultiPV=2\nnew\nforce\nanalyze");
+  std::string line;
+  std::vector<std::string> depth3;
+  while (depth3.size() < 2 && NextLine(engine, &line))
+    if (line.rfind("3 ", 0) == 0) depth3.push_back(line.substr(line.rfind("  ") + 2, 4));
+  ASSERT_EQ(depth3.size(), 2u);
+  EXPECT_NE(depth3[0], depth3[1]) << "two lines, two first moves";
+  engine.Send("exit");
   Quit(engine);
 }
 
