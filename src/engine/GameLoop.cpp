@@ -133,6 +133,7 @@ void EngineTurn() {
       return;
     }
   }
+  ApplyConsoleDefaultTime();
   const ChessBoard before = MainBoard;
   s.OpponentToMove = 1;   // commands arriving during the search may change this
   SquareSet from = 0, to = 0;

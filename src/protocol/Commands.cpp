@@ -54,6 +54,16 @@ constexpr const char* FeatureLine =
     "analyze=1 colors=0 memory=1 nps=1 myname=\"Nelk\" option=\"CaptureSearch -check %d\" "
     "option=\"MultiPV -spin %d 1 %d\" done=1\n";
 constexpr const char* CaptureSearchOption = "CaptureSearch";
+constexpr const char* ConsoleHelp =
+    "Moves: e2e4, e7e8q (promotion), e1g1 (castling).\n"
+    "go: the engine moves for the side to move   force: the engine stops moving   new: a new game\n"
+    "undo: take back one move   remove: take back two   setboard FEN: set up a position\n"
+    "edit: set up the board piece by piece   displayboard: show the board   quit: end\n"
+    "st N: N seconds a move   level MOVES MINUTES INCREMENT: a game clock   sd N: search N plies at most\n";
+// With no time control a console game would be answered at once at depth 1. A person at a console
+// waits a few seconds without noticing; at this engine's speed that is a search of ten plies or
+// more, close to its full strength.
+constexpr int ConsoleDefaultSeconds = 5;
 constexpr const char* MultiPvOption = "MultiPV";
 
 bool Console() { return !MainStatus.xboard; }
@@ -120,6 +130,7 @@ char MoveNow(char*) {
 }
 
 char Ignore(char*) { return CommandHandled; }
+char UnknownCommand(char* word);
 
 // Commands whose arguments mean nothing to the engine: the rest of the line is dropped so that
 // none of its words is taken for a command ("accepted setboard").
@@ -374,12 +385,9 @@ char SetFixedDepth(char* word) {
 
 // "st SECONDS": a fixed time per move. Whole seconds are kept as seconds; a fraction switches the
 // field to milliseconds (the nine tenths that are planned) so that "st 0.5" does not become 0.
-char FixedTime(char*) {
-  char argument[ArgumentSize];
-  long long ms = 0;
-  if (!ReadArgument(argument) || !ParseSecondsAsMs(argument, &ms) || ms < 0) return CommandHandled;
+// "st": a fixed time per move, in whole seconds or a fraction of one.
+void SetFixedTimeMs(long long ms) {
   Status& s = MainStatus;
-  ms = ClampArgument(ms, 0, LargestStMs);
   RestoreFixedTime();
   if (ms % MsPerSecond == 0) {
     s.ST = static_cast<int>(ms / MsPerSecond);
@@ -392,6 +400,21 @@ char FixedTime(char*) {
     s.TimePerMove = s.ST;
   }
   s.TimeLeft = static_cast<int>(ms * (MsLeftPerStSecond / MsPerSecond));
+}
+
+char FixedTime(char*) {
+  char argument[ArgumentSize];
+  long long ms = 0;
+  if (!ReadArgument(argument) || !ParseSecondsAsMs(argument, &ms) || ms < 0) return CommandHandled;
+  SetFixedTimeMs(ClampArgument(ms, 0, LargestStMs));
+  return CommandHandled;
+}
+
+// The console's own list of what it understands; a front end learns that from its protocol.
+char Help(char* word) {
+  if (!Console()) return UnknownCommand(word);
+  std::printf("%s", ConsoleHelp);
+  Flush();
   return CommandHandled;
 }
 
@@ -465,7 +488,8 @@ const Command CommandTable[] = {
     {"black", Black},        {"bogus", Ignore},       {"displayboard", DisplayBoard},
     {"draw", Ignore},        {"dumpsee", DumpSee},    {"easy", Ignore},          {"edit", Edit},
     {"exit", Exit},          {"force", Force},        {"fullrand", Ignore},      {"go", Go},
-    {"hard", Ignore},        {"hint", Ignore},        {"level", Level},          {"name", IgnoreLine},
+    {"hard", Ignore},        {"help", Help},          {"hint", Ignore},          {"level", Level},
+    {"name", IgnoreLine},
     {"new", New},            {"nopost", NoPost},      {"otim", OpponentTime},    {"ponder", Ignore},
     {"post", Post},          {"quit", Quit},          {"random", Ignore},        {"remove", Remove},
     {"selfplay", SelfPlay},  {"setboard", SetBoard},  {"Depth", SetDepth},       {"DEPTH", SetDepth},
@@ -502,6 +526,15 @@ char MoveDuringSearch(const char* word) {
 bool LooksLikeMove(const char* word) {
   if (word == nullptr) return false;
   return word[0] >= 'a' && word[0] <= 'h' && word[1] >= '0' && word[1] <= '8';
+}
+
+void ApplyConsoleDefaultTime() {
+  const Status& s = MainStatus;
+  if (!Console() || MainStatus.UCIMode || s.Analyze || s.ST != 0 || s.TimeLeft > 0 || s.FD != 0) return;
+  SetFixedTimeMs(static_cast<long long>(ConsoleDefaultSeconds) * MsPerSecond);
+  std::printf("No time control is set: thinking %d seconds a move (\"st N\" or \"level MOVES MINUTES INCREMENT\" "
+              "sets one)\n", ConsoleDefaultSeconds);
+  Flush();
 }
 
 void StartNewGame() {

@@ -43,3 +43,7 @@ bool LooksLikeMove(const char* word);
 
 // Sets up a new game on MainBoard from the initial position (the effect of "new").
 void StartNewGame();
+
+// A console game with no time control gets a default time per move (said once, set as "st" sets
+// it); nothing changes when a time control, a fixed depth or another front end is in use.
+void ApplyConsoleDefaultTime();

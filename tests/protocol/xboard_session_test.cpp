@@ -425,6 +425,22 @@ TEST(ConsoleSession, PromptEchoBoardAndCommands) {
   EXPECT_EQ(run.ExitStatus, 0);
 }
 
+// "help" lists the console's commands; without a time control the engine thinks a default time a
+// move, set as "st" sets it, and says so once; with one (or in xboard) nothing is said.
+TEST(ConsoleSession, HelpAndTheDefaultTime) {
+  const std::string game = "setboard r1bqk2r/pp2bppp/2p5/3pP3/P2Q1P2/2N1B3/1PP3PP/R4RK1 b kq - 0 1\nsd 2\ngo\n";
+  const auto run = RunEngine({}, "help\n" + game + "new\nsd 2\ngo\nquit\n");
+  EXPECT_TRUE(Has(run.Output, "Enter Move: help\nMoves: e2e4, e7e8q (promotion), e1g1 (castling).\n")) << run.Output;
+  for (const char* command : {"go:", "force:", "new:", "undo:", "remove:", "setboard FEN:", "edit:", "st N:", "level ", "sd N:", "quit:"})
+    EXPECT_TRUE(Has(run.Output, command)) << command;
+  EXPECT_EQ(Count(run.Output, "No time control is set: thinking 5 seconds a move"), 1) << run.Output;
+  EXPECT_TRUE(Has(run.MatchLog, " TimePeMove after ST = 4500 ")) << run.MatchLog;
+  const auto timed = RunEngine({}, "st 1\n" + game + "quit\n");
+  EXPECT_FALSE(Has(timed.Output, "No time control")) << timed.Output;
+  const auto xboard = RunEngine({}, "xboard\nhelp\n" + game + "quit\n");
+  EXPECT_TRUE(Has(xboard.Output, "Error (unknown command): help\n") && !Has(xboard.Output, "No time control"));
+}
+
 // The greeting's board of a loaded position is evaluated as "displayboard" shows it afterwards; a
 // set-up whose side not to move is in check is refused with the reason.
 TEST(ConsoleSession, LoadedPositionAndRefusedSetup) {
@@ -448,7 +464,7 @@ TEST(ConsoleSession, TheEndOfTheGameEndsTheProgram) {
       {"7k/8/8/8/8/8/8/K5R1 w - - 96 80", "a1b1\nb1a1", "1/2-1/2 {Draw by 50 Move Rule}\n"},
   };
   for (const auto& c : cases) {
-    const auto run = RunEngine({}, std::string("console\nsetboard ") + c[0] + "\n" + c[1] + "\nnew\ne2e4\n");
+    const auto run = RunEngine({}, std::string("console\nst 0.1\nsetboard ") + c[0] + "\n" + c[1] + "\nnew\ne2e4\n");
     EXPECT_EQ(run.ExitStatus, 0) << c[0];
     EXPECT_TRUE(EndsWith(run.Output, std::string(c[2]) + Bye)) << run.Output;
     EXPECT_EQ(Count(run.Output, c[2]), 1) << run.Output;
