@@ -2,6 +2,7 @@
 #include <csignal>
 #include <cstdio>
 #include <cstring>
+#include <random>
 #include "board/ChessBoard.h"
 #include "engine/Clock.h"
 #include "engine/CommandLine.h"
@@ -11,6 +12,7 @@
 #include "hash/TranspositionTables.h"
 #include "hash/Zobrist.h"
 #include "protocol/CommandArgs.h"
+#include "search/Strength.h"
 #include "tools/OpeningBook.h"
 
 namespace {
@@ -36,6 +38,8 @@ void InitialiseEngine() {
   // a position first ("uci" then "go").
   MainBoard.Recount();
   MainStatus.initVars();
+  // A limited strength's choices differ from game to game.
+  Strength.Seed(std::random_device{}());
 }
 
 // The table's memory now, while the front end waits for the engine to start, rather than in the

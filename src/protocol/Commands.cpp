@@ -18,6 +18,7 @@
 #include "protocol/SearchOutput.h"
 #include "search/MultiPvLines.h"
 #include "search/SearchRoutines.h"
+#include "search/Strength.h"
 #include "tools/Fen.h"
 
 CommandSession Commands;
@@ -52,7 +53,8 @@ constexpr int ArgumentSize = 64;                     // room for one numeric arg
 constexpr const char* FeatureLine =
     "feature ping=1 setboard=1 playother=0 san=0 usermove=0 time=1 draw=0 sigint=0 sigterm=1 reuse=1 "
     "analyze=1 colors=0 memory=1 nps=1 myname=\"Nelk\" option=\"CaptureSearch -check %d\" "
-    "option=\"MultiPV -spin %d 1 %d\" done=1\n";
+    "option=\"MultiPV -spin %d 1 %d\" option=\"UCI_LimitStrength -check %d\" option=\"UCI_Elo -spin %d %d %d\" "
+    "done=1\n";
 constexpr const char* CaptureSearchOption = "CaptureSearch";
 constexpr const char* ConsoleHelp =
     "Moves: e2e4, e7e8q (promotion), e1g1 (castling).\n"
@@ -65,6 +67,8 @@ constexpr const char* ConsoleHelp =
 // more, close to its full strength.
 constexpr int ConsoleDefaultSeconds = 5;
 constexpr const char* MultiPvOption = "MultiPV";
+constexpr const char* LimitStrengthOption = "UCI_LimitStrength";
+constexpr const char* EloOption = "UCI_Elo";
 
 bool Console() { return !MainStatus.xboard; }
 
@@ -305,7 +309,8 @@ char ProtocolVersion(char*) {
   if (!ReadIntegerArgument(&version)) return CommandHandled;
   Commands.ProtocolVersion = static_cast<int>(ClampArgument(version, 1, LargestProtocolVersion));
   if (Commands.ProtocolVersion >= 2) {
-    std::printf(FeatureLine, Search.CaptureSearchOn ? 1 : 0, static_cast<int>(Search.MultiPv), MaxMultiPv);
+    std::printf(FeatureLine, Search.CaptureSearchOn ? 1 : 0, static_cast<int>(Search.MultiPv), MaxMultiPv,
+                Strength.Limited ? 1 : 0, static_cast<int>(Strength.Elo), StrengthLimits::MinElo, StrengthLimits::MaxElo);
     Flush();
   }
   return CommandHandled;
@@ -323,6 +328,11 @@ char SetOption(char*) {
     Search.CaptureSearchOn = static_cast<std::uint8_t>(value);
   if (std::strcmp(text, MultiPvOption) == 0 && ParseInteger(equals + 1, &value) && value >= 1 && value <= MaxMultiPv)
     Search.MultiPv = static_cast<std::int32_t>(value);
+  if (std::strcmp(text, LimitStrengthOption) == 0 && ParseInteger(equals + 1, &value) && (value == 0 || value == 1))
+    Strength.Limited = static_cast<std::uint8_t>(value);
+  if (std::strcmp(text, EloOption) == 0 && ParseInteger(equals + 1, &value) && value >= StrengthLimits::MinElo &&
+      value <= StrengthLimits::MaxElo)
+    Strength.Elo = static_cast<std::int32_t>(value);
   return CommandHandled;
 }
 

@@ -15,6 +15,7 @@
 #include "search/Input.h"
 #include "search/MultiPvLines.h"
 #include "search/SearchRoutines.h"
+#include "search/Strength.h"
 #include "tools/OpeningBook.h"
 
 UCIProtocol UCI;
@@ -202,7 +203,23 @@ void UCIProtocol::SetOption() {
     SetMoveOverhead(value);
   } else if (SameWordIgnoringCase(name, UciText::MultiPv)) {
     SetMultiPv(value);
+  } else if (SameWordIgnoringCase(name, UciText::LimitStrength)) {
+    Strength.Limited = on ? 1 : 0;
+  } else if (SameWordIgnoringCase(name, UciText::Elo)) {
+    SetElo(value);
   }
+}
+
+void UCIProtocol::SetElo(const char* value) {
+  int elo = 0;
+  if (ParseInteger(value, &elo) && elo >= StrengthLimits::MinElo && elo <= StrengthLimits::MaxElo) {
+    Strength.Elo = elo;
+    return;
+  }
+  char text[ErrorTextSize];
+  std::snprintf(text, sizeof text, "UCI_Elo %s is not a rating from %d to %d; it stays at %d", value,
+                StrengthLimits::MinElo, StrengthLimits::MaxElo, Strength.Elo);
+  ReportError(text);
 }
 
 // More lines than the position has moves give as many lines as it has.

@@ -80,6 +80,7 @@ public:
   void ReportError(const char* text);
   void SetMoveOverhead(const char* value);
   void SetMultiPv(const char* value);
+  void SetElo(const char* value);
 };
 
 extern UCIProtocol UCI;

@@ -20,6 +20,8 @@ constexpr const char* MoreOptions[] = {
     "option name CaptureSearch type check default false",
     "option name Move Overhead type spin default 10 min 0 max 5000",
     "option name MultiPV type spin default 1 min 1 max 64",
+    "option name UCI_LimitStrength type check default false",
+    "option name UCI_Elo type spin default 1800 min 1350 max 2200",
 };
 constexpr const char* AboutOption = "option name UCI_EngineAbout type string default ";
 constexpr const char* About = "Nelk, a bitboard chess engine that searches with alpha-beta and iterative deepening";
@@ -38,6 +40,8 @@ constexpr const char* ClearHash = "Clear Hash";
 constexpr const char* CaptureSearch = "CaptureSearch";
 constexpr const char* MoveOverhead = "Move Overhead";
 constexpr const char* MultiPv = "MultiPV";
+constexpr const char* LimitStrength = "UCI_LimitStrength";
+constexpr const char* Elo = "UCI_Elo";
 constexpr const char* True = "true";
 
 // Match log.

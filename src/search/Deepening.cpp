@@ -13,6 +13,7 @@
 #include "hash/MoveHistory.h"
 #include "hash/Zobrist.h"
 #include "search/ClockLimits.h"
+#include "search/MultiPvLines.h"
 #include "search/SearchEvents.h"
 #include "search/TimeUnits.h"
 
@@ -189,6 +190,7 @@ void SearchRoutines::ResetForNewMove() {
   for (auto& row : PrincipalVariation)
     for (auto& entry : row) entry = PVEntry{0, 0};
   PVLength = 0;
+  CompleteLines.Clear();
   for (auto& killers : Killers) killers.First = killers.Second;
 }
 
@@ -371,6 +373,14 @@ int SearchRoutines::ProgressiveDeepening(ChessBoard board, char maxDepth, std::u
   ResetForNewMove();
   if (!ValidRootPosition(board)) return DrawScore;
   RejectNegativeFixedDepth();
+  // A limited strength replaces some of the front end's settings for this move only.
+  struct StrengthSettings {
+    SearchRoutines& Search;
+    bool Limited;
+    ~StrengthSettings() {
+      if (Limited) Search.EndLimitedStrength();
+    }
+  } strength{*this, BeginLimitedStrength()};
 
   // Set-up: counts and hash codes of the root, then the budget.
   int depthLimit = maxDepth > 0 ? maxDepth : SearchLimits::DefaultDepthLimit;
@@ -435,6 +445,7 @@ int SearchRoutines::ProgressiveDeepening(ChessBoard board, char maxDepth, std::u
     if (DecisiveIteration(v, depth, LegalRootMoves) || ++depth > depthLimit) break;
   }
   if (ClockRuns()) MeasureMoveNodeRate();
+  if (strength.Limited) ChooseLimitedStrengthMove(from, to, promotion, &v);
   FinishMove(*this, lastDepth, v, *from, *to, *promotion, interrupted);
   return v;
 }

@@ -4,11 +4,14 @@
 
 #include <cstdio>
 #include "board/Bitboard.h"
+#include "engine/MatchLog.h"
 #include "engine/Status.h"
 #include "search/SearchEvents.h"
 #include "search/SearchRoutines.h"
+#include "search/Strength.h"
 
 MultiPvLines OtherLines;
+MultiPvLines CompleteLines;
 
 namespace {
 
@@ -63,6 +66,11 @@ void MultiPvLines::Add(int depth, int score, SquareSet from, SquareSet to, char 
   std::snprintf(line.Text, sizeof line.Text, "%s", text != nullptr ? text : "\n");
 }
 
+void MultiPvLines::CopyFrom(const MultiPvLines& other) {
+  Count = other.Count;
+  for (int i = 0; i < Count; i++) Lines[i] = other.Lines[i];
+}
+
 bool MultiPvLines::Starts(int moveCode, char promotion) const {
   for (int i = 0; i < Count; i++)
     if (Lines[i].Move == moveCode && Lines[i].Promotion == promotion) return true;
@@ -91,12 +99,17 @@ void SearchRoutines::SearchOtherLines(const ChessBoard& board, int depth, int v,
   if (MultiPv <= 1) return;
   OtherLines.Add(depth, v, from, to, promotion, text);
   Save(*this);
+  bool complete = true;
   for (PvIndex = 2; PvIndex <= MultiPv && OtherLines.Count == PvIndex - 1; PvIndex++) {
     std::uint64_t lineFrom = 0, lineTo = 0;
     char linePromotion = NoPromotion;
     const int score = SearchTreeRoot(board.SideToMove, board, -MateScore, MateScore, depth, &lineFrom, &lineTo,
                                      &linePromotion, board.CastleFlags);
-    if (StopSearch || TimeUp || Aborted || !RootCompleted || score <= SearchScore::NoScore) break;
+    if (StopSearch || TimeUp || Aborted || !RootCompleted) {
+      complete = false;
+      break;
+    }
+    if (score <= SearchScore::NoScore) break;   // no root move is left
     char lineText[MoveLineSize];
     BuildPVText(lineText, score, lineFrom, lineTo, linePromotion);
     OtherLines.Add(depth, score, lineFrom, lineTo, linePromotion, lineText);
@@ -104,6 +117,7 @@ void SearchRoutines::SearchOtherLines(const ChessBoard& board, int depth, int v,
   PvIndex = 1;
   Restore(*this);
   OtherLines.SortAfterFirst();
+  if (complete) CompleteLines.CopyFrom(OtherLines);
 }
 
 // The lines after the first, numbered from 2, best first.
@@ -114,4 +128,44 @@ void SearchRoutines::ReportOtherLines() {
     line.MultiPv = i + 1;
     SearchEvents::OtherLineDone(line);
   }
+}
+
+bool SearchRoutines::BeginLimitedStrength() {
+  const Status& s = MainStatus;
+  if (!Strength.Limited || s.Analyze || s.Pondering || s.Bench || s.FD) return false;
+  SavedNodeLimit = NodeLimit;
+  SavedMultiPv = MultiPv;
+  SavedCaptureSearch = CaptureSearchOn;
+  const std::int64_t cap = Strength.NodeCap();
+  NodeLimit = NodeLimit > 0 && NodeLimit < cap ? NodeLimit : cap;
+  if (MultiPv < StrengthLimits::Lines) MultiPv = StrengthLimits::Lines;
+  CaptureSearchOn = 1;   // the engine's best search, weakened by the means above only
+  LogPrintf("Strength limited to Elo %d: at most %lld nodes, weakness %d\n", Strength.Elo,
+            static_cast<long long>(NodeLimit), Strength.Weakness());
+  return true;
+}
+
+void SearchRoutines::EndLimitedStrength() {
+  NodeLimit = SavedNodeLimit;
+  MultiPv = SavedMultiPv;
+  CaptureSearchOn = SavedCaptureSearch;
+}
+
+// The lines of the last iteration that found them all, when the move about to be played leads them.
+void SearchRoutines::ChooseLimitedStrengthMove(std::uint64_t* from, std::uint64_t* to, char* promotion, int* score) {
+  const MultiPvLines& lines = CompleteLines;
+  if (*from == 0 || *to == 0 || lines.Count <= 1) return;
+  const int played = MoveCode(SquareIndex(*from), SquareIndex(*to));
+  if (lines.Lines[0].Move != played || lines.Lines[0].Promotion != *promotion) return;
+  int centipawns[MaxMultiPv];
+  for (int i = 0; i < lines.Count; i++) centipawns[i] = lines.Lines[i].Score / ScoreDivisor;
+  const int chosen = Strength.ChooseLine(centipawns, lines.Count);
+  if (chosen == 0) return;
+  const PvLine& line = lines.Lines[chosen];
+  LogPrintf("Limited strength plays line %d (%d) instead of line 1 (%d)\n", chosen + 1, centipawns[chosen],
+            centipawns[0]);
+  *from = SquareBit(MoveCodeFrom(line.Move));
+  *to = SquareBit(MoveCodeTo(line.Move));
+  *promotion = line.Promotion;
+  *score = line.Score;
 }

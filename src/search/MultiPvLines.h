@@ -22,6 +22,7 @@ public:
   PvLine Lines[MaxMultiPv];
 
   void Clear() { Count = 0; }
+  void CopyFrom(const MultiPvLines& other);
   void Add(int depth, int score, SquareSet from, SquareSet to, char promotion, const char* text);
   // A line found so far in this iteration starts with the move.
   bool Starts(int moveCode, char promotion) const;
@@ -30,3 +31,6 @@ public:
 };
 
 extern MultiPvLines OtherLines;
+// The lines of the last iteration whose further lines were all searched (a limited strength
+// chooses among them: the last iteration's may have been cut short by its node cap).
+extern MultiPvLines CompleteLines;

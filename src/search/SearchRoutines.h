@@ -105,6 +105,10 @@ public:
   // best of the root moves not yet shown. Set by the front end; PvIndex is the line being searched.
   std::int32_t MultiPv = 1;
   std::int32_t PvIndex = 1;
+  // The front end's own settings while a limited strength (search/Strength.h) replaces them.
+  std::int64_t SavedNodeLimit = 0;
+  std::int32_t SavedMultiPv = 1;
+  std::uint8_t SavedCaptureSearch = 0;
 
   SearchRoutines() {}
 
@@ -169,6 +173,12 @@ public:
                         const char* text);
   void ReportOtherLines();
   bool LeftOutOfThisLine(int moveCode, char promotion) const;
+  // A limited strength: the node cap and the lines to choose among for this move (false when the
+  // strength is not limited or the search is no game move), the settings put back, and the choice
+  // of the move to play among the last iteration's lines.
+  bool BeginLimitedStrength();
+  void EndLimitedStrength();
+  void ChooseLimitedStrengthMove(std::uint64_t* from, std::uint64_t* to, char* promotion, int* score);
   bool ClockRuns() const;                      // the wall-clock limits apply now
   int ClockElapsedMs() const;
   int SoftLimitMs() const;                     // no iteration is started after this

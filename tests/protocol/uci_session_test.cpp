@@ -36,6 +36,8 @@ constexpr const char* MoreOptions =
     "option name CaptureSearch type check default false\n"
     "option name Move Overhead type spin default 10 min 0 max 5000\n"
     "option name MultiPV type spin default 1 min 1 max 64\n"
+    "option name UCI_LimitStrength type check default false\n"
+    "option name UCI_Elo type spin default 1800 min 1350 max 2200\n"
     "uciok\n";
 
 // A nelk speaking UCI, "uciok" already received.
@@ -63,7 +65,7 @@ TEST(UciSession, IdentityIsSentToTheCharacter) {
   const std::string out = s.Engine.Output();
   EXPECT_EQ(out.rfind(Identity, 0), 0u) << out;
   const std::string about = out.substr(std::string(Identity).size());
-  EXPECT_TRUE(about.find('\n') > 0 && EndsWith(about, MoreOptions) && Count(about, "\n") == 7) << about;
+  EXPECT_TRUE(about.find('\n') > 0 && EndsWith(about, MoreOptions) && Count(about, "\n") == 9) << about;
   s.Engine.Send("quit");
   EXPECT_EQ(s.Engine.Wait(), 0);
   EXPECT_TRUE(Has(s.Engine.MatchLog(), "uci\nSent uciok\n\nquit\n"));
@@ -450,6 +452,21 @@ TEST(UciSession, MultiPvLines) {
   const std::string twoMoves = s.Engine.Output().substr(before);
   EXPECT_TRUE(Has(twoMoves, " multipv 2 ") && !Has(twoMoves, " multipv 3 ")) << "two legal moves, two lines";
   ExpectOnlyUciLines(s.Engine.Output());
+}
+
+// A limited strength caps the nodes of a timed move (not of an analysis) and is refused out of range.
+TEST(UciSession, LimitStrengthOptions) {
+  Session s;
+  s.Send({"setoption name UCI_Elo value 3000", "setoption name UCI_LimitStrength value true",
+          "setoption name UCI_Elo value 1500", "position startpos moves e2e4", "go wtime 60000 btime 60000"});
+  EXPECT_FALSE(s.BestMove().empty());
+  EXPECT_TRUE(Has(s.Engine.Output(), "info string error: UCI_Elo 3000 is not a rating from 1350 to 2200; it stays at 1800\n"));
+  s.Send({"go infinite"});
+  EXPECT_TRUE(s.NoBestMoveYet()) << "an analysis has no cap";
+  s.Send({"stop"});
+  EXPECT_FALSE(s.BestMove().empty());
+  EXPECT_TRUE(s.Ready());
+  EXPECT_EQ(Count(s.Engine.MatchLog(), "Strength limited to Elo 1500: at most "), 1) << s.Engine.MatchLog();
 }
 
 // A line too long to hold is refused whole with a notice; the position set before stays.

@@ -87,10 +87,14 @@ TEST(XboardProtocol, Version2FeaturesAndPing) {
   for (const char* command : {"xboard", "protover 2", "accepted ping", "rejected usermove"}) engine.Send(command);
   const std::string features = "feature ping=1 setboard=1 playother=0 san=0 usermove=0 time=1 draw=0 sigint=0 "
                                "sigterm=1 reuse=1 analyze=1 colors=0 memory=1 nps=1 myname=\"Nelk\" option=\"CaptureSearch -check ";
-  EXPECT_EQ(UntilPong(engine, 17), "Nelk \n" + features + "0\" option=\"MultiPV -spin 1 1 64\" done=1\n");
+  const std::string strength = "option=\"UCI_LimitStrength -check ";
+  EXPECT_EQ(UntilPong(engine, 17), "Nelk \n" + features + "0\" option=\"MultiPV -spin 1 1 64\" " + strength +
+                                       "0\" option=\"UCI_Elo -spin 1800 1350 2200\" done=1\n");
   // The options are set as announced; unknown options and values out of range are ignored.
-  engine.Send("option CaptureSearch=1\noption MultiPV=3\noption MultiPV=65\noption Hash=64\noption\nprotover 2");
-  EXPECT_EQ(UntilPong(engine, 16), features + "1\" option=\"MultiPV -spin 3 1 64\" done=1\n");
+  engine.Send("option CaptureSearch=1\noption MultiPV=3\noption MultiPV=65\noption Hash=64\noption\n"
+              "option UCI_LimitStrength=1\noption UCI_Elo=1400\noption UCI_Elo=99\nprotover 2");
+  EXPECT_EQ(UntilPong(engine, 16), features + "1\" option=\"MultiPV -spin 3 1 64\" " + strength +
+                                       "1\" option=\"UCI_Elo -spin 1400 1350 2200\" done=1\n");
   // Everything received before a ping has been handled when it is answered; a move is "move e7e5".
   engine.Send("new\ne2e4");
   const std::string reply = UntilPong(engine, 18);
@@ -112,9 +116,9 @@ TEST(XboardProtocol, UnknownCommandsAreNamed) {
                                   "Error (unknown command): usermove\nError (unknown command): foo\n"
                                   "Illegal move: e0e4\n");
   Quit(engine);
-  const auto console = RunEngine({}, "console\nNf3 e2e4\nhelp\nquit\n");
-  EXPECT_TRUE(Has(console.Output, "Enter Move: Nf3\nError (unknown command): Nf3\nEnter Move: help\n"
-                                  "Error (unknown command): help\nEnter Move: quit\n")) << console.Output;
+  const auto console = RunEngine({}, "console\nNf3 e2e4\nhello\nquit\n");
+  EXPECT_TRUE(Has(console.Output, "Enter Move: Nf3\nError (unknown command): Nf3\nEnter Move: hello\n"
+                                  "Error (unknown command): hello\nEnter Move: quit\n")) << console.Output;
 }
 
 // Without "protover" the move comes behind its number: 1 for White's first move and for Black's
