@@ -10,7 +10,8 @@
 # Environment: NELK (default build/nelk), NELK_ARGS (default -qs: the engine under test plays with
 # the capture search; set it empty for the default search), FASTCHESS (default: fastchess on PATH),
 # CONCURRENCY (default 1: on a shared machine a second game at once steals time from both),
-# PGNOUT (a file to keep the games in).
+# PGNOUT (a file to keep the games in), NELK_ELO (Nelk plays with UCI_LimitStrength at this
+# UCI_Elo; against sfNNNN with the same number this calibrates the rating).
 set -eu
 here=$(cd "$(dirname "$0")" && pwd)
 opponent=${1:?usage: bench/match.sh OPPONENT [GAMES] [TC]}
@@ -20,6 +21,8 @@ nelk=$(realpath "${NELK:-build/nelk}")
 nelk_args=${NELK_ARGS--qs}
 fastchess=${FASTCHESS:-$(command -v fastchess || true)}
 concurrency=${CONCURRENCY:-1}
+nelk_elo=${NELK_ELO:-}
+nelk_options=${nelk_elo:+option.UCI_LimitStrength=true option.UCI_Elo=$nelk_elo}
 
 if [ -z "$fastchess" ] || [ ! -x "$fastchess" ]; then
   echo "fastchess not found: build it from https://github.com/Disservin/fastchess (make -j2) and set"
@@ -45,11 +48,11 @@ work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
 for f in "$here"/openings/*.fen; do head -n 1 "$f"; done > "$work/openings.epd"
 rounds=$(( (games + 1) / 2 ))
-name="nelk${nelk_args:+$nelk_args}"
+name="nelk${nelk_args:+$nelk_args}${nelk_elo:+-elo$nelk_elo}"
 # Every engine writes match.log in its working directory: keep them in the scratch directory.
 cd "$work"
 # shellcheck disable=SC2086
-"$fastchess" -engine cmd="$nelk" name="$name" proto=uci ${nelk_args:+args="$nelk_args"} \
+"$fastchess" -engine cmd="$nelk" name="$name" proto=uci ${nelk_args:+args="$nelk_args"} $nelk_options \
   -engine $other -each tc="$tc" \
   -openings file=openings.epd format=epd order=sequential -rounds "$rounds" -games 2 -repeat \
   -concurrency "$concurrency" -recover ${PGNOUT:+-pgnout file="$PGNOUT"} > fastchess.log 2>&1 || true

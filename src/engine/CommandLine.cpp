@@ -4,7 +4,9 @@
 #include <cstring>
 #include "board/ChessBoard.h"
 #include "engine/Status.h"
+#include "protocol/BookOptions.h"
 #include "search/SearchRoutines.h"
+#include "search/Strength.h"
 #include "tools/Fen.h"
 
 const char* TestFileName = nullptr;
@@ -52,6 +54,25 @@ int FixTime(const char* value) {
 
 int Help(const char*) { PrintHelp(); return CommandLineHelp; }
 
+int BookFile(const char* value) {
+  char message[BookMessageSize];
+  if (BookSettings.SetFile(value, message, sizeof message)) return CommandLineContinue;
+  std::printf("ERROR: -book %s\n", message);
+  return CommandLineError;
+}
+
+int LimitStrength(const char* value) {
+  const int elo = ParseOptionValue(value);
+  if (elo < StrengthLimits::MinElo || elo > StrengthLimits::MaxElo) {
+    std::printf("ERROR: -elo needs a rating from %d to %d, not \"%s\"\n", StrengthLimits::MinElo,
+                StrengthLimits::MaxElo, value);
+    return CommandLineError;
+  }
+  Strength.Limited = 1;
+  Strength.Elo = elo;
+  return CommandLineContinue;
+}
+
 int MimicStudent(const char* value) {
   std::printf("## Mimic Student option detected \n");
   std::fflush(stdout);
@@ -71,6 +92,8 @@ constexpr Option Options[] = {
   {"-bench4", Test::Equals, false, [](const char*) { return SetBench(4); }},
   {"-bench5", Test::Equals, false, [](const char*) { return SetBench(5); }},
   {"-fd", Test::Equals, true, FixDepth},
+  {"-book", Test::Equals, true, BookFile},
+  {"-elo", Test::Equals, true, LimitStrength},
   {"-help", Test::Equals, false, Help},
   {"-h", Test::Equals, false, Help},
   {"-HPC", Test::Contains, false, [](const char*) { return int{CommandLineContinue}; }},
@@ -108,6 +131,8 @@ constexpr const char* HelpLines[] = {
   "-sp  self play\n",
   "-ts  filename run through a testsuite (EPD Format)\n",
   "-qs  search captures at the horizon (option CaptureSearch)\n",
+  "-book filename  plays from a Polyglot opening book (option BookFile)\n",
+  "-elo  n  plays at the rating n, 1350 to 2200 (options UCI_LimitStrength and UCI_Elo)\n",
 };
 }  // namespace
 

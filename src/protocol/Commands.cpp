@@ -12,6 +12,7 @@
 #include "engine/Status.h"
 #include "eval/SEE.h"
 #include "hash/TranspositionTables.h"
+#include "protocol/BookOptions.h"
 #include "protocol/CommandArgs.h"
 #include "protocol/BoardEdit.h"
 #include "protocol/MoveCheck.h"
@@ -54,7 +55,7 @@ constexpr const char* FeatureLine =
     "feature ping=1 setboard=1 playother=0 san=0 usermove=0 time=1 draw=0 sigint=0 sigterm=1 reuse=1 "
     "analyze=1 colors=0 memory=1 nps=1 myname=\"Nelk\" option=\"CaptureSearch -check %d\" "
     "option=\"MultiPV -spin %d 1 %d\" option=\"UCI_LimitStrength -check %d\" option=\"UCI_Elo -spin %d %d %d\" "
-    "done=1\n";
+    "option=\"BookFile -file \" option=\"Best Book Move -check %d\" done=1\n";
 constexpr const char* CaptureSearchOption = "CaptureSearch";
 constexpr const char* ConsoleHelp =
     "Moves: e2e4, e7e8q (promotion), e1g1 (castling).\n"
@@ -69,6 +70,8 @@ constexpr int ConsoleDefaultSeconds = 5;
 constexpr const char* MultiPvOption = "MultiPV";
 constexpr const char* LimitStrengthOption = "UCI_LimitStrength";
 constexpr const char* EloOption = "UCI_Elo";
+constexpr const char* BookFileOption = "BookFile";
+constexpr const char* BestBookMoveOption = "Best Book Move";
 
 bool Console() { return !MainStatus.xboard; }
 
@@ -310,13 +313,22 @@ char ProtocolVersion(char*) {
   Commands.ProtocolVersion = static_cast<int>(ClampArgument(version, 1, LargestProtocolVersion));
   if (Commands.ProtocolVersion >= 2) {
     std::printf(FeatureLine, Search.CaptureSearchOn ? 1 : 0, static_cast<int>(Search.MultiPv), MaxMultiPv,
-                Strength.Limited ? 1 : 0, static_cast<int>(Strength.Elo), StrengthLimits::MinElo, StrengthLimits::MaxElo);
+                Strength.Limited ? 1 : 0, static_cast<int>(Strength.Elo), StrengthLimits::MinElo, StrengthLimits::MaxElo,
+                BookSettings.BestMove ? 1 : 0);
     Flush();
   }
   return CommandHandled;
 }
 
 // "option NAME=VALUE" for the options of the feature line; other names are ignored.
+// A book file that cannot be used is an error the front end shows; no book file is used then.
+void SetBookFile(const char* path) {
+  char message[BookMessageSize];
+  if (BookSettings.SetFile(path, message, sizeof message)) return;
+  std::printf("Error (%s): option %s\n", message, BookFileOption);
+  Flush();
+}
+
 char SetOption(char*) {
   char text[CommandLineRestSize];
   if (RestOfCommandLine(text, sizeof text) < 0) return CommandHandled;
@@ -333,6 +345,9 @@ char SetOption(char*) {
   if (std::strcmp(text, EloOption) == 0 && ParseInteger(equals + 1, &value) && value >= StrengthLimits::MinElo &&
       value <= StrengthLimits::MaxElo)
     Strength.Elo = static_cast<std::int32_t>(value);
+  if (std::strcmp(text, BestBookMoveOption) == 0 && ParseInteger(equals + 1, &value) && (value == 0 || value == 1))
+    BookSettings.BestMove = static_cast<std::uint8_t>(value);
+  if (std::strcmp(text, BookFileOption) == 0) SetBookFile(equals + 1);
   return CommandHandled;
 }
 

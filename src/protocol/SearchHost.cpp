@@ -2,10 +2,13 @@
 // this process takes the commands read during a search, limits the root moves and holds the book.
 #include "search/SearchHost.h"
 
+#include "engine/MatchLog.h"
 #include "engine/Status.h"
+#include "protocol/BookOptions.h"
 #include "protocol/Commands.h"
 #include "protocol/UCIProtocol.h"
 #include "tools/OpeningBook.h"
+#include "tools/PolyglotBook.h"
 
 namespace {
 // UCIPrep's answer that the search must stop, the same code as DoCommand's CommandActNow.
@@ -23,4 +26,15 @@ bool HandOverPolledCommand(char* command) {
 
 bool FrontEndAllowsRootMove(int moveCode) { return !MainStatus.UCIMode || UCI.RootMoveAllowed(moveCode); }
 
-int BookMoveIndex(char side, char castle, const ChessBoard& board) { return InBook(side, castle, board); }
+// A Polyglot book, when one is set, answers first; the built-in book where it has no move.
+int BookMoveIndex(char side, char castle, const ChessBoard& board) {
+  if (PolyglotOpeningBook.IsOpen() && board.SideToMove == side && board.CastleFlags == castle) {
+    PolyglotMove move;
+    if (PolyglotOpeningBook.ChooseMove(board, BookSettings.Random(), BookSettings.BestMove != 0, &move) &&
+        move.ListIndex >= 0) {
+      LogPrintf("Book file move %s (weight %d)\n", move.Text, static_cast<int>(move.Weight));
+      return move.ListIndex;
+    }
+  }
+  return InBook(side, castle, board);
+}

@@ -189,7 +189,10 @@ void MoveFound(const MoveChosen& m) {
   }
 }
 
-void BookMovePlayed() { PrintLine("tellics kibitz Opening Book Move"); }
+// A UCI front end reads only UCI lines: the book move is its "bestmove".
+void BookMovePlayed() {
+  if (!MainStatus.UCIMode) PrintLine("tellics kibitz Opening Book Move");
+}
 
 // The measured node rate is a UCI "info" line; other front ends have no such line.
 void NodeRateMeasured(int nodesPerSecond, int elapsedMs) {

@@ -10,6 +10,7 @@
 #include "eval/PawnHash.h"
 #include "hash/MoveHistory.h"
 #include "hash/TranspositionTables.h"
+#include "protocol/BookOptions.h"
 #include "protocol/UciTexts.h"
 #include "protocol/UciWords.h"
 #include "search/Input.h"
@@ -26,7 +27,7 @@ constexpr int PassGoesOn = 0;         // Dispatch: the line is done, read the ne
 constexpr char SearchGoesOn = 1;      // results for a search that handed over a line
 constexpr char SearchMustStop = 2;
 constexpr int ErrorTextSize = 256;
-constexpr int ReportLineSize = 2 * ErrorTextSize;   // the text behind "info string error: "
+constexpr int ReportLineSize = 4 * ErrorTextSize;   // the text behind "info string error: ", a book path included
 
 bool Is(const char* word, const char* command) { return std::strcmp(word, command) == 0; }
 
@@ -207,6 +208,30 @@ void UCIProtocol::SetOption() {
     Strength.Limited = on ? 1 : 0;
   } else if (SameWordIgnoringCase(name, UciText::Elo)) {
     SetElo(value);
+  } else if (SameWordIgnoringCase(name, UciText::BookFile)) {
+    SetBookFile();
+  } else if (SameWordIgnoringCase(name, UciText::BestBookMove)) {
+    BookSettings.BestMove = on ? 1 : 0;
+  }
+}
+
+// A path is taken as it stands after "value", inner blanks and all (the option words are joined
+// with single blanks and cut to a word's size).
+void UCIProtocol::SetBookFile() {
+  const char* value = std::strstr(CommandLine, " value ");
+  char path[UciLineSize] = "";
+  if (value != nullptr) std::snprintf(path, sizeof path, "%s", value + std::strlen(" value "));
+  for (std::size_t n = std::strlen(path); n > 0 && (path[n - 1] == ' ' || path[n - 1] == '\t'); n--) path[n - 1] = '\0';
+  const char* start = path + std::strspn(path, " \t");
+  char message[BookMessageSize];
+  if (BookSettings.SetFile(start, message, sizeof message)) {
+    char line[BookMessageSize + sizeof "info string BookFile "];
+    std::snprintf(line, sizeof line, "info string BookFile %s", message);
+    Send(line);
+  } else {
+    char text[BookMessageSize + sizeof "BookFile "];
+    std::snprintf(text, sizeof text, "BookFile %s", message);
+    ReportError(text);
   }
 }
 

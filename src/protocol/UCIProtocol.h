@@ -81,6 +81,7 @@ public:
   void SetMoveOverhead(const char* value);
   void SetMultiPv(const char* value);
   void SetElo(const char* value);
+  void SetBookFile();
 };
 
 extern UCIProtocol UCI;

@@ -22,6 +22,8 @@ constexpr const char* MoreOptions[] = {
     "option name MultiPV type spin default 1 min 1 max 64",
     "option name UCI_LimitStrength type check default false",
     "option name UCI_Elo type spin default 1800 min 1350 max 2200",
+    "option name BookFile type string default <empty>",
+    "option name Best Book Move type check default false",
 };
 constexpr const char* AboutOption = "option name UCI_EngineAbout type string default ";
 constexpr const char* About = "Nelk, a bitboard chess engine that searches with alpha-beta and iterative deepening";
@@ -42,6 +44,8 @@ constexpr const char* MoveOverhead = "Move Overhead";
 constexpr const char* MultiPv = "MultiPV";
 constexpr const char* LimitStrength = "UCI_LimitStrength";
 constexpr const char* Elo = "UCI_Elo";
+constexpr const char* BookFile = "BookFile";
+constexpr const char* BestBookMove = "Best Book Move";
 constexpr const char* True = "true";
 
 // Match log.

@@ -38,6 +38,8 @@ constexpr const char* MoreOptions =
     "option name MultiPV type spin default 1 min 1 max 64\n"
     "option name UCI_LimitStrength type check default false\n"
     "option name UCI_Elo type spin default 1800 min 1350 max 2200\n"
+    "option name BookFile type string default <empty>\n"
+    "option name Best Book Move type check default false\n"
     "uciok\n";
 
 // A nelk speaking UCI, "uciok" already received.
@@ -65,7 +67,7 @@ TEST(UciSession, IdentityIsSentToTheCharacter) {
   const std::string out = s.Engine.Output();
   EXPECT_EQ(out.rfind(Identity, 0), 0u) << out;
   const std::string about = out.substr(std::string(Identity).size());
-  EXPECT_TRUE(about.find('\n') > 0 && EndsWith(about, MoreOptions) && Count(about, "\n") == 9) << about;
+  EXPECT_TRUE(about.find('\n') > 0 && EndsWith(about, MoreOptions) && Count(about, "\n") == 11) << about;
   s.Engine.Send("quit");
   EXPECT_EQ(s.Engine.Wait(), 0);
   EXPECT_TRUE(Has(s.Engine.MatchLog(), "uci\nSent uciok\n\nquit\n"));
@@ -467,6 +469,38 @@ TEST(UciSession, LimitStrengthOptions) {
   EXPECT_FALSE(s.BestMove().empty());
   EXPECT_TRUE(s.Ready());
   EXPECT_EQ(Count(s.Engine.MatchLog(), "Strength limited to Elo 1500: at most "), 1) << s.Engine.MatchLog();
+}
+
+// A Polyglot book entry: key, move (from * 64 + to), weight, learn; big-endian.
+std::string BookEntry(std::uint64_t key, int from, int to, int weight) {
+  std::string bytes;
+  auto put = [&bytes](std::uint64_t value, int size) {
+    for (int i = size - 1; i >= 0; i--) bytes += static_cast<char>(value >> (8 * i) & 0xff);
+  };
+  put(key, 8);
+  put(static_cast<std::uint64_t>(from * 64 + to), 2);
+  put(static_cast<std::uint64_t>(weight), 2);
+  put(0, 4);
+  return bytes;
+}
+
+// "BookFile" with "OwnBook": the book's heaviest move with "Best Book Move", logged as a book move;
+// a file that is no book is refused and no book is used.
+TEST(UciSession, PolyglotBookOptions) {
+  constexpr std::uint64_t StartKey = 0x463b96181691fc9cULL;
+  constexpr int D2 = 11, D4 = 27, E2 = 12, E4 = 28;
+  const std::string book = BookEntry(StartKey, D2, D4, 3) + BookEntry(StartKey, E2, E4, 1);
+  EngineProcess withBook({}, {{"book.bin", book}, {"odd.bin", book.substr(0, 17)}});
+  withBook.Send("uci");
+  for (const char* line : {"setoption name BookFile value odd.bin", "setoption name BookFile value book.bin",
+                           "setoption name OwnBook value true", "setoption name Best Book Move value true",
+                           "position startpos", "go wtime 10000 btime 10000"})
+    withBook.Send(line);
+  EXPECT_TRUE(withBook.WaitFor("bestmove d2d4\n", ReplyMs)) << withBook.Output();
+  EXPECT_TRUE(Has(withBook.Output(), "info string error: BookFile odd.bin: ")) << withBook.Output();
+  EXPECT_TRUE(Has(withBook.Output(), "info string BookFile book.bin: 2 book entries\n"));
+  EXPECT_TRUE(Has(withBook.MatchLog(), "Book file move d2d4 (weight 3)\n")) << withBook.MatchLog();
+  ExpectOnlyUciLines(withBook.Output());
 }
 
 // A line too long to hold is refused whole with a notice; the position set before stays.

@@ -88,13 +88,16 @@ TEST(XboardProtocol, Version2FeaturesAndPing) {
   const std::string features = "feature ping=1 setboard=1 playother=0 san=0 usermove=0 time=1 draw=0 sigint=0 "
                                "sigterm=1 reuse=1 analyze=1 colors=0 memory=1 nps=1 myname=\"Nelk\" option=\"CaptureSearch -check ";
   const std::string strength = "option=\"UCI_LimitStrength -check ";
+  const std::string book = "option=\"BookFile -file \" option=\"Best Book Move -check ";
   EXPECT_EQ(UntilPong(engine, 17), "Nelk \n" + features + "0\" option=\"MultiPV -spin 1 1 64\" " + strength +
-                                       "0\" option=\"UCI_Elo -spin 1800 1350 2200\" done=1\n");
+                                       "0\" option=\"UCI_Elo -spin 1800 1350 2200\" " + book + "0\" done=1\n");
   // The options are set as announced; unknown options and values out of range are ignored.
   engine.Send("option CaptureSearch=1\noption MultiPV=3\noption MultiPV=65\noption Hash=64\noption\n"
-              "option UCI_LimitStrength=1\noption UCI_Elo=1400\noption UCI_Elo=99\nprotover 2");
-  EXPECT_EQ(UntilPong(engine, 16), features + "1\" option=\"MultiPV -spin 3 1 64\" " + strength +
-                                       "1\" option=\"UCI_Elo -spin 1400 1350 2200\" done=1\n");
+              "option UCI_LimitStrength=1\noption UCI_Elo=1400\noption UCI_Elo=99\noption Best Book Move=1\n"
+              "option BookFile=missing.bin\nprotover 2");
+  EXPECT_EQ(UntilPong(engine, 16), "Error (missing.bin: no such book file; no book file is used): option BookFile\n" +
+                                       features + "1\" option=\"MultiPV -spin 3 1 64\" " + strength +
+                                       "1\" option=\"UCI_Elo -spin 1400 1350 2200\" " + book + "1\" done=1\n");
   // Everything received before a ping has been handled when it is answered; a move is "move e7e5".
   engine.Send("new\ne2e4");
   const std::string reply = UntilPong(engine, 18);
