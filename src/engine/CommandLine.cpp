@@ -132,7 +132,7 @@ constexpr const char* HelpLines[] = {
   "-ts  filename run through a testsuite (EPD Format)\n",
   "-qs  search captures at the horizon (option CaptureSearch)\n",
   "-book filename  plays from a Polyglot opening book (option BookFile)\n",
-  "-elo  n  plays at the rating n, 1350 to 2200 (options UCI_LimitStrength and UCI_Elo)\n",
+  "-elo  n  plays at the rating n, 1350 to 1900 (options UCI_LimitStrength and UCI_Elo)\n",
 };
 }  // namespace
 

@@ -21,7 +21,7 @@ constexpr const char* MoreOptions[] = {
     "option name Move Overhead type spin default 10 min 0 max 5000",
     "option name MultiPV type spin default 1 min 1 max 64",
     "option name UCI_LimitStrength type check default false",
-    "option name UCI_Elo type spin default 1800 min 1350 max 2200",
+    "option name UCI_Elo type spin default 1600 min 1350 max 1900",
     "option name BookFile type string default <empty>",
     "option name Best Book Move type check default false",
 };

@@ -132,7 +132,7 @@ void SearchRoutines::ReportOtherLines() {
 
 bool SearchRoutines::BeginLimitedStrength() {
   const Status& s = MainStatus;
-  if (!Strength.Limited || s.Analyze || s.Pondering || s.Bench || s.FD) return false;
+  if (!Strength.Limited || Strength.FullStrength() || s.Analyze || s.Pondering || s.Bench || s.FD) return false;
   SavedNodeLimit = NodeLimit;
   SavedMultiPv = MultiPv;
   SavedCaptureSearch = CaptureSearchOn;

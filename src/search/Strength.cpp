@@ -7,15 +7,18 @@ PlayingStrength Strength;
 
 using namespace StrengthLimits;
 
+bool PlayingStrength::FullStrength() const { return Elo >= MaxElo; }
+
 std::int64_t PlayingStrength::NodeCap() const {
-  const int elo = std::clamp(static_cast<int>(Elo), MinElo, MaxElo);
+  if (FullStrength()) return 0;
+  const int elo = std::max(static_cast<int>(Elo), MinElo);
   const double doublings = static_cast<double>(elo - MinElo) / EloPerDoubling;
   return static_cast<std::int64_t>(NodesAtMinElo * std::exp2(doublings));
 }
 
 int PlayingStrength::Weakness() const {
   const int elo = std::clamp(static_cast<int>(Elo), MinElo, MaxElo);
-  return WeaknessAtMinElo - (WeaknessAtMinElo - WeaknessAtMaxElo) * (elo - MinElo) / (MaxElo - MinElo);
+  return WeaknessAtMinElo * (MaxElo - elo) / (MaxElo - MinElo);
 }
 
 // xorshift64*: a few numbers per move; the quality of a cryptographic source is not needed.
@@ -30,8 +33,8 @@ std::uint32_t PlayingStrength::NextRandom() {
 // adds a random share of the lines' spread, so the weaker the rating, the more the random part
 // decides among lines close to the best; a small weakness keeps the best line.
 int PlayingStrength::ChooseLine(const int* centipawns, int count) {
-  if (centipawns == nullptr || count <= 1) return 0;
   const int weakness = Weakness();
+  if (centipawns == nullptr || count <= 1 || weakness <= 0) return 0;
   const int top = centipawns[0];
   const int spread = std::min(top - centipawns[count - 1], ChoiceSpreadCentipawns);
   int chosen = 0;

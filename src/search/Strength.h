@@ -7,14 +7,14 @@
 #include <cstdint>
 
 namespace StrengthLimits {
-constexpr int MinElo = 1350;             // the lowest rating offered
-constexpr int MaxElo = 2200;             // the highest: nearly the unlimited engine at blitz
-constexpr int DefaultElo = 1800;
-constexpr int NodesAtMinElo = 1500;      // nodes a move at the lowest rating ...
-constexpr int EloPerDoubling = 80;       // ... doubled every so many points above it
-constexpr int Lines = 4;                 // root moves the choice is made among
-constexpr int WeaknessAtMaxElo = 10;     // how far the choice may stray at the highest rating ...
-constexpr int WeaknessAtMinElo = 120;    // ... and at the lowest (see PlayingStrength::ChooseLine)
+constexpr int MinElo = 1350;             // the lowest rating offered (Stockfish's lowest too)
+constexpr int MaxElo = 1900;             // the unlimited engine at blitz: no cap, no choice
+constexpr int DefaultElo = 1600;
+constexpr int NodesAtMinElo = 8000;      // nodes a move at the lowest rating ...
+constexpr int EloPerDoubling = 100;      // ... doubled every so many points above it
+constexpr int Lines = 3;                 // root moves the choice is made among
+constexpr int WeaknessAtMinElo = 120;    // how far the choice may stray at the lowest rating, falling
+                                         // to none at the highest (see PlayingStrength::ChooseLine)
 constexpr int WeaknessScale = 128;       // above every weakness: no worse line is pushed past the best by its loss
 constexpr int ChoiceSpreadCentipawns = 100;   // the random part's range follows the lines' spread, up to this
 constexpr int MaxChoiceLossCentipawns = 150;  // a line this much worse than the best is never played
@@ -26,7 +26,8 @@ public:
   std::int32_t Elo = StrengthLimits::DefaultElo;  // StrengthLimits::MinElo .. MaxElo
   std::uint64_t RandomState = 0x9e3779b97f4a7c15ULL;
 
-  std::int64_t NodeCap() const;   // nodes a move may search at the rating
+  std::int64_t NodeCap() const;   // nodes a move may search at the rating; 0: no cap
+  bool FullStrength() const;      // the highest rating: the engine as it is
   int Weakness() const;
   // The line to play among `count` root lines of play, best first, scored in centipawns: each
   // line's score gets a push that grows with how much worse it is and a random part; the best

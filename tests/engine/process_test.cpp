@@ -32,7 +32,7 @@ TEST(ProcessTest, HelpTextIsExact) {
                               "-ts  filename run through a testsuite (EPD Format)\n"
                               "-qs  search captures at the horizon (option CaptureSearch)\n"
                               "-book filename  plays from a Polyglot opening book (option BookFile)\n"
-                              "-elo  n  plays at the rating n, 1350 to 2200 (options UCI_LimitStrength and UCI_Elo)\n");
+                              "-elo  n  plays at the rating n, 1350 to 1900 (options UCI_LimitStrength and UCI_Elo)\n");
     EXPECT_TRUE(run.MatchLogExists);
   }
 }
@@ -71,7 +71,7 @@ TEST(ProcessTest, BadFilesAndOptionsEndWithAnErrorStatus) {
        "ERROR: nul.epd is not a text file (line 2 holds a NUL byte)\n"},
       // A book that cannot be used and a rating out of range end the run before it plays.
       {{"-book", "odd.bin"}, {{"odd.bin", std::string(17, 'x')}}, 2, "ERROR: -book odd.bin: "},
-      {{"-elo", "3000"}, {}, 2, "ERROR: -elo needs a rating from 1350 to 2200, not \"3000\"\n"},
+      {{"-elo", "3000"}, {}, 2, "ERROR: -elo needs a rating from 1350 to 1900, not \"3000\"\n"},
   };
   for (const auto& c : cases) {
     const auto run = RunEngine(c.args, "uci\n", 20000, c.files);

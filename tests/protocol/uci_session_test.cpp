@@ -37,7 +37,7 @@ constexpr const char* MoreOptions =
     "option name Move Overhead type spin default 10 min 0 max 5000\n"
     "option name MultiPV type spin default 1 min 1 max 64\n"
     "option name UCI_LimitStrength type check default false\n"
-    "option name UCI_Elo type spin default 1800 min 1350 max 2200\n"
+    "option name UCI_Elo type spin default 1600 min 1350 max 1900\n"
     "option name BookFile type string default <empty>\n"
     "option name Best Book Move type check default false\n"
     "uciok\n";
@@ -462,7 +462,7 @@ TEST(UciSession, LimitStrengthOptions) {
   s.Send({"setoption name UCI_Elo value 3000", "setoption name UCI_LimitStrength value true",
           "setoption name UCI_Elo value 1500", "position startpos moves e2e4", "go wtime 60000 btime 60000"});
   EXPECT_FALSE(s.BestMove().empty());
-  EXPECT_TRUE(Has(s.Engine.Output(), "info string error: UCI_Elo 3000 is not a rating from 1350 to 2200; it stays at 1800\n"));
+  EXPECT_TRUE(Has(s.Engine.Output(), "info string error: UCI_Elo 3000 is not a rating from 1350 to 1900; it stays at 1600\n"));
   s.Send({"go infinite"});
   EXPECT_TRUE(s.NoBestMoveYet()) << "an analysis has no cap";
   s.Send({"stop"});

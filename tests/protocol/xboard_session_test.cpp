@@ -90,14 +90,14 @@ TEST(XboardProtocol, Version2FeaturesAndPing) {
   const std::string strength = "option=\"UCI_LimitStrength -check ";
   const std::string book = "option=\"BookFile -file \" option=\"Best Book Move -check ";
   EXPECT_EQ(UntilPong(engine, 17), "Nelk \n" + features + "0\" option=\"MultiPV -spin 1 1 64\" " + strength +
-                                       "0\" option=\"UCI_Elo -spin 1800 1350 2200\" " + book + "0\" done=1\n");
+                                       "0\" option=\"UCI_Elo -spin 1600 1350 1900\" " + book + "0\" done=1\n");
   // The options are set as announced; unknown options and values out of range are ignored.
   engine.Send("option CaptureSearch=1\noption MultiPV=3\noption MultiPV=65\noption Hash=64\noption\n"
               "option UCI_LimitStrength=1\noption UCI_Elo=1400\noption UCI_Elo=99\noption Best Book Move=1\n"
               "option BookFile=missing.bin\nprotover 2");
   EXPECT_EQ(UntilPong(engine, 16), "Error (missing.bin: no such book file; no book file is used): option BookFile\n" +
                                        features + "1\" option=\"MultiPV -spin 3 1 64\" " + strength +
-                                       "1\" option=\"UCI_Elo -spin 1400 1350 2200\" " + book + "1\" done=1\n");
+                                       "1\" option=\"UCI_Elo -spin 1400 1350 1900\" " + book + "1\" done=1\n");
   // Everything received before a ping has been handled when it is answered; a move is "move e7e5".
   engine.Send("new\ne2e4");
   const std::string reply = UntilPong(engine, 18);
