@@ -117,8 +117,15 @@ void LeaveAnalysis() {
 }
 
 // A front end that asks for progress lines gets them at the analysis polls from now on as well.
+// In a running analysis the answer comes at the next poll, a few milliseconds on, unless a command
+// comes first: a client that sends "." and "exit" together (python-chess does) ends the analysis
+// and has no use for a status line it would call unexpected.
 char Stat01(char*) {
   Commands.AsksForStat01 = 1;
+  if (Commands.Searching && MainStatus.Analyze) {
+    Commands.Stat01Due = 1;
+    return CommandHandled;
+  }
   ReportStat01(Search.ElapsedMs() / MsPerCentisecond, Search.TotalNodes(), Search.IterationDepth,
                Search.RootMoveCount - Search.RootMoveIndex, Search.RootMoveCount);
   return CommandHandled;
@@ -166,7 +173,7 @@ char Analyze(char*) {
   SaveFixedTime();
   s.Analyze = 1;
   s.Post = 1;
-  Commands.AsksForStat01 = 0;   // a front end that wants them asks again in this analysis
+  Commands.AsksForStat01 = Commands.Stat01Due = 0;   // a front end that wants them asks again in this analysis
   s.Force = 0;
   s.OpponentToMove = 0;
   s.GameInProgress = 1;

@@ -28,6 +28,7 @@ public:
   std::int32_t SavedST = 0;
   std::uint8_t SavedSTInMilliseconds = 0;
   std::uint8_t AsksForStat01 = 0;          // the front end has sent "." (it reads "stat01:" lines)
+  std::uint8_t Stat01Due = 0;              // a "." read in the analysis is answered at the next poll
 
   // Hands out a move kept from a search (once); false when there is none.
   bool TakePendingMove(char* word, int size);

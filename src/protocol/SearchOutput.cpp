@@ -208,12 +208,16 @@ void AnalysisRate(int nodesPerSecond, int elapsedMs) {
   Flush();
 }
 
-// An xboard analysis gets a progress line at each poll of the deeper iterations, except at a poll
-// that read a command (which may be "." asking for that line itself). Only a front end that has
-// asked for one with "." gets them: to any other client they are lines it cannot place.
+// An xboard analysis gets a progress line at each poll of the deeper iterations, and at the first
+// poll after a ".", except at a poll that read a command (which may be "." itself, or "exit").
+// Only a front end that has asked for one with "." gets them: to any other client they are lines
+// it cannot place.
 void AnalysisPolled(const AnalysisPoll& p) {
-  if (p.Depth > AnalysisStatMinDepth && MainStatus.xboard && Commands.AsksForStat01 && !p.CommandRead)
+  if (!MainStatus.xboard || p.CommandRead) return;
+  if (Commands.Stat01Due || (p.Depth > AnalysisStatMinDepth && Commands.AsksForStat01)) {
+    Commands.Stat01Due = 0;
     ReportStat01(p.Centiseconds, p.Nodes, p.Depth, p.MovesLeft, p.MoveCount);
+  }
 }
 
 // Only the console user is shown the plan of a move.

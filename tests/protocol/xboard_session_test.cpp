@@ -336,11 +336,14 @@ TEST(XboardThinking, MatesAndLinesOfPlay) {
   Quit(engine);
 }
 
-// "stat01:" lines go only to a front end that asks for them with "." in the running analysis.
+// "stat01:" lines go only to a front end that asks for them with "." in the running analysis, and
+// not to one that ends the analysis with the same breath.
 TEST(XboardThinking, ProgressLinesOnlyWhenAskedFor) {
   Xboard engine;
   engine.Send("analyze");
-  Pause(1500);
+  Pause(500);
+  engine.Send(".\nexit\nanalyze");
+  Pause(1000);
   EXPECT_EQ(Count(engine.Output(), "stat01: "), 0);
   engine.Send(".");
   EXPECT_TRUE(engine.WaitUntil([](const std::string& out) { return Count(out, "stat01: ") >= 3; }, LineTimeoutMs))
