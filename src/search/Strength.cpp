@@ -12,8 +12,14 @@ bool PlayingStrength::FullStrength() const { return Elo >= MaxElo; }
 std::int64_t PlayingStrength::NodeCap() const {
   if (FullStrength()) return 0;
   const int elo = std::max(static_cast<int>(Elo), MinElo);
-  const double doublings = static_cast<double>(elo - MinElo) / EloPerDoubling;
-  return static_cast<std::int64_t>(NodesAtMinElo * std::exp2(doublings));
+  for (std::size_t i = 1; i < sizeof NodeCaps / sizeof NodeCaps[0]; i++) {
+    const NodeCapAt& low = NodeCaps[i - 1];
+    const NodeCapAt& high = NodeCaps[i];
+    if (elo > high.Elo) continue;
+    const double share = static_cast<double>(elo - low.Elo) / (high.Elo - low.Elo);
+    return static_cast<std::int64_t>(low.Nodes * std::pow(static_cast<double>(high.Nodes) / low.Nodes, share));
+  }
+  return 0;
 }
 
 int PlayingStrength::Weakness() const {

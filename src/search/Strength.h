@@ -10,8 +10,15 @@ namespace StrengthLimits {
 constexpr int MinElo = 1350;             // the lowest rating offered (Stockfish's lowest too)
 constexpr int MaxElo = 1900;             // the unlimited engine at blitz: no cap, no choice
 constexpr int DefaultElo = 1600;
-constexpr int NodesAtMinElo = 8000;      // nodes a move at the lowest rating ...
-constexpr int EloPerDoubling = 100;      // ... doubled every so many points above it
+// Nodes a move at these ratings, from games against Stockfish at the same UCI_Elo (5+0.05);
+// between two of them the count grows geometrically. The rating table ends below MaxElo, where
+// no cap is left.
+struct NodeCapAt {
+  int Elo;
+  int Nodes;
+};
+constexpr NodeCapAt NodeCaps[] = {{MinElo, 8000}, {1400, 11000}, {1600, 24000}, {1800, 160000}, {MaxElo, 400000}};
+constexpr int NodesAtMinElo = NodeCaps[0].Nodes;
 constexpr int Lines = 3;                 // root moves the choice is made among
 constexpr int WeaknessAtMinElo = 120;    // how far the choice may stray at the lowest rating, falling
                                          // to none at the highest (see PlayingStrength::ChooseLine)
