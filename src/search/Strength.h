@@ -17,7 +17,7 @@ struct NodeCapAt {
   int Elo;
   int Nodes;
 };
-constexpr NodeCapAt NodeCaps[] = {{MinElo, 8000}, {1400, 11000}, {1600, 24000}, {1800, 160000}, {MaxElo, 400000}};
+constexpr NodeCapAt NodeCaps[] = {{MinElo, 8000}, {1400, 11000}, {1600, 14000}, {1800, 40000}, {MaxElo, 400000}};
 constexpr int NodesAtMinElo = NodeCaps[0].Nodes;
 constexpr int Lines = 3;                 // root moves the choice is made among
 constexpr int WeaknessAtMinElo = 120;    // how far the choice may stray at the lowest rating, falling
