@@ -117,17 +117,13 @@ void LeaveAnalysis() {
 }
 
 // A front end that asks for progress lines gets them at the analysis polls from now on as well.
-// In a running analysis the answer comes at the next poll, a few milliseconds on, unless a command
-// comes first: a client that sends "." and "exit" together (python-chess does) ends the analysis
-// and has no use for a status line it would call unexpected.
+// The answer comes at the next poll of the running analysis, a few milliseconds on, unless a
+// command comes first: a client that sends "." and "exit" together (python-chess does) ends the
+// analysis and has no use for a status line it would call unexpected. With no analysis running
+// (it reached its depth limit, or none was started) there is no status to give.
 char Stat01(char*) {
   Commands.AsksForStat01 = 1;
-  if (Commands.Searching && MainStatus.Analyze) {
-    Commands.Stat01Due = 1;
-    return CommandHandled;
-  }
-  ReportStat01(Search.ElapsedMs() / MsPerCentisecond, Search.TotalNodes(), Search.IterationDepth,
-               Search.RootMoveCount - Search.RootMoveIndex, Search.RootMoveCount);
+  if (Commands.Searching && MainStatus.Analyze) Commands.Stat01Due = 1;
   return CommandHandled;
 }
 

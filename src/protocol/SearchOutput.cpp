@@ -164,18 +164,18 @@ void RootInterrupted(const RootInterruption& r) {
 void IterationDone(const SearchLine& line, bool interrupted, const BestKnownLine& best) {
   const Status& s = MainStatus;
   if (s.Post && line.ElapsedSeconds > LongSearchSeconds) PrintThinking(line);
-  if (s.Post || s.Analyze) {
+  if (s.Post || s.Analyze || (s.UCIMode && line.MultiPv > 0)) {
     if (s.UCIMode) PrintUciResult(line, interrupted, best, true);
     else PrintThinking(line);
   }
 }
 
-// Shown where the iteration's best line is shown, right after it.
+// Shown right after the iteration's best line. A UCI front end always gets the lines of play of
+// each iteration once more, best first: the passes found them in their own order.
 void OtherLineDone(const SearchLine& line) {
   const Status& s = MainStatus;
-  if (!s.Post && !s.Analyze) return;
   if (s.UCIMode) PrintUciLine(line, true);
-  else PrintThinking(line);
+  else if (s.Post) PrintThinking(line);
 }
 
 void MoveFound(const MoveChosen& m) {

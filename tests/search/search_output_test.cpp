@@ -169,5 +169,8 @@ TEST_F(SearchOutput, MateScoresAndLinesOfPlay) {
   EXPECT_EQ(Printed([&] { SearchEvents::OtherLineDone(line); }),
             "info depth 8 seldepth 13 multipv 2 score cp 12 nodes 5000 nps 2132 hashfull 41 time 2345 pv e2e4 e7e5 \n");
   Use(FrontEnd::Uci, false);
-  EXPECT_EQ(Printed([&] { SearchEvents::OtherLineDone(line); }), "") << "shown where the best line is shown";
+  EXPECT_EQ(Printed([&] { SearchEvents::OtherLineDone(line); }).substr(0, 35), "info depth 8 seldepth 13 multipv 2 ")
+      << "the lines of each iteration, best first, whether or not the front end analyses";
+  Use(FrontEnd::Xboard, false);
+  EXPECT_EQ(Printed([&] { SearchEvents::OtherLineDone(line); }), "") << "xboard's thinking lines only when posting";
 }
