@@ -4,9 +4,12 @@
 #
 #   bench/match.sh OPPONENT [GAMES] [TC]
 #
-# OPPONENT: self (Nelk with the capture search against Nelk without it), sf1500 | sf1800 | sf2100 |
+# OPPONENT: self (Nelk with the capture search against Nelk without it), base (the build BASE=path
+# with the same arguments: a change against the last accepted build), sf1500 | sf1800 | sf2100 |
 # sf2400 (Debian's stockfish with UCI_LimitStrength and that UCI_Elo), glaurung, fairymax (xboard),
 # phalanx (xboard). GAMES defaults to 200 and TC to 10+0.1 (seconds + increment).
+# SPRT=1 makes it a sequential test (elo0=0 elo1=10 alpha=0.05 beta=0.1): it stops once the
+# change is shown to gain or not to, GAMES being the most it plays.
 # Environment: NELK (default build/nelk), NELK_ARGS (default -qs: the engine under test plays with
 # the capture search; set it empty for the default search), FASTCHESS (default: fastchess on PATH),
 # CONCURRENCY (default 1: on a shared machine a second game at once steals time from both),
@@ -34,6 +37,10 @@ fi
 need() { [ -x "$1" ] || { echo "$1 not found: apt-get install -y $2"; exit 2; }; }
 case $opponent in
   self) other="cmd=$nelk name=nelk-default proto=uci" ;;
+  base)
+    base=$(realpath "${BASE:?set BASE to the build to test against}")
+    [ -x "$base" ] || { echo "no engine at $base"; exit 2; }
+    other="cmd=$base name=nelk-base proto=uci ${nelk_args:+args=$nelk_args}" ;;
   sf[0-9]*)
     need /usr/games/stockfish stockfish
     elo=${opponent#sf}
@@ -55,10 +62,11 @@ cd "$work"
 "$fastchess" -engine cmd="$nelk" name="$name" proto=uci ${nelk_args:+args="$nelk_args"} $nelk_options \
   -engine $other -each tc="$tc" \
   -openings file=openings.epd format=epd order=sequential -rounds "$rounds" -games 2 -repeat \
-  -concurrency "$concurrency" -recover ${PGNOUT:+-pgnout file="$PGNOUT"} > fastchess.log 2>&1 || true
+  -concurrency "$concurrency" -recover ${PGNOUT:+-pgnout file="$PGNOUT"} \
+  ${SPRT:+-sprt elo0=0 elo1=10 alpha=0.05 beta=0.1} > fastchess.log 2>&1 || true
 grep -c 'loses on time' fastchess.log | sed 's/^/time forfeits: /'
 # fastchess names the engine a warning is about; the opponent's own are not Nelk's to mend.
 grep -i 'warn' fastchess.log | grep -c "from $name\$" | sed 's/^/fastchess warnings about Nelk: /'
 grep -i 'warn' fastchess.log | grep -v -c "from $name\$" | sed 's/^/fastchess warnings about the opponent: /'
 awk '/^Results of/ {block = ""} {block = block $0 "\n"} END {printf "%s", block}' fastchess.log | \
-  grep -E 'Results of|Elo:|Games:|Ptnml'
+  grep -E 'Results of|Elo:|Games:|Ptnml|LLR'
