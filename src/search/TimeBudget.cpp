@@ -14,6 +14,11 @@
 
 using namespace SearchTime;
 
+namespace {
+// A rate below the floor is a stalled search (paused, waiting for memory), not the machine.
+int FlooredRate(std::int64_t nodes, int elapsedMs) { return std::max(MinNodesPerSecond, NodeRateMs(nodes, elapsedMs)); }
+}  // namespace
+
 bool SearchRoutines::CheckBudget(bool wordRead) {
   if (MainStatus.Analyze) {
     AnalysisPoll poll;
@@ -167,7 +172,7 @@ void SearchRoutines::MeasureNodeRate(bool inSearch) {
   LogPrintf("Previous NPS was %d\n", s.NodesPerSecond);
   LogPrintf("Previous NodesPerMove was %d\n", NodesPerMove);
   LogPrintf("Nodes for the first 7 ply %lld\n", static_cast<long long>(TotalNodes()));
-  s.NodesPerSecond = std::max(MinNodesPerSecond, NodeRateMs(TotalNodes(), elapsedMs));
+  s.NodesPerSecond = FlooredRate(TotalNodes(), elapsedMs);
   NodesPerMove = std::max(1, NodesForMilliseconds(s.NodesPerSecond, s.TimePerMove));
   if (inSearch) SearchEvents::NodeRateMeasured(s.NodesPerSecond, elapsedMs);
   LogPrintf(" Dynamic Nodes Per Second = %d\n", s.NodesPerSecond);
@@ -184,7 +189,7 @@ void SearchRoutines::MeasureMoveNodeRate() {
   if (s.NodeClockRate > 0) return;   // the node clock's rate is given, not measured
   const int elapsedMs = ElapsedMs();
   if (elapsedMs < MinRateMeasureMs || TotalNodes() <= 0) return;
-  s.NodesPerSecond = std::max(MinNodesPerSecond, NodeRateMs(TotalNodes(), elapsedMs));
+  s.NodesPerSecond = FlooredRate(TotalNodes(), elapsedMs);
   LogPrintf("Node rate of this move = %d (%lld nodes in %d ms)\n", s.NodesPerSecond,
             static_cast<long long>(TotalNodes()), elapsedMs);
 }
