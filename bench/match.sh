@@ -62,7 +62,7 @@ cd "$work"
 "$fastchess" -engine cmd="$nelk" name="$name" proto=uci ${nelk_args:+args="$nelk_args"} $nelk_options \
   -engine $other -each tc="$tc" \
   -openings file=openings.epd format=epd order=sequential -rounds "$rounds" -games 2 -repeat \
-  -concurrency "$concurrency" -recover ${PGNOUT:+-pgnout file="$PGNOUT"} \
+  -concurrency "$concurrency" -recover ${PGNOUT:+-pgnout file="$PGNOUT" notation=uci} \
   ${SPRT:+-sprt elo0=0 elo1=10 alpha=0.05 beta=0.1} > fastchess.log 2>&1 || true
 grep -c 'loses on time' fastchess.log | sed 's/^/time forfeits: /'
 # fastchess names the engine a warning is about; the opponent's own are not Nelk's to mend.
