@@ -2,6 +2,7 @@
 
 #include <cstdio>
 #include "engine/MoveText.h"
+#include "tools/TexelTuner.h"
 
 namespace {
 constexpr int BoardFiles = 8;
@@ -39,6 +40,15 @@ bool PlayUciMove(ChessBoard* board, const char* text, UciMove* played) {
   b.CastleFlags = static_cast<std::int8_t>(b.CastleFlags & kept & ~lost);
   b.SideToMove ^= 1;
   if (played != nullptr) *played = move;
+  return true;
+}
+
+bool PlayTexelMove(ChessBoard* board, const char* text, TexelMove* played) {
+  UciMove move;
+  if (!PlayUciMove(board, text, &move)) return false;
+  played->From = move.From;
+  played->To = move.To;
+  played->Promotion = move.Promotion;
   return true;
 }
 

@@ -6,7 +6,7 @@
 #include <string>
 #include "board/ChessBoard.h"
 #include "eval/PositionEvaluate.h"
-#include "protocol/UciMoves.h"
+#include "search/SearchRoutines.h"
 #include "tools/Fen.h"
 #include "tools/PgnGames.h"
 #include "tools/TextFile.h"
@@ -29,7 +29,7 @@ bool FitsTerm(int value) {
 }
 
 // A capture (en passant included: a pawn changing files) or a promotion.
-bool TakesOrPromotes(const ChessBoard& board, const UciMove& move) {
+bool TakesOrPromotes(const ChessBoard& board, const TexelMove& move) {
   const char side = board.SideToMove;
   const bool pawnChangesFile = board.IsPawn(side, move.From) &&
                                SquareIndex(move.From) % BoardFiles != SquareIndex(move.To) % BoardFiles;
@@ -74,15 +74,15 @@ std::string ReplayGame(const PgnGame& game, ChessBoard board, float outcome, std
   for (PgnToken token; (token = moves.Next(&move)) != PgnToken::End; ++ply) {
     if (token == PgnToken::Broken) return "its move text leaves a comment or variation open";
     const ChessBoard before = board;
-    UciMove played;
-    if (!PlayUciMove(&board, move.c_str(), &played))
+    TexelMove played;
+    if (!PlayTexelMove(&board, move.c_str(), &played))
       return "move " + std::to_string(ply + 1) + " " + Quoted(move) + " is not a legal move in UCI notation";
     Candidate candidate{ply, {}};
     if (ply >= TexelOpeningPlies && !InCheck(before) && !TakesOrPromotes(before, played) &&
         TracePosition(before, outcome, &candidate.Position))
       kept->push_back(candidate);
   }
-  if (InCheck(board) && !HasLegalMove(board, board.SideToMove, board.CastleFlags)) {
+  if (InCheck(board) && SearchRoutines::IsMated(board.SideToMove, board)) {
     while (!kept->empty() && kept->back().Ply >= ply - TexelMatePlies) kept->pop_back();
   }
   return "";
