@@ -10,6 +10,7 @@
 #include "tools/Fen.h"
 
 const char* TestFileName = nullptr;
+const char* TexelFileName = nullptr;
 
 namespace {
 constexpr int MaxFixedDepth = 127;             // FD is a signed byte
@@ -113,6 +114,8 @@ constexpr Option Options[] = {
   {"xboard", Test::Contains, false, [](const char*) { MainStatus.setxboard(1); return int{CommandLineContinue}; }},
   {"-uci", Test::Contains, false, [](const char*) { return Flag(MainStatus.UCIMode); }},
   {"-qs", Test::Equals, false, [](const char*) { return Flag(Search.CaptureSearchOn); }},
+  // Last: no option after it is tested against the file name.
+  {"-texel", Test::Equals, true, [](const char* v) { TexelFileName = v; return int{CommandLineContinue}; }},
 };
 
 bool Matches(const Option& option, const char* text) {
@@ -133,6 +136,7 @@ constexpr const char* HelpLines[] = {
   "-qs  search captures at the horizon (option CaptureSearch)\n",
   "-book filename  plays from a Polyglot opening book (option BookFile)\n",
   "-elo  n  plays at the rating n, 1350 to 1900 (options UCI_LimitStrength and UCI_Elo)\n",
+  "-texel filename  fits the evaluation's term multipliers to the games of a PGN file (UCI moves)\n",
 };
 }  // namespace
 

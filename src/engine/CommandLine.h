@@ -12,6 +12,8 @@ constexpr int CommandLineErrorStatus = 2;   // exit status after a bad option
 
 // The EPD file of "-ts", "-pev" or "-mimicstudent" (null when none was given).
 extern const char* TestFileName;
+// The PGN file of "-texel" (null when none was given).
+extern const char* TexelFileName;
 
 // Examines argv[1] .. argv[argc - 1] and sets MainStatus, MainBoard and TestFileName.
 // "-lpf" loads its position at once.

@@ -12,6 +12,7 @@
 #include "search/SearchRoutines.h"
 #include "tools/Benchmarks.h"
 #include "tools/EpdSuite.h"
+#include "tools/TexelTuner.h"
 
 namespace {
 constexpr int PerftErrorStatus = 1;   // the position cannot be counted
@@ -67,6 +68,8 @@ bool RunTestMode(int* status) {
     *status = RunEpdSuiteMode(TestFileName);
   } else if (MainStatus.PEV) {
     *status = RunEpdSuiteMode(TestFileName);
+  } else if (TexelFileName != nullptr) {
+    *status = RunTexelTuner(TexelFileName);
   } else if (MainStatus.SATrain == 1) {
     MainStatus.Bench = 1;
     *status = RunBenchmarkMode(1);

@@ -54,7 +54,9 @@ void ProvideTableMemory() {
 bool IsSpace(int c) { return c == ' ' || c == '\t' || c == '\n' || c == '\r' || c == '\v' || c == '\f'; }
 
 // Test modes run without reading anything first.
-bool TestModeSelected() { return MainStatus.PERFT || MainStatus.Bench || MainStatus.SATrain; }
+bool TestModeSelected() {
+  return MainStatus.PERFT || MainStatus.Bench || MainStatus.SATrain || TexelFileName != nullptr;
+}
 
 // Whether the first word's line has more after it (its arguments, when it is a console command).
 bool FirstLineGoesOn = false;

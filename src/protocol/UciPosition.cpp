@@ -26,27 +26,6 @@ constexpr int GameHistoryLimit = 256;
 constexpr int GameHistoryKept = 200;
 static_assert(GameHistoryLimit + SearchLimits::PVRows < HistoryCapacity, "room for the deepest search path");
 
-// Castling rights that no longer exist once a move starts or ends on the square: a king that
-// leaves its home, a rook that leaves its corner or is taken there.
-struct RightsSquare {
-  int Square;
-  int Rights;
-};
-constexpr RightsSquare RightsSquares[] = {
-    {4, WhiteCastleKing | WhiteCastleQueen},    // e1
-    {7, WhiteCastleKing},                       // h1
-    {0, WhiteCastleQueen},                      // a1
-    {60, BlackCastleKing | BlackCastleQueen},   // e8
-    {63, BlackCastleKing},                      // h8
-    {56, BlackCastleQueen},                     // a8
-};
-
-int RightsLostAt(int square) {
-  for (const RightsSquare& r : RightsSquares)
-    if (r.Square == square) return r.Rights;
-  return 0;
-}
-
 // The repetition history starts with the position the front end set up.
 void RestartHistory() {
   std::uint64_t upper = 0, lower = 0;
@@ -130,7 +109,7 @@ int UCIProtocol::ProcessMoves(char* text) {
 bool UCIProtocol::MakeMoves(char* text) {
   ChessBoard& b = MainBoard;
   UciMove move;
-  if (!FindLegalMove(text, b, b.SideToMove, b.CastleFlags, &move)) return false;
+  if (!PlayUciMove(&b, text, &move)) return false;
   FromSquare = SquareIndex(move.From);
   ToSquare = SquareIndex(move.To);
   FromMask = move.From;
@@ -139,12 +118,6 @@ bool UCIProtocol::MakeMoves(char* text) {
   s.MoveNumber++;
   if (s.MoveNumber >= 0 && s.MoveNumber < MaxGameMoves)
     FTMoveList[s.MoveNumber] = static_cast<std::uint32_t>(MoveCode(FromSquare, ToSquare));
-
-  char kept = AllCastleRights;
-  b.MakeMove(FromMask, ToMask, move.Promotion, &kept);
-  const int lost = RightsLostAt(FromSquare) | RightsLostAt(ToSquare);
-  b.CastleFlags = static_cast<std::int8_t>(b.CastleFlags & kept & ~lost);
-  b.SideToMove ^= 1;
   MoveSide = b.SideToMove;
 
   // No position before a capture or a pawn move can occur again: the history starts afresh, so

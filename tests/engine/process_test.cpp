@@ -32,7 +32,8 @@ TEST(ProcessTest, HelpTextIsExact) {
                               "-ts  filename run through a testsuite (EPD Format)\n"
                               "-qs  search captures at the horizon (option CaptureSearch)\n"
                               "-book filename  plays from a Polyglot opening book (option BookFile)\n"
-                              "-elo  n  plays at the rating n, 1350 to 1900 (options UCI_LimitStrength and UCI_Elo)\n");
+                              "-elo  n  plays at the rating n, 1350 to 1900 (options UCI_LimitStrength and UCI_Elo)\n"
+                              "-texel filename  fits the evaluation's term multipliers to the games of a PGN file (UCI moves)\n");
     EXPECT_TRUE(run.MatchLogExists);
   }
 }
