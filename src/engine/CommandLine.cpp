@@ -112,7 +112,7 @@ constexpr Option Options[] = {
   {"-ts", Test::Contains, true, [](const char* v) { TestFileName = v; return Flag(MainStatus.DoTestSuite); }},
   {"xboard", Test::Contains, false, [](const char*) { MainStatus.setxboard(1); return int{CommandLineContinue}; }},
   {"-uci", Test::Contains, false, [](const char*) { return Flag(MainStatus.UCIMode); }},
-  {"-qs", Test::Equals, false, [](const char*) { return Flag(Search.CaptureSearchOn); }},
+  {"-qs", Test::Equals, false, [](const char*) { Search.SetCaptureSearch(true); return int{CommandLineContinue}; }},
 };
 
 bool Matches(const Option& option, const char* text) {
