@@ -113,7 +113,7 @@ constexpr Option Options[] = {
   {"-ts", Test::Contains, true, [](const char* v) { TestFileName = v; return Flag(MainStatus.DoTestSuite); }},
   {"xboard", Test::Contains, false, [](const char*) { MainStatus.setxboard(1); return int{CommandLineContinue}; }},
   {"-uci", Test::Contains, false, [](const char*) { return Flag(MainStatus.UCIMode); }},
-  {"-qs", Test::Equals, false, [](const char*) { return Flag(Search.CaptureSearchOn); }},
+  {"-qs", Test::Equals, false, [](const char*) { Search.SetCaptureSearch(true); return int{CommandLineContinue}; }},
   // Last: no option after it is tested against the file name.
   {"-texel", Test::Equals, true, [](const char* v) { TexelFileName = v; return int{CommandLineContinue}; }},
 };

@@ -209,6 +209,11 @@ constexpr int QueenDeepRank = 4;                // ranks 5 to 8, counted from th
 constexpr int CentreControl = 30;               // per attacked centre square
 constexpr int UndefendedMan = 400;
 constexpr int UndefendedPawnRefund = 100;       // an undefended pawn costs 300, not 400
+// The undefended-men term by weight set (standard, capture search), in percent. With captures
+// played out at the horizon the search sees what hangs; fitted on games of that mode (the Texel
+// method, "nelk -texel") the term's weight is zero.
+constexpr int UndefendedMenPercent[2] = {100, 0};
+constexpr int FullWeightPercent = 100;
 constexpr int AttackedManEndgame = 20;          // per enemy man under attack
 constexpr int BadBishopPawn = 50;               // endgame, per enemy pawn on the lone bishop's colour
 constexpr int MatingMaterialBonus = 800;

@@ -360,7 +360,8 @@ void PositionEvaluate::MajorsOnSeventh() {
 template <bool Trace>
 void PositionEvaluate::CentreAndHanging() {
   const int centre = CentreControlOf<0>(*this) - CentreControlOf<1>(*this);
-  const int hanging = UndefendedMen<0>(*this, *bb) - UndefendedMen<1>(*this, *bb);
+  const int hanging = (UndefendedMen<0>(*this, *bb) - UndefendedMen<1>(*this, *bb)) *
+                      UndefendedMenPercent[static_cast<int>(Weights)] / FullWeightPercent;
   MiddleGameScore = centre + hanging;
   Note<Trace>(TermCentreControl, centre, 0);
   Note<Trace>(TermHangingPieces, hanging, 0);

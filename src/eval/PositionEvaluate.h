@@ -11,6 +11,10 @@
 
 struct PawnHashEntry;
 
+// The weight sets of the evaluation: the engine's own, and the set fitted on games played with the
+// capture search at the horizon, which the search selects together with that mode.
+enum class EvalWeights : std::uint8_t { Standard, CaptureSearch };
+
 class PositionEvaluate {
 public:
   std::int32_t Phase = 0;              // endgame weight 1..24 of the position being evaluated
@@ -62,6 +66,7 @@ public:
   SquareSet WhiteDoubledFiles = 0;     // files holding doubled White pawns
   SquareSet BlackDoubledFiles = 0;
   SquareSet PieceAttacks[64] = {};     // attack set of the knight, bishop, rook or queen on a square
+  EvalWeights Weights = EvalWeights::Standard;   // the weight set in use
   EvalTrace* Tr = nullptr;             // where the traced instance records its terms
   int TaperBlock = 0;                  // which taper the terms recorded now belong to
 

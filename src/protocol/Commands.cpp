@@ -340,7 +340,7 @@ char SetOption(char*) {
   *equals = '\0';
   long long value = 0;
   if (std::strcmp(text, CaptureSearchOption) == 0 && ParseInteger(equals + 1, &value) && (value == 0 || value == 1))
-    Search.CaptureSearchOn = static_cast<std::uint8_t>(value);
+    Search.SetCaptureSearch(value == 1);
   if (std::strcmp(text, MultiPvOption) == 0 && ParseInteger(equals + 1, &value) && value >= 1 && value <= MaxMultiPv)
     Search.MultiPv = static_cast<std::int32_t>(value);
   if (std::strcmp(text, LimitStrengthOption) == 0 && ParseInteger(equals + 1, &value) && (value == 0 || value == 1))

@@ -199,7 +199,7 @@ void UCIProtocol::SetOption() {
   } else if (SameWordIgnoringCase(name, UciText::ClearHash)) {
     PositionCache.ClearTranspositionTables();
   } else if (SameWordIgnoringCase(name, UciText::CaptureSearch)) {
-    Search.CaptureSearchOn = on ? 1 : 0;
+    Search.SetCaptureSearch(on);
   } else if (SameWordIgnoringCase(name, UciText::MoveOverhead)) {
     SetMoveOverhead(value);
   } else if (SameWordIgnoringCase(name, UciText::MultiPv)) {

@@ -80,6 +80,11 @@ void PickBest(MoveGen& list, int i, int count) {
 
 }  // namespace
 
+void SearchRoutines::SetCaptureSearch(bool on) {
+  CaptureSearchOn = on ? 1 : 0;
+  PE.Weights = on ? EvalWeights::CaptureSearch : EvalWeights::Standard;
+}
+
 bool SearchRoutines::CaptureSearchPoll(int ply) {
   if (MainStatus.FD || MainStatus.Bench || Aborted) {
     PollCountdown--;

@@ -139,7 +139,7 @@ bool SearchRoutines::BeginLimitedStrength() {
   const std::int64_t cap = Strength.NodeCap();
   NodeLimit = NodeLimit > 0 && NodeLimit < cap ? NodeLimit : cap;
   if (MultiPv < StrengthLimits::Lines) MultiPv = StrengthLimits::Lines;
-  CaptureSearchOn = 1;   // the engine's best search, weakened by the means above only
+  SetCaptureSearch(true);   // the engine's best search, weakened by the means above only
   LogPrintf("Strength limited to Elo %d: at most %lld nodes, weakness %d\n", Strength.Elo,
             static_cast<long long>(NodeLimit), Strength.Weakness());
   return true;
@@ -148,7 +148,7 @@ bool SearchRoutines::BeginLimitedStrength() {
 void SearchRoutines::EndLimitedStrength() {
   NodeLimit = SavedNodeLimit;
   MultiPv = SavedMultiPv;
-  CaptureSearchOn = SavedCaptureSearch;
+  SetCaptureSearch(SavedCaptureSearch != 0);
 }
 
 // The lines of the last iteration that found them all, when the move about to be played leads them.

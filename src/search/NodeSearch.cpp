@@ -11,6 +11,7 @@
 #include "hash/TranspositionTables.h"
 #include "hash/Zobrist.h"
 #include "movegen/MoveOrderTables.h"
+#include "search/ReductionTable.h"
 
 SearchRoutines Search;
 
@@ -67,6 +68,15 @@ char ChildNodeType(char nodeType) {
   return nodeType == AllNode ? CutNode : AllNode;
 }
 
+// A score that is neither a mate nor a mated score: margins mean something only then.
+bool OrdinaryScore(int score) { return score > -MateScoreBound && score < MateScoreBound; }
+
+// The capture-search mode's static cut-off: deeper than the plain one, with a margin per ply.
+bool ReverseFutilityCut(int staticEval, int depth, int beta) {
+  using namespace SelectiveMargins;
+  return depth <= ReverseFutilityMaxDepth && OrdinaryScore(beta) && staticEval - ReverseFutilityMargin * depth >= beta;
+}
+
 std::uint8_t BoundType(int best, int beta, bool raised) {
   if (best >= beta) return TTLowerBound;
   return raised ? TTExact : TTUpperBound;
@@ -117,6 +127,7 @@ int SearchRoutines::Search(char side, int alpha, int beta, ChessBoard board, int
 
   // Step 5. Transposition table: a usable entry ends the node, except on the principal variation.
   int hashMove = 0, tableScore = 0;
+  int staticEval = NoScore;   // the capture-search mode's evaluation of a non-PV node not in check
   const int probe = PositionCache.SearchTranspositionTables(upper, lower, side, depth, alpha, beta, tableScore, hashMove);
   bool mateThreat = false;
   if (probe <= TTCutExact) {
@@ -127,9 +138,16 @@ int SearchRoutines::Search(char side, int alpha, int beta, ChessBoard board, int
       PrincipalVariation[ply][ply].Move = static_cast<std::uint16_t>(hashMove);
       return tableScore;
     }
-  } else {
+  } else if (CaptureSearchOn && NodeType != PVNode && !InCheck &&
+             depth <= SelectiveMargins::ReverseFutilityMaxDepth) {
+    // Step 6 of the capture-search mode: one static evaluation for the cut-off and the move loop.
+    staticEval = PE.PosEval(side, alpha, beta, &board, CastleRights);
+    if (NullAllowed && HasPieceBesidesPawns(board, side) && ReverseFutilityCut(staticEval, depth, beta))
+      return staticEval - SelectiveMargins::ReverseFutilityMargin * depth;
+  }
+  if (probe > TTCutExact) {
     // Step 6. Static cut-off: shallow, and so far above beta that a quiet position cannot fall back.
-    if (NodeType != PVNode && NullAllowed && !InCheck && depth <= StaticCutoffMaxDepth &&
+    if (!CaptureSearchOn && NodeType != PVNode && NullAllowed && !InCheck && depth <= StaticCutoffMaxDepth &&
         beta >= -StaticCutoffWindow && beta <= StaticCutoffWindow && HasPieceBesidesPawns(board, side)) {
       const int e = PE.PosEval(side, alpha, beta, &board, CastleRights) - RazorMargins[depth];
       if (e >= beta) return e;
@@ -209,13 +227,15 @@ int SearchRoutines::Search(char side, int alpha, int beta, ChessBoard board, int
     const bool capture = board.PiecesOf(side ^ 1) != enemiesBefore;
     const bool isPromotion = promotion != NoPromotion;
     const char childCastle = static_cast<char>(CastleRights & castleMask);
+    const bool lateQuiet = !isPromotion && !givesCheck && !capture && list.OrderValues[i] <= LMRMaxOrderValue &&
+                           !InCheck && !mateThreat;
 
     // Late-move reduction of quiet moves that the ordering ranks low.
     int R = 0;
-    if (legal >= LMRMinLegalMove && !isPromotion && !givesCheck && depth > LMRMinDepth && ply != 1 && !mateThreat &&
-        !singleReply && !capture && list.OrderValues[i] <= LMRMaxOrderValue && !InCheck &&
+    if (legal >= LMRMinLegalMove && lateQuiet && depth > LMRMinDepth && ply != 1 && !singleReply &&
         !IsPassedPawnAdvance(board, side, to))
-      R = depth > LMRDeepDepth ? 2 : 1;
+      R = CaptureSearchOn ? ReductionTable::Reduction(depth, legal, NodeType == PVNode)
+                          : depth > LMRDeepDepth ? 2 : 1;
     // Extension of checks, and on the principal variation of forced replies and mate threats.
     int E = 0;
     if (givesCheck || runningType == PVNode) E = (givesCheck || singleReply || mateThreat) ? 1 : 0;

@@ -63,6 +63,18 @@ constexpr int VictimWeight = 16;      // ordering: the victim's value counts thi
 constexpr int KingMoverValue = 20000; // a king capturing is ordered after every other capture of its victim
 }  // namespace CaptureSearchLimits
 
+// Pruning that only a search ending in the capture search can afford: with a quiet horizon a
+// shallow node's static evaluation is trustworthy enough to cut, skip and reduce by.
+namespace SelectiveMargins {
+constexpr int ReverseFutilityMaxDepth = 6;    // a node this shallow whose evaluation ...
+constexpr int ReverseFutilityMargin = 700;    // ... beats beta by this per ply of depth fails high
+// Late-move reductions grow with the logarithms of depth and move number:
+// base + ln(depth) * ln(move) / divisor, in hundredths.
+constexpr int ReductionBaseHundredths = 75;
+constexpr int ReductionDivisorHundredths = 225;
+constexpr int ReductionTableSize = 64;        // depths and move numbers beyond it use the last entry
+}  // namespace SelectiveMargins
+
 namespace SearchTime {
 constexpr int SecondsToPlannedMs = 900;       // fixed seconds per move: plan nine tenths
 constexpr int PollsPerSecond = 2;             // poll every NodesPerSecond / 2 nodes

@@ -118,6 +118,9 @@ public:
              char NodeType, char MoveFlags, int PlyLimit, char FromRoot);
   int Quiesce(char side, int alpha, int beta, ChessBoard board, int depth, char castle, int ply);
   int CaptureSearch(char side, int alpha, int beta, ChessBoard board, char castle, int ply, int qply);
+  // Turns the capture search at the horizon on or off, and with it the evaluation's weight set that
+  // goes with it; every switch of CaptureSearchOn goes through here.
+  void SetCaptureSearch(bool on);
   bool CaptureSearchPoll(int ply);             // false: the node must return 0
   bool InCheckmate(std::uint64_t kingSet, char side, char check, ChessBoard* board);
   static bool IsMated(char side, ChessBoard board);   // side is in check with no legal evasion

@@ -1,6 +1,7 @@
 // The optional capture search at the horizon: what it sees that the static evaluation does not,
 // its bounds, and its own benchmark signature.
 #include <string>
+#include "eval/PositionEvaluate.h"
 #include "search/SearchTestSupport.h"
 #include "testkit/RunEngine.h"
 
@@ -9,19 +10,28 @@ using namespace searchtest;
 namespace {
 
 // Node total of "nelk -qs -bench -fd 5": the signature of the search with captures at the horizon.
-constexpr long long CaptureSearchSignatureFd5 = 60029;
+constexpr long long CaptureSearchSignatureFd5 = 76526;
 
 struct CaptureSearchOn {
-  CaptureSearchOn() { Search.CaptureSearchOn = 1; }
-  ~CaptureSearchOn() { Search.CaptureSearchOn = 0; }
+  CaptureSearchOn() { Search.SetCaptureSearch(true); }
+  ~CaptureSearchOn() { Search.SetCaptureSearch(false); }
 };
 
 SearchResult SearchPosition(const std::string& fen, int depth, bool captures) {
   SetPosition(fen);
-  Search.CaptureSearchOn = captures ? 1 : 0;
+  Search.SetCaptureSearch(captures);
   const SearchResult r = SearchTo(depth, true);
-  Search.CaptureSearchOn = 0;
+  Search.SetCaptureSearch(false);
   return r;
+}
+
+TEST(CaptureSearch, SwitchSelectsTheEvaluationWeights) {
+  Search.SetCaptureSearch(true);
+  EXPECT_EQ(Search.CaptureSearchOn, 1);
+  EXPECT_EQ(PE.Weights, EvalWeights::CaptureSearch);
+  Search.SetCaptureSearch(false);
+  EXPECT_EQ(Search.CaptureSearchOn, 0);
+  EXPECT_EQ(PE.Weights, EvalWeights::Standard);
 }
 
 TEST(CaptureSearch, SeesTheRecaptureThatTheStaticEvaluationMisses) {

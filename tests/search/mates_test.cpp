@@ -14,8 +14,8 @@ using namespace searchtest;
 // Run once as the search is by default and once with the capture search at the horizon.
 class MatesFile : public testing::TestWithParam<bool> {
 protected:
-  void SetUp() override { Search.CaptureSearchOn = GetParam() ? 1 : 0; }
-  void TearDown() override { Search.CaptureSearchOn = 0; }
+  void SetUp() override { Search.SetCaptureSearch(GetParam()); }
+  void TearDown() override { Search.SetCaptureSearch(false); }
 };
 
 TEST_P(MatesFile, EveryMateIsFoundWithinTwoNPlusThreePlies) {

@@ -1,6 +1,7 @@
 // Limited strength: the node cap grows with the rating, the choice among the best lines strays
 // more at lower ratings but never to a line far worse, and a limited search plays a legal move
 // within its node cap.
+#include "eval/PositionEvaluate.h"
 #include "search/Strength.h"
 #include "search/MultiPvLines.h"
 #include "search/SearchTestSupport.h"
@@ -68,6 +69,7 @@ TEST(Strength, ALimitedSearchKeepsToItsNodes) {
   EXPECT_EQ(Search.NodeLimit, 0) << "the front end's settings are back";
   EXPECT_EQ(Search.MultiPv, 1);
   EXPECT_EQ(Search.CaptureSearchOn, 0);
+  EXPECT_EQ(PE.Weights, EvalWeights::Standard);
   bool amongLines = false;
   for (int i = 0; i < CompleteLines.Count; i++) {
     const int move = CompleteLines.Lines[i].Move;
