@@ -62,7 +62,7 @@ private:
   bool SkipSeparators();
   std::string Word();
 
-  const std::string& text_;
+  std::string text_;   // a copy: the text given may be a temporary
   std::size_t at_ = 0;
   int variationDepth_ = 0;
 };
