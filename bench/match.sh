@@ -6,7 +6,7 @@
 #
 # OPPONENT: self (Nelk with the capture search against Nelk without it), base (the build BASE=path
 # with the same arguments: a change against the last accepted build), sf1500 | sf1800 | sf2100 |
-# sf2400 (Debian's stockfish with UCI_LimitStrength and that UCI_Elo), glaurung, fairymax (xboard),
+# sf2400 (Debian's stockfish with UCI_LimitStrength and that UCI_Elo), glaurung, toga2, fairymax (xboard),
 # phalanx (xboard). GAMES defaults to 200 and TC to 10+0.1 (seconds + increment).
 # SPRT=1 makes it a sequential test (elo0=0 elo1=10 alpha=0.05 beta=0.1): it stops once the
 # change is shown to gain or not to, GAMES being the most it plays.
@@ -45,7 +45,11 @@ case $opponent in
     need /usr/games/stockfish stockfish
     elo=${opponent#sf}
     other="cmd=/usr/games/stockfish name=stockfish-$elo proto=uci option.UCI_LimitStrength=true option.UCI_Elo=$elo option.Threads=1 option.Hash=64" ;;
-  glaurung) need /usr/games/glaurung glaurung; other="cmd=/usr/games/glaurung name=glaurung proto=uci" ;;
+  # Both would otherwise play from their own opening books; Glaurung would also start a second thread.
+  glaurung)
+    need /usr/games/glaurung glaurung
+    other="cmd=/usr/games/glaurung name=glaurung proto=uci option.Threads=1 option.OwnBook=false" ;;
+  toga2) need /usr/games/toga2 toga2; other="cmd=/usr/games/toga2 name=toga2 proto=uci option.OwnBook=false" ;;
   fairymax) need /usr/games/fairymax fairymax; other="cmd=/usr/games/fairymax name=fairymax proto=xboard" ;;
   phalanx) need /usr/games/phalanx phalanx; other="cmd=/usr/games/phalanx name=phalanx proto=xboard" ;;
   *) echo "unknown opponent $opponent"; exit 2 ;;
