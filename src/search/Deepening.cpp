@@ -429,7 +429,7 @@ int SearchRoutines::ProgressiveDeepening(ChessBoard board, char maxDepth, std::u
       LogPrintf("New v from PreviousBestValue %d\n", windowAlpha);
       v = windowAlpha;
     }
-    if (MultiPv > 1 && !interrupted) SearchOtherLines(board, depth, v, *from, *to, *promotion, text);
+    if (MultiPv > 1 && !interrupted) PreviousScore = v = SearchOtherLines(board, depth, v, from, to, promotion, text);
     ReportIterationEnd(*this, depth, v, text, interrupted);
     if (MultiPv > 1 && !interrupted) ReportOtherLines();
     // A command aborted the search: no move is played (while pondering the front end decides).

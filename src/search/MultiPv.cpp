@@ -54,6 +54,36 @@ void Restore(SearchRoutines& s) {
   s.RootCompleted = Saved.RootCompleted;
 }
 
+// A further line that scored above the best line: its variation, kept from its own search.
+struct PromotedLine {
+  PVEntry Root[SearchLimits::PVColumns];
+  std::int32_t PVLength, Score, Depth;
+  std::uint64_t From, To;
+  char Promotion;
+  bool Found;
+};
+PromotedLine Promoted;   // static, as the saved state
+
+void KeepAsBest(const SearchRoutines& s, int score, std::uint64_t from, std::uint64_t to, char promotion) {
+  for (int i = 0; i < SearchLimits::PVColumns; i++) Promoted.Root[i] = s.PrincipalVariation[0][i];
+  Promoted.PVLength = s.PVLength;
+  Promoted.Score = score;
+  Promoted.Depth = s.BestLineDepth;
+  Promoted.From = from;
+  Promoted.To = to;
+  Promoted.Promotion = promotion;
+  Promoted.Found = true;
+}
+
+// The variation the next iteration starts from, the ponder move and the best line known are the
+// promoted line's.
+void InstallBest(SearchRoutines& s) {
+  for (int i = 0; i < SearchLimits::PVColumns; i++) s.PrincipalVariation[0][i] = Promoted.Root[i];
+  s.PVLength = Promoted.PVLength;
+  s.BestLineScore = Promoted.Score;
+  s.BestLineDepth = Promoted.Depth;
+}
+
 }  // namespace
 
 void MultiPvLines::Add(int depth, int score, SquareSet from, SquareSet to, char promotion, const char* text) {
@@ -78,9 +108,9 @@ bool MultiPvLines::Starts(int moveCode, char promotion) const {
 }
 
 // Insertion sort: a few lines, and equal scores keep the order they were found in.
-void MultiPvLines::SortAfterFirst() {
-  for (int i = 2; i < Count; i++) {
-    for (int j = i; j > 1 && Lines[j].Score > Lines[j - 1].Score; j--) {
+void MultiPvLines::SortByScore() {
+  for (int i = 1; i < Count; i++) {
+    for (int j = i; j > 0 && Lines[j].Score > Lines[j - 1].Score; j--) {
       const PvLine line = Lines[j];
       Lines[j] = Lines[j - 1];
       Lines[j - 1] = line;
@@ -93,12 +123,15 @@ bool SearchRoutines::LeftOutOfThisLine(int moveCode, char promotion) const {
 }
 
 // A further line cut off by the clock or a command is dropped: the lines shown are whole ones.
-void SearchRoutines::SearchOtherLines(const ChessBoard& board, int depth, int v, SquareSet from, SquareSet to,
-                                      char promotion, const char* text) {
+// The root search reduces its later moves, so a further line, searched first and whole, may score
+// above the best line: it is then the better move, and the best line shown and played.
+int SearchRoutines::SearchOtherLines(const ChessBoard& board, int depth, int v, std::uint64_t* from,
+                                     std::uint64_t* to, char* promotion, char* text) {
   OtherLines.Clear();
-  if (MultiPv <= 1) return;
-  OtherLines.Add(depth, v, from, to, promotion, text);
+  if (MultiPv <= 1) return v;
+  OtherLines.Add(depth, v, *from, *to, *promotion, text);
   Save(*this);
+  Promoted.Found = false;
   bool complete = true;
   for (PvIndex = 2; PvIndex <= MultiPv && OtherLines.Count == PvIndex - 1; PvIndex++) {
     std::uint64_t lineFrom = 0, lineTo = 0;
@@ -113,11 +146,19 @@ void SearchRoutines::SearchOtherLines(const ChessBoard& board, int depth, int v,
     char lineText[MoveLineSize];
     BuildPVText(lineText, score, lineFrom, lineTo, linePromotion);
     OtherLines.Add(depth, score, lineFrom, lineTo, linePromotion, lineText);
+    if (score > (Promoted.Found ? Promoted.Score : v)) KeepAsBest(*this, score, lineFrom, lineTo, linePromotion);
   }
   PvIndex = 1;
   Restore(*this);
-  OtherLines.SortAfterFirst();
+  OtherLines.SortByScore();
   if (complete) CompleteLines.CopyFrom(OtherLines);
+  if (!Promoted.Found) return v;
+  InstallBest(*this);
+  *from = Promoted.From;
+  *to = Promoted.To;
+  *promotion = Promoted.Promotion;
+  std::snprintf(text, MoveLineSize, "%s", OtherLines.Lines[0].Text);
+  return Promoted.Score;
 }
 
 // The lines after the first, numbered from 2, best first.

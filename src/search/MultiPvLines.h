@@ -26,8 +26,8 @@ public:
   void Add(int depth, int score, SquareSet from, SquareSet to, char promotion, const char* text);
   // A line found so far in this iteration starts with the move.
   bool Starts(int moveCode, char promotion) const;
-  // Best first: the first line (the move to play) stays first, the others by score.
-  void SortAfterFirst();
+  // Best first; lines of equal score keep the order they were found in.
+  void SortByScore();
 };
 
 extern MultiPvLines OtherLines;

@@ -172,8 +172,10 @@ public:
   SearchLine ReportLine(int depth, int score, const char* text) const;   // as the front end is told it
   // MultiPV: the further lines of an iteration whose best line is (from, to, promotion) with score
   // v, and their report; a root move that starts a line already found is left out of the next.
-  void SearchOtherLines(const ChessBoard& board, int depth, int v, SquareSet from, SquareSet to, char promotion,
-                        const char* text);
+  // A further line that scores above the best one becomes the best line (its move, score, text and
+  // variation): the score it returns.
+  int SearchOtherLines(const ChessBoard& board, int depth, int v, std::uint64_t* from, std::uint64_t* to,
+                       char* promotion, char* text);
   void ReportOtherLines();
   bool LeftOutOfThisLine(int moveCode, char promotion) const;
   // A limited strength: the node cap and the lines to choose among for this move (false when the

@@ -3,8 +3,10 @@
 #include <gtest/gtest.h>
 
 #include <csignal>
+#include <cstdio>
 #include <cstdlib>
 #include <fstream>
+#include <map>
 #include <sstream>
 #include <string>
 #include <vector>
@@ -454,6 +456,31 @@ TEST(UciSession, MultiPvLines) {
   const std::string twoMoves = s.Engine.Output().substr(before);
   EXPECT_TRUE(Has(twoMoves, " multipv 2 ") && !Has(twoMoves, " multipv 3 ")) << "two legal moves, two lines";
   ExpectOnlyUciLines(s.Engine.Output());
+}
+
+// A further line searched whole may score above the first line, whose later root moves were
+// searched reduced (here castling scores 215 at depth 3 against the first line's 40): it then leads
+// the lines and is the move played, so each depth's lines come best first.
+TEST(UciSession, MultiPvLinesComeBestFirst) {
+  Session s;
+  s.Send({"setoption name MultiPV value 3",
+          "position fen rnbqk2r/ppp1bppp/8/3p4/3Pn3/3B1N2/PPP2PPP/RNBQK2R w KQkq - 2 7", "go depth 4"});
+  const std::string best = s.BestMove();
+  std::map<int, std::map<int, std::pair<int, std::string>>> lines;   // depth -> line -> last (score, move)
+  for (const std::string& line : Lines(s.Engine.Output())) {
+    int depth = 0, k = 0, score = 0;
+    char move[6] = {};
+    if (std::sscanf(line.c_str(), "info depth %d seldepth %*d multipv %d score cp %d nodes %*d nps %*d hashfull "
+                    "%*d time %*d pv %5s", &depth, &k, &score, move) == 4)
+      lines[depth][k] = {score, move};
+  }
+  ASSERT_EQ(lines.size(), 4u) << s.Engine.Output();
+  for (const auto& [depth, byLine] : lines) {
+    ASSERT_EQ(byLine.size(), 3u) << "depth " << depth;
+    EXPECT_GE(byLine.at(1).first, byLine.at(2).first) << "depth " << depth;
+    EXPECT_GE(byLine.at(2).first, byLine.at(3).first) << "depth " << depth;
+  }
+  EXPECT_EQ(lines[4][1].second, best.substr(0, 4));
 }
 
 // A limited strength caps the nodes of a timed move (not of an analysis) and is refused out of range.
