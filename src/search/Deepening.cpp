@@ -404,7 +404,10 @@ int SearchRoutines::ProgressiveDeepening(ChessBoard board, char maxDepth, std::u
     BestMoveChanges = -1;
     FailingLow = 0;
     board.CurrentDepth = depth <= ShallowPlyLimitDepth ? 2 * depth : 4 * depth;
-    const int windowAlpha = depth == 1 ? -MateScore : v;
+    // The capture search's scores move less between iterations: its window starts a margin lower,
+    // so that a small drop costs no second search with the full window.
+    const int margin = depth > 1 && CaptureSearchOn ? SelectiveMargins::AspirationMargin : 0;
+    const int windowAlpha = depth == 1 ? -MateScore : v - margin;
     v = SearchTreeRoot(board.SideToMove, board, windowAlpha, MateScore, depth, from, to, promotion, board.CastleFlags);
     // Every root move failed low: the scores are only upper bounds and the move picked among them
     // proves nothing (the last iteration's choice would be kept even when it loses material).
@@ -426,8 +429,8 @@ int SearchRoutines::ProgressiveDeepening(ChessBoard board, char maxDepth, std::u
     BuildPVText(text, v, *from, *to, *promotion);
     // An interrupted iteration proves nothing: keep the last complete one's score.
     if (StopSearch) {
-      LogPrintf("New v from PreviousBestValue %d\n", windowAlpha);
-      v = windowAlpha;
+      v = windowAlpha + margin;
+      LogPrintf("New v from PreviousBestValue %d\n", v);
     }
     if (MultiPv > 1 && !interrupted) PreviousScore = v = SearchOtherLines(board, depth, v, from, to, promotion, text);
     ReportIterationEnd(*this, depth, v, text, interrupted);
