@@ -404,10 +404,10 @@ int SearchRoutines::ProgressiveDeepening(ChessBoard board, char maxDepth, std::u
     BestMoveChanges = -1;
     FailingLow = 0;
     board.CurrentDepth = depth <= ShallowPlyLimitDepth ? 2 * depth : 4 * depth;
-    // The capture search's scores move less between iterations: its window starts a margin lower,
-    // so that a small drop costs no second search with the full window.
-    const int margin = depth > 1 && CaptureSearchOn ? SelectiveMargins::AspirationMargin : 0;
-    const int windowAlpha = depth == 1 ? -MateScore : v - margin;
+    // The capture search's root window is open below: a window starting at the last score made
+    // every small drop cost a second root search with the full window.
+    const int windowAlpha = depth == 1 || CaptureSearchOn ? -MateScore : v;
+    const int lastScore = depth == 1 ? -MateScore : v;   // what an interrupted iteration reports
     v = SearchTreeRoot(board.SideToMove, board, windowAlpha, MateScore, depth, from, to, promotion, board.CastleFlags);
     // Every root move failed low: the scores are only upper bounds and the move picked among them
     // proves nothing (the last iteration's choice would be kept even when it loses material).
@@ -429,7 +429,7 @@ int SearchRoutines::ProgressiveDeepening(ChessBoard board, char maxDepth, std::u
     BuildPVText(text, v, *from, *to, *promotion);
     // An interrupted iteration proves nothing: keep the last complete one's score.
     if (StopSearch) {
-      v = windowAlpha + margin;
+      v = lastScore;
       LogPrintf("New v from PreviousBestValue %d\n", v);
     }
     if (MultiPv > 1 && !interrupted) PreviousScore = v = SearchOtherLines(board, depth, v, from, to, promotion, text);

@@ -73,7 +73,6 @@ constexpr int ReverseFutilityMargin = 700;    // ... beats beta by this per ply 
 constexpr int ReductionBaseHundredths = 75;
 constexpr int ReductionDivisorHundredths = 225;
 constexpr int ReductionTableSize = 64;        // depths and move numbers beyond it use the last entry
-constexpr int AspirationMargin = 200000;         // the root window's lower edge below the last score
 }  // namespace SelectiveMargins
 
 namespace SearchTime {
