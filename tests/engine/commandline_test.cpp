@@ -35,8 +35,6 @@ TEST_F(CommandLineTest, DepthAndTimeOptions) {
   EXPECT_TRUE(MainStatus.ST == 2 && MainStatus.TimePerMove == 1800 && MainStatus.TimeLeft == 120000);
   EXPECT_EQ(Parse({"-sd", "9"}), CommandLineContinue);
   EXPECT_TRUE(MainBoard.MaxDepth == 9 && MainBoard.FixedDepth == 5);
-  EXPECT_EQ(Parse({"-fd", "deep"}), CommandLineContinue);   // not a number: 0
-  EXPECT_EQ(MainStatus.FD, 0);
   MainStatus = Status{};
   EXPECT_EQ(Parse({"-uci", "-tc", "-post"}), CommandLineContinue);   // "-tc" swallows its value
   EXPECT_TRUE(MainStatus.UCIMode == 1 && MainStatus.Post == 0);
@@ -52,18 +50,6 @@ TEST_F(CommandLineTest, ValueIsTestedAgainstTheRemainingOptions) {
   EXPECT_EQ(Parse({"-lpf", "my-sp-game.fen"}), CommandLineContinue);
   ASSERT_EQ(chdir(previous), 0);
   EXPECT_TRUE(MainBoard.SideToMove == 1 && MainBoard.WhiteKing == 1u && MainStatus.SelfPlay == 1);
-}
-
-// The messages and exit statuses are checked on the program itself (process_test).
-TEST_F(CommandLineTest, MissingOrBadValuesAndHelp) {
-  testing::internal::CaptureStdout();
-  for (std::vector<std::string> args : std::vector<std::vector<std::string>>{
-           {"-fd"}, {"-perft", "-lpf"}, {"-fd", "-3"}, {"-fd", "128"}, {"-st", "-1"}, {"-st", "99999"}})
-    EXPECT_EQ(Parse(args), CommandLineError) << args.back();
-  MainStatus = Status{};
-  EXPECT_EQ(Parse({"-h", "-perft"}), CommandLineHelp);
-  EXPECT_EQ(MainStatus.PERFT, 0);   // parsing stopped at the help option
-  testing::internal::GetCapturedStdout();
 }
 
 TEST(OptionValueTest, ReadsLikeAtoiWithoutOverflow) {

@@ -16,9 +16,10 @@ constexpr const char* Banner = "Nelk \n";
 constexpr const char* MatchSeparator =
     "=====================================\n\nNext Match\n\n=====================================\n\n";
 
+// Parsing stops at the help option: the perft behind it is not run.
 TEST(ProcessTest, HelpTextIsExact) {
-  for (const char* option : {"-help", "-h"}) {
-    const auto run = RunEngine({option});
+  for (const std::vector<std::string>& args : {std::vector<std::string>{"-help"}, {"-h", "-perft"}}) {
+    const auto run = RunEngine(args);
     EXPECT_EQ(run.ExitStatus, 0);
     EXPECT_EQ(run.Output, std::string(Banner) +
                               "xboard   used when interfacing with xboard\n"
@@ -58,13 +59,12 @@ TEST(ProcessTest, BadFilesAndOptionsEndWithAnErrorStatus) {
       {{"-lpf", "check.fen", "-perft", "-fd", "2"}, {{"check.fen", "4k3/8/8/8/8/8/8/4RK2 w - -\n"}}, 1,
        "ERROR: check.fen: the side not to move is in check\n"},
       {{"-fd"}, {}, 2, "ERROR: option -fd needs a value\n"},
-      {{"-ts"}, {}, 2, "ERROR: option -ts needs a value\n"},
       {{"-perft", "-lpf"}, {}, 2, "ERROR: option -lpf needs a value\n"},
       {{"-perft", "-fd", "-4"}, {}, 2, "ERROR: -fd needs a depth from 0 to 127, not \"-4\"\n"},
+      {{"-st", "99999"}, {}, 2, "ERROR: -st needs seconds from 0 to 35791, not \"99999\"\n"},
       // Only a regular file of text is read: a directory is no empty file, /dev/zero no endless
       // suite of empty lines.
       {{"-lpf", "."}, {}, 1, "ERROR: . is not a regular file\n"},
-      {{"-ts", "."}, {}, 1, "ERROR: . is not a regular file\n"},
       {{"-ts", "/dev/zero"}, {}, 1, "ERROR: /dev/zero is not a regular file\n"},
       {{"-lpf", "nul.fen"}, {{"nul.fen", std::string("8/8/8/8/8/8/8/K6k w - -") + '\0' + "\n"}}, 1,
        "ERROR: nul.fen is not a text file (its first line holds a NUL byte)\n"},

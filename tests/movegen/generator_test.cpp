@@ -6,15 +6,11 @@
 
 namespace {
 
-Moves MovesOnMainBoard(MoveGen& list) {
+Moves MovesOnMainBoard() {
+  MoveGen list;
   const int count = list.GenerateAllMoves(MainBoard.SideToMove, &MainBoard, MainBoard.CastleFlags);
   EXPECT_EQ(count, list.MoveCount);
   return MoveTexts(list, count);
-}
-
-Moves MovesOnMainBoard() {
-  MoveGen list;
-  return MovesOnMainBoard(list);
 }
 
 Moves AllMoves(const char* fen) {
@@ -23,35 +19,6 @@ Moves AllMoves(const char* fen) {
 }
 
 Moves Last(const Moves& moves, int n) { return Moves(moves.end() - n, moves.end()); }
-
-// The search's move order starts from the list order: piece captures, quiet piece moves,
-// castling, quiet king moves, pawn moves, each part as its own generator lists it.
-TEST(GenerateAllMoves, ChainsThePieceGeneratorsInTheirOrder) {
-  const char* positions[] = {
-      "r3k2r/p1ppqpb1/bn2pnp1/3PN3/1p2P3/2N2Q1p/PPPBBPPP/R3K2R w KQkq -",
-      "r2q1rk1/pP1p2pp/Q4n2/bbp1p3/Np6/1B3NBn/pPPP1PPP/R3K2R b KQ -",
-      "r3k2r/8/3Q4/8/8/5q2/8/R3K2R b KQkq -",
-      "n1n5/PPPk4/8/8/8/8/4Kppp/5N1N b - -",
-  };
-  for (const char* fen : positions) {
-    MoveGen chained;
-    chained.Board = &LoadPosition(fen);
-    const char side = MainBoard.SideToMove, rights = MainBoard.CastleFlags;
-    int n = chained.GenKnightCaptures(side, 0);
-    n = chained.GenBishopCaptures(side, n);
-    n = chained.GenRookCaptures(side, n);
-    n = chained.GenQueenCaptures(side, n);
-    n = chained.GenKingCaptures(side, n);
-    n = chained.GenKnights(side, n);
-    n = chained.GenBishops(side, n);
-    n = chained.GenRooks(side, n);
-    n = chained.GenQueens(side, n);
-    n = chained.GenCastle(side, n, rights);
-    n = chained.GenKings(side, n);
-    n = chained.GenPawns(side, n);
-    EXPECT_EQ(MovesOnMainBoard(), MoveTexts(chained, n)) << fen;
-  }
-}
 
 // Promotion is to a queen only, for pushes and captures.
 TEST(GenerateAllMoves, PromotionsAreToAQueen) {

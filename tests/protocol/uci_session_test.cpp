@@ -75,35 +75,15 @@ TEST(UciSession, IdentityIsSentToTheCharacter) {
   EXPECT_TRUE(Has(s.Engine.MatchLog(), "uci\nSent uciok\n\nquit\n"));
 }
 
-// "isready" is answered in every state; "stop" ends any search with a move, and does nothing (like
-// "ponderhit" without a ponder search) while idle.
-TEST(UciSession, ReadyOkAndStopInEveryState) {
-  Session s;
-  s.Send({"stop", "ponderhit"});
-  EXPECT_TRUE(s.Ready());
-  s.Send({"position startpos moves e2e4"});
-  // The timed search is planned for about 20 s: the move comes at once all the same.
-  for (const char* go : {"go wtime 600000 btime 600000", "go depth 60", "go infinite", "go ponder wtime 1000 btime 1000"}) {
-    s.Engine.Send(go);
-    EXPECT_TRUE(s.Ready()) << go;
-    s.Engine.Send("stop");
-    EXPECT_TRUE(BlackMove(s.BestMove())) << go;
-  }
-  EXPECT_EQ(Count(s.Engine.MatchLog(), "Sent readyok\n"), 5);
-}
-
-// Neither a mate found at once nor a single legal move ends an infinite or a ponder search.
+// Neither a mate found at once nor a single legal move ends an infinite or a ponder search (an
+// infinite one after a mate: MateScoresAndTheFiftyMoveRule).
 TEST(UciSession, InfiniteAndPonderSearchesWaitForStopOrPonderhit) {
   Session s;
-  const char* mateInOne = "position fen r1bqkb1r/pppp1ppp/2n2n2/4p2Q/2B1P3/8/PPPP1PPP/RNB1K1NR w KQkq - 4 4";
-  const std::pair<const char*, const char*> cases[] = {{mateInOne, "h5f7"}, {"position fen 6k1/8/8/8/8/8/1r6/7K w - - 0 1", "h1g1"}};
-  for (const auto& [position, move] : cases) {
-    s.Send({position, "go infinite"});
-    EXPECT_TRUE(s.NoBestMoveYet()) << position;
-    s.Engine.Send("stop");
-    EXPECT_EQ(s.BestMove(), move);
-  }
-  s.Send({mateInOne, "go ponder wtime 2000 btime 2000"});
+  s.Send({"position fen 6k1/8/8/8/8/8/1r6/7K w - - 0 1", "go infinite"});
+  EXPECT_TRUE(s.NoBestMoveYet());
+  s.Engine.Send("stop");
+  EXPECT_EQ(s.BestMove(), "h1g1");
+  s.Send({"position fen r1bqkb1r/pppp1ppp/2n2n2/4p2Q/2B1P3/8/PPPP1PPP/RNB1K1NR w KQkq - 4 4", "go ponder wtime 2000 btime 2000"});
   EXPECT_TRUE(s.NoBestMoveYet());
   s.Engine.Send("ponderhit");
   EXPECT_EQ(s.BestMove().substr(0, 4), "h5f7");
@@ -132,16 +112,21 @@ TEST(UciSession, CommandsDuringASearchWaitForIt) {
   EXPECT_TRUE(WhiteMove(s.BestMove()));
 }
 
+// "go" takes the clock of the side to move. Increments below a second are kept: 500 ms is added
+// to a 30 s clock's share of 1000 ms, and a clock of 40 ms with a second's increment coming still
+// plans a search.
 TEST(UciSession, GoTakesTheClockOfTheSideToMove) {
   Session s;
   s.Send({"position startpos moves e2e4"});
-  for (const char* go : {"go wtime 60000 btime 50000 winc 2000 binc 1000\nstop",
+  for (const char* go : {"go wtime 60000 btime 50000 winc 2000 binc 1000\nstop", "go wtime 30000 btime 30000 winc 500 binc 500\nstop",
+                         "go wtime 40 btime 40 winc 1000 binc 1000",
                          "position startpos\ngo wtime 40000 btime 1000 movestogo 20\nstop", "go btime 1000"})
     EXPECT_TRUE(s.Engine.Send(go) && !s.BestMove().empty()) << go;   // White has no clock in the last one
   EXPECT_TRUE(s.Ready());
   const std::string log = s.Engine.MatchLog();
   for (const char* part : {"MovesPerSession 0 TimeLeft 50000 TimeInc 1 \n", "MovesPerSession 20 TimeLeft 40000 TimeInc 0 \n",
-                           "go btime 1000\nMovesPerSession 0 TimeLeft 0 TimeInc 0 \n"})
+                           "go btime 1000\nMovesPerSession 0 TimeLeft 0 TimeInc 0 \n", " TimePerMove After Inc = 1500 \n",
+                           " TimePerMove raised to the increment floor = 20 \n"})
     EXPECT_TRUE(Has(log, part)) << part << log;
 }
 
@@ -151,9 +136,6 @@ TEST(UciSession, BestMoveTexts) {
   const std::string move = s.BestMove();
   EXPECT_TRUE(move == "a2a3" || move == "h2h3") << move;
   const std::pair<const char*, const char*> cases[] = {
-      {"position fen 7k/5Q2/6K1/8/8/8/8/8 b - - 0 1", "0000"},   // stalemate
-      {"position fen 7k/6Q1/6K1/8/8/8/8/8 b - - 0 1", "0000"},   // mate
-      {"position fen 8/8/8/8/8/8/8/8 w - - 0 1", "0000"},        // no kings at all
       {"position fen 4k3/8/8/8/8/8/8/4RK2 w - - 0 1", "0000"},   // the side not to move is in check
       {"position fen 8/4P1k1/8/8/8/8/8/4K3 w - - 0 1", "e7e8q"},
       {"position fen 4k3/8/8/8/8/8/p7/4K3 b - - 0 1", "a2a1q"}};
@@ -161,10 +143,15 @@ TEST(UciSession, BestMoveTexts) {
     s.Send({position, "go depth 4"});
     EXPECT_EQ(s.BestMove(), best) << position;
   }
-  // A refused move keeps the moves before it; a limit below zero is no reason to search for ever.
-  s.Send({"position startpos moves e2e4 e7e5 g1f9 b8c6", "go depth 2"});
-  EXPECT_TRUE(WhiteMove(s.BestMove()));
+  // A limit below zero is no reason to search for ever.
   for (const char* go : {"go depth -5", "go movetime -1"}) EXPECT_TRUE(s.Engine.Send(go) && !s.BestMove().empty()) << go;
+  // A line too long to hold is refused whole with a notice; the position set before stays.
+  std::string moves = "position startpos moves";
+  while (moves.size() <= 40000) moves += " g1f3 g8f6 f3g1 f6g8";
+  s.Send({"position startpos moves e2e4", moves.c_str(), "go depth 1"});
+  EXPECT_TRUE(BlackMove(s.BestMove())) << "still the position after e2e4";
+  EXPECT_TRUE(Has(s.Engine.Output(), "info string error: a line longer than 32767 characters cannot be held; "
+                                     "it is refused whole\n"));
 }
 
 TEST(UciSession, CarriageReturnsAndEndOfInput) {
@@ -180,10 +167,6 @@ TEST(UciSession, CarriageReturnsAndEndOfInput) {
   EXPECT_TRUE(s.Engine.WaitFor("info depth", ReplyMs));
   EXPECT_TRUE(s.Engine.Wait(ReplyMs) == 0 && !s.Engine.TimedOut());
 }
-
-}  // namespace
-
-namespace {
 
 constexpr int SlowReplyMs = 20000;   // a search that may run for seconds on a busy machine
 
@@ -227,7 +210,7 @@ std::string LastLineWith(const std::string& output, const std::string& part) {
 
 // Notices are "info string" lines, times are the clock's and never run backwards, a stalemate is a
 // draw and a line without a move has no variation.
-TEST(UciSession, OnlyUciLinesWithRealTimes) {
+TEST(UciSession, OnlyUciLinesWithRealTimesAndEveryLimitOfAGo) {
   Session s;
   s.Send({"position startpos moves e2e4", "go infinite"});
   const long long start = NowMs();
@@ -240,26 +223,15 @@ TEST(UciSession, OnlyUciLinesWithRealTimes) {
   ASSERT_GE(times.size(), 2u) << s.Engine.Output();
   for (std::size_t i = 1; i < times.size(); i++) EXPECT_LE(times[i - 1], times[i]) << s.Engine.Output();
   EXPECT_TRUE(times.back() >= QuietMs / 2 && times.back() <= wall + 1000) << times.back() << " of " << wall;
-  EXPECT_TRUE(Has(s.Engine.Output(), "info string  Search Aborted due to receiveing following string: stop\n"));
   s.Send({"position fen 7k/5Q2/6K1/8/8/8/8/8 b - - 0 1", "go depth 3"});   // stalemate
   EXPECT_EQ(s.BestMove(), "0000");
-  const std::string last = LastLineWith(s.Engine.Output(), "info depth");
-  EXPECT_TRUE(StartsWith(last, "info depth 1 seldepth 1 score cp 0 nodes ") && !Has(last, " pv")) << last;
   EXPECT_TRUE(Has(s.Engine.Output(), "info score cp 0\nbestmove 0000\n"));
   s.Send({"position fen 8/8/8/8/8/8/8/8 w - - 0 1", "go depth 2"});   // no kings: an error
   EXPECT_EQ(s.BestMove(), "0000");
   EXPECT_TRUE(Has(s.Engine.Output(), "info string ERROR: "));
-  ExpectOnlyUciLines(s.Engine.Output());
-}
-
-// Each limit of a "go" applies, the first reached ends the search; a single "searchmoves" move is
-// searched like any other; a bare "go" searches until "stop".
-TEST(UciSession, AllLimitsOfAGoApply) {
-  Session s;
-  s.Send({"position startpos", "go depth 6 searchmoves a2a3"});
-  EXPECT_EQ(s.BestMove(), "a2a3");
-  EXPECT_TRUE(Has(s.Engine.Output(), "info depth 6 seldepth")) << s.Engine.Output();
-  // Depth 40 or 20 seconds would take far longer than the clock of 300 ms allows.
+  // Each limit of a "go" applies, the first reached ends the search: depth 40 or 20 seconds would
+  // take far longer than the clock of 300 ms allows. A bare "go" searches until "stop".
+  s.Send({"position startpos"});
   for (const char* go : {"go depth 40 wtime 300 btime 300", "go movetime 20000 wtime 300 btime 300"}) {
     const long long start = NowMs();
     s.Engine.Send(go);
@@ -273,25 +245,15 @@ TEST(UciSession, AllLimitsOfAGoApply) {
   ExpectOnlyUciLines(s.Engine.Output());
 }
 
-// Increments below a second are kept: 500 ms is added to a 30 s clock's share of 1000 ms, and a
-// clock of 40 ms with a second's increment coming still plans a search.
-TEST(UciSession, SubSecondIncrementsAreUsed) {
+// "isready" and "stop" are answered at once in every state, from the first moment of a search on (a
+// bound far above the few milliseconds measured by bench/clients.sh: the machine is shared). "stop"
+// ends any search with a move, the timed one planned for about 20 s too, and does nothing (like
+// "ponderhit" without a ponder search) while idle.
+TEST(UciSession, StopAndIsReadyAreAnsweredAtOnceInEveryState) {
   Session s;
-  s.Send({"position startpos moves e2e4", "go wtime 30000 btime 30000 winc 500 binc 500", "stop"});
-  EXPECT_FALSE(s.BestMove().empty());
-  s.Engine.Send("go wtime 40 btime 40 winc 1000 binc 1000");
-  EXPECT_FALSE(s.BestMove().empty());
+  s.Send({"stop", "ponderhit"});
   EXPECT_TRUE(s.Ready());
-  const std::string log = s.Engine.MatchLog();
-  EXPECT_TRUE(Has(log, "MainStatus.TimeInc = 0\n") && Has(log, " TimePerMove After Inc = 1500 \n")) << log;
-  EXPECT_TRUE(Has(log, " TimePerMove raised to the increment floor = 20 \n")) << log;
-}
-
-// "stop" and "isready" are answered at once, from the first moment of a search on (a bound far
-// above the few milliseconds measured by bench/clients.sh: the machine is shared).
-TEST(UciSession, StopAndIsReadyAreAnsweredAtOnce) {
-  Session s;
-  for (const char* go : {"go infinite", "go depth 40", "go wtime 600000 btime 600000"}) {
+  for (const char* go : {"go infinite", "go depth 40", "go wtime 600000 btime 600000", "go ponder wtime 1000 btime 1000"}) {
     for (int delayMs : {0, 100}) {
       s.Send({"position startpos moves e2e4", go});
       usleep(delayMs * 1000);
@@ -300,23 +262,10 @@ TEST(UciSession, StopAndIsReadyAreAnsweredAtOnce) {
       EXPECT_LT(NowMs() - start, 1000);
       start = NowMs();
       s.Engine.Send("stop");
-      EXPECT_TRUE(s.Engine.WaitFor("bestmove ", 1000)) << go << " after " << delayMs;
+      EXPECT_TRUE(BlackMove(s.BestMove())) << go << " after " << delayMs;
       EXPECT_LT(NowMs() - start, 1000);
     }
   }
-}
-
-// After "ponderhit" the clock's rules count from that moment: a ponder search of seconds leaves
-// the move its own share of a minute's clock (about 2 s) instead of playing at once.
-TEST(UciSession, PonderhitStartsTheTimeRules) {
-  Session s;
-  s.Send({"position startpos moves e2e4", "go ponder wtime 60000 btime 60000"});
-  EXPECT_TRUE(s.Engine.WaitFor("info depth 6 seldepth", SlowReplyMs));
-  usleep(2500 * 1000);
-  s.Engine.Send("ponderhit");
-  const long long start = NowMs();
-  EXPECT_TRUE(s.Engine.WaitFor("bestmove ", SlowReplyMs));
-  EXPECT_GT(NowMs() - start, 500);
 }
 
 // A first search stopped for a second by a signal (as a busy machine or a slow first touch of memory
@@ -359,8 +308,7 @@ TEST(UciSession, NodeLimitIsCountedAndRepeatable) {
   };
   Session first, second;
   const auto reference = search(first);
-  EXPECT_GE(reference.second, 20000);
-  EXPECT_LE(reference.second, 22000);
+  EXPECT_TRUE(reference.second >= 20000 && reference.second <= 22000) << reference.second;
   first.Send({"go infinite"});   // a long search between changes neither the count nor the move
   usleep(200 * 1000);
   first.Send({"stop"});
@@ -397,7 +345,7 @@ TEST(UciSession, MoveOverheadAndUnreadableGoFields) {
 }
 
 // The table's memory is provided before a search can touch it: after "readyok" the process holds
-// the whole table, at start-up and after "Hash" gives it a new one.
+// the whole table (a resized table is provided at once: the table tests).
 TEST(UciSession, TheTableIsProvidedBeforeTheFirstSearch) {
   auto residentKiB = [](int pid) {
     std::ifstream status("/proc/" + std::to_string(pid) + "/status");
@@ -408,9 +356,6 @@ TEST(UciSession, TheTableIsProvidedBeforeTheFirstSearch) {
   Session s;
   EXPECT_TRUE(s.Ready());
   EXPECT_GE(residentKiB(s.Engine.Pid()), 192L * 1024);
-  s.Send({"setoption name Hash value 512"});   // a table of 384 MiB: buckets come in powers of two
-  EXPECT_TRUE(s.Ready());
-  EXPECT_GE(residentKiB(s.Engine.Pid()), 384L * 1024);
 }
 
 // Mates are "score mate N" in moves; a mate given on the hundredth half-move is played, and a
@@ -433,39 +378,16 @@ TEST(UciSession, MateScoresAndTheFiftyMoveRule) {
   ExpectOnlyUciLines(s.Engine.Output());
 }
 
-// MultiPV: one line per line of play at each depth, numbered best first, each starting with its
-// own move, the first being the move played; a position with fewer moves gives fewer lines.
-TEST(UciSession, MultiPvLines) {
-  Session s;
-  s.Send({"setoption name MultiPV value 65", "setoption name MultiPV value 3", "position startpos moves e2e4",
-          "go depth 5"});
-  const std::string best = s.BestMove();
-  EXPECT_TRUE(Has(s.Engine.Output(), "info string error: MultiPV 65 is not a number of lines from 1 to 64; it stays at 1"));
-  std::vector<std::string> firstMoves;
-  for (int k = 1; k <= 3; k++) {
-    const std::string numbered = LastLineWith(s.Engine.Output(), " multipv " + std::to_string(k) + " ");
-    ASSERT_TRUE(Has(numbered, "info depth 5 ")) << numbered;
-    firstMoves.push_back(numbered.substr(numbered.find(" pv ") + 4, 4));
-  }
-  EXPECT_EQ(firstMoves[0], best.substr(0, 4));
-  EXPECT_TRUE(firstMoves[0] != firstMoves[1] && firstMoves[1] != firstMoves[2] && firstMoves[0] != firstMoves[2]);
-  EXPECT_FALSE(Has(s.Engine.Output(), " multipv 4 "));
-  const std::size_t before = s.Engine.Output().size();
-  s.Send({"setoption name MultiPV value 5", "position fen 7k/8/8/8/8/8/r7/K7 w - - 0 1", "go depth 3"});
-  EXPECT_FALSE(s.BestMove().empty());
-  const std::string twoMoves = s.Engine.Output().substr(before);
-  EXPECT_TRUE(Has(twoMoves, " multipv 2 ") && !Has(twoMoves, " multipv 3 ")) << "two legal moves, two lines";
-  ExpectOnlyUciLines(s.Engine.Output());
-}
-
-// A further line searched whole may score above the first line, whose later root moves were
-// searched reduced (here castling scores 215 at depth 3 against the first line's 40): it then leads
-// the lines and is the move played, so each depth's lines come best first.
+// MultiPV: at each depth one line per line of play, numbered best first, each starting with its own
+// move, the first being the move played. A further line searched whole may score above the first
+// line, whose later root moves were searched reduced (here castling scores 215 at depth 3 against
+// the first line's 40): it then leads the lines. A position with fewer moves gives fewer lines.
 TEST(UciSession, MultiPvLinesComeBestFirst) {
   Session s;
-  s.Send({"setoption name MultiPV value 3",
+  s.Send({"setoption name MultiPV value 65", "setoption name MultiPV value 3",
           "position fen rnbqk2r/ppp1bppp/8/3p4/3Pn3/3B1N2/PPP2PPP/RNBQK2R w KQkq - 2 7", "go depth 4"});
   const std::string best = s.BestMove();
+  EXPECT_TRUE(Has(s.Engine.Output(), "info string error: MultiPV 65 is not a number of lines from 1 to 64; it stays at 1"));
   std::map<int, std::map<int, std::pair<int, std::string>>> lines;   // depth -> line -> last (score, move)
   for (const std::string& line : Lines(s.Engine.Output())) {
     int depth = 0, k = 0, score = 0;
@@ -479,8 +401,16 @@ TEST(UciSession, MultiPvLinesComeBestFirst) {
     ASSERT_EQ(byLine.size(), 3u) << "depth " << depth;
     EXPECT_GE(byLine.at(1).first, byLine.at(2).first) << "depth " << depth;
     EXPECT_GE(byLine.at(2).first, byLine.at(3).first) << "depth " << depth;
+    const std::string& a = byLine.at(1).second, &b = byLine.at(2).second, &c = byLine.at(3).second;
+    EXPECT_TRUE(a != b && b != c && a != c) << "depth " << depth;
   }
   EXPECT_EQ(lines[4][1].second, best.substr(0, 4));
+  const std::size_t before = s.Engine.Output().size();
+  s.Send({"setoption name MultiPV value 5", "position fen 7k/8/8/8/8/8/r7/K7 w - - 0 1", "go depth 3"});
+  EXPECT_FALSE(s.BestMove().empty());
+  const std::string twoMoves = s.Engine.Output().substr(before);
+  EXPECT_TRUE(Has(twoMoves, " multipv 2 ") && !Has(twoMoves, " multipv 3 ")) << "two legal moves, two lines";
+  ExpectOnlyUciLines(s.Engine.Output());
 }
 
 // A limited strength caps the nodes of a timed move (not of an analysis) and is refused out of range.
@@ -498,25 +428,13 @@ TEST(UciSession, LimitStrengthOptions) {
   EXPECT_EQ(Count(s.Engine.MatchLog(), "Strength limited to Elo 1500: at most "), 1) << s.Engine.MatchLog();
 }
 
-// A Polyglot book entry: key, move (from * 64 + to), weight, learn; big-endian.
-std::string BookEntry(std::uint64_t key, int from, int to, int weight) {
-  std::string bytes;
-  auto put = [&bytes](std::uint64_t value, int size) {
-    for (int i = size - 1; i >= 0; i--) bytes += static_cast<char>(value >> (8 * i) & 0xff);
-  };
-  put(key, 8);
-  put(static_cast<std::uint64_t>(from * 64 + to), 2);
-  put(static_cast<std::uint64_t>(weight), 2);
-  put(0, 4);
-  return bytes;
-}
-
 // "BookFile" with "OwnBook": the book's heaviest move with "Best Book Move", logged as a book move;
 // a file that is no book is refused and no book is used.
 TEST(UciSession, PolyglotBookOptions) {
-  constexpr std::uint64_t StartKey = 0x463b96181691fc9cULL;
-  constexpr int D2 = 11, D4 = 27, E2 = 12, E4 = 28;
-  const std::string book = BookEntry(StartKey, D2, D4, 3) + BookEntry(StartKey, E2, E4, 1);
+  // Entries of 16 bytes, big-endian: the start position's key, the move (from * 64 + to), the
+  // weight and 4 bytes of learning data; d2d4 with weight 3, then e2e4 with weight 1.
+  const std::string key = "\x46\x3b\x96\x18\x16\x91\xfc\x9c";
+  const std::string book = key + std::string("\x02\xdb\0\x03\0\0\0\0", 8) + key + std::string("\x03\x1c\0\x01\0\0\0\0", 8);
   EngineProcess withBook({}, {{"book.bin", book}, {"odd.bin", book.substr(0, 17)}});
   withBook.Send("uci");
   for (const char* line : {"setoption name BookFile value odd.bin", "setoption name BookFile value book.bin",
@@ -528,17 +446,6 @@ TEST(UciSession, PolyglotBookOptions) {
   EXPECT_TRUE(Has(withBook.Output(), "info string BookFile book.bin: 2 book entries\n"));
   EXPECT_TRUE(Has(withBook.MatchLog(), "Book file move d2d4 (weight 3)\n")) << withBook.MatchLog();
   ExpectOnlyUciLines(withBook.Output());
-}
-
-// A line too long to hold is refused whole with a notice; the position set before stays.
-TEST(UciSession, ALineTooLongIsRefusedWhole) {
-  Session s;
-  std::string moves = "position startpos moves";
-  while (moves.size() <= 40000) moves += " g1f3 g8f6 f3g1 f6g8";
-  s.Send({"position startpos moves e2e4", moves.c_str(), "go depth 1"});
-  EXPECT_TRUE(BlackMove(s.BestMove())) << "still the position after e2e4";
-  EXPECT_TRUE(Has(s.Engine.Output(), "info string error: a line longer than 32767 characters cannot be held; "
-                                     "it is refused whole\n"));
 }
 
 // "Hash" reallocates the table (a size that cannot be had keeps the old one and says so), "Clear
@@ -565,7 +472,7 @@ TEST(UciSession, HashAndCaptureSearchOptions) {
     EXPECT_TRUE(Has(engine.MatchLog(), "Transposition table resized to 16 MiB (131072 buckets)\n"));
   }
 #endif
-  // The same search in a new process finds the same tree unless the capture search is on.
+  // The same search in a new process finds another tree with the capture search on than off.
   auto nodes = [](const char* option) {
     Session s;
     s.Send({option, "position startpos moves e2e4", "go depth 6"});
@@ -573,9 +480,7 @@ TEST(UciSession, HashAndCaptureSearchOptions) {
     const std::string line = LastLineWith(s.Engine.Output(), "info depth 6 seldepth");
     return std::atoll(line.substr(line.find(" nodes ") + 7).c_str());
   };
-  const long long plain = nodes("isready");
-  EXPECT_NE(nodes("setoption name CaptureSearch value true"), plain);
-  EXPECT_EQ(nodes("setoption name CaptureSearch value false"), plain);
+  EXPECT_NE(nodes("setoption name CaptureSearch value true"), nodes("setoption name CaptureSearch value false"));
   Session s;
   s.Send({"setoption name Clear Hash", "isready"});
   EXPECT_TRUE(s.Engine.WaitFor("readyok\n", ReplyMs));

@@ -5,10 +5,7 @@
 #include <gtest/gtest.h>
 
 #include <chrono>
-#include <csignal>
-#include <cstdlib>
 #include <regex>
-#include <sstream>
 #include <string>
 #include <thread>
 #include <vector>
@@ -55,11 +52,10 @@ bool NextMoveOrResult(EngineProcess& engine, std::string* line, std::smatch* m) 
 }
 
 // The engine's next move (empty, and the test failed, when none comes).
-std::string EngineMove(EngineProcess& engine, int* number = nullptr) {
+std::string EngineMove(EngineProcess& engine) {
   std::string line;
   std::smatch m;
   if (!NextMoveOrResult(engine, &line, &m) || m.empty()) ADD_FAILURE() << "no move: " << line;
-  if (number && !m.empty()) *number = std::atoi(m[1].str().c_str());
   return m.empty() ? "" : m[2].str();
 }
 
@@ -108,22 +104,6 @@ TEST(XboardProtocol, Version2FeaturesAndPing) {
   EXPECT_FALSE(Has(RunEngine({}, "xboard\nnew\nquit\n").Output, "feature"));
 }
 
-// XBoard learns what an engine lacks from "Error (unknown command): WORD"; the rest of that line is
-// the unknown command's own and none of it is carried out. A word shaped like a move is refused as
-// an illegal move instead. The console answers the same.
-TEST(XboardProtocol, UnknownCommandsAreNamed) {
-  Xboard engine;
-  engine.Send("help\nNf3\nz9z9\nE2E4\nusermove e2e4\nfoo ping 5\ne0e4");
-  EXPECT_EQ(UntilPong(engine, 1), "Error (unknown command): help\nError (unknown command): Nf3\n"
-                                  "Error (unknown command): z9z9\nError (unknown command): E2E4\n"
-                                  "Error (unknown command): usermove\nError (unknown command): foo\n"
-                                  "Illegal move: e0e4\n");
-  Quit(engine);
-  const auto console = RunEngine({}, "console\nNf3 e2e4\nhello\nquit\n");
-  EXPECT_TRUE(Has(console.Output, "Enter Move: Nf3\nError (unknown command): Nf3\nEnter Move: hello\n"
-                                  "Error (unknown command): hello\nEnter Move: quit\n")) << console.Output;
-}
-
 // Without "protover" the move comes behind its number: 1 for White's first move and for Black's
 // reply, 2 for White's second. No UCI line reaches an xboard front end, not even in a timed search.
 TEST(XboardProtocol, OldFrontEndsReadTheMoveBehindItsNumber) {
@@ -144,12 +124,16 @@ TEST(XboardProtocol, OldFrontEndsReadTheMoveBehindItsNumber) {
   EXPECT_FALSE(Has(engine.Output(), "info")) << engine.Output();
 }
 
-TEST(XboardMoves, IllegalMovesForceModeAndTakebacks) {
+// XBoard learns what an engine lacks from "Error (unknown command): WORD"; the rest of that line is
+// the unknown command's own and none of it is carried out. A word shaped like a move is refused as
+// an illegal move instead (which moves are legal: the move-check tests). The console answers the same.
+TEST(XboardMoves, UnknownCommandsIllegalMovesForceModeAndTakebacks) {
   Xboard engine;
-  engine.Send("e2e5\ne7e5\ne0e4\ne1e2\ne2e4q\na7a8q\nb1d2\ne9e4\nhello");   // the last two are no moves at all
-  EXPECT_EQ(UntilPong(engine, 1), "Illegal move: e2e5\nIllegal move: e7e5\nIllegal move: e0e4\nIllegal move: e1e2\n"
-                                  "Illegal move: e2e4q\nIllegal move: a7a8q\nIllegal move: b1d2\n"
-                                  "Error (unknown command): e9e4\nError (unknown command): hello\n");
+  engine.Send("help\nNf3\nz9z9\nE2E4\nusermove e2e4\nfoo ping 5\ne0e4\ne2e5\ne7e5\ne2e4q");
+  EXPECT_EQ(UntilPong(engine, 1), "Error (unknown command): help\nError (unknown command): Nf3\n"
+                                  "Error (unknown command): z9z9\nError (unknown command): E2E4\n"
+                                  "Error (unknown command): usermove\nError (unknown command): foo\n"
+                                  "Illegal move: e0e4\nIllegal move: e2e5\nIllegal move: e7e5\nIllegal move: e2e4q\n");
   engine.Send("force\ne2e4\ne7e5\nundo\ne7e6\nremove\nd2d4\nd7d5\ne2e4\nd7d5");
   EXPECT_EQ(UntilPong(engine, 3), "Illegal move: d7d5\n");   // played already
   engine.Send("go");
@@ -157,19 +141,18 @@ TEST(XboardMoves, IllegalMovesForceModeAndTakebacks) {
   GameBoard game;
   EXPECT_TRUE(game.Play("d2d4") && game.Play("d7d5") && game.Play("e2e4") && game.Play(reply)) << reply;
   Quit(engine);
+  const auto console = RunEngine({}, "console\nNf3 e2e4\nhello\nquit\n");
+  EXPECT_TRUE(Has(console.Output, "Enter Move: Nf3\nError (unknown command): Nf3\nEnter Move: hello\n"
+                                  "Error (unknown command): hello\nEnter Move: quit\n")) << console.Output;
 }
 
 // Knights to and fro, and a pawn move of each side every 90 plies, before the fifty-move rule would
 // end the game: 630 plies.
 std::vector<std::string> LongGame() {
   const char* shuffle[] = {"g1f3", "g8f6", "f3g1", "f6g8"};
-  const char* pawns[][2] = {{"a2a3", "a7a6"}, {"a3a4", "a6a5"}, {"h2h3", "h7h6"}, {"h3h4", "h6h5"},
-                            {"b2b3", "b7b6"}, {"g2g3", "g7g6"}, {"c2c3", "c7c6"}};
+  const char* pawns[] = {"a2a3", "a7a6", "a3a4", "a6a5", "h2h3", "h7h6", "h3h4", "h6h5", "b2b3", "b7b6", "g2g3", "g7g6", "c2c3", "c7c6"};
   std::vector<std::string> moves;
-  for (const auto& pair : pawns) {
-    for (int ply = 0; ply < 88; ply++) moves.push_back(shuffle[ply % 4]);
-    moves.insert(moves.end(), {pair[0], pair[1]});
-  }
+  for (int ply = 0; ply < 630; ply++) moves.push_back(ply % 90 < 88 ? shuffle[ply % 90 % 4] : pawns[ply / 90 * 2 + ply % 90 - 88]);
   return moves;
 }
 
@@ -217,9 +200,7 @@ TEST(XboardSetup, EditAndSetboard) {
   std::string line;
   std::smatch m;
   ASSERT_TRUE(NextMoveOrResult(engine, &line, &m));
-  EXPECT_EQ(line, "1-0 {White mates}");
-  engine.Send("a8a7");
-  EXPECT_EQ(UntilPong(engine, 4), "Illegal move: a8a7\n");
+  EXPECT_EQ(line, "1-0 {White mates}");   // moves after the end: PlaysAGameToItsEndAndThenTheNext
   // A position whose side not to move is in check is refused: no move in it, no search of it.
   engine.Send("new\nsetboard 4k3/8/8/8/8/8/8/4RK2 w - - 0 1\ne1e8\ngo");
   EXPECT_EQ(UntilPong(engine, 5), "tellusererror Illegal position\nIllegal move: e1e8\n"
@@ -287,43 +268,11 @@ TEST(XboardTime, NodeClockAndTheTimeControlSentLast) {
   EXPECT_FALSE(Has(log.substr(log.rfind("Move Made: ", clocked)), "after ST")) << "the fixed time outlived \"level\"";
 }
 
-// A first search stopped for a second by a signal (a busy machine, a slow first touch of memory)
-// leaves the next moves their time: the clock's share to its planned end, "st" to nine tenths at
-// least. The bounds are lower ones: a slow machine only adds time.
-TEST(XboardTime, APausedFirstSearchLeavesTheNextMovesTheirTime) {
-  Xboard engine;
-  engine.Send("level 0 0:05 0.05\ntime 500\notim 500\ne2e4");
-  Pause(20);
-  kill(engine.Pid(), SIGSTOP);
-  Pause(1000);
-  kill(engine.Pid(), SIGCONT);
-  EngineMove(engine);
-  auto timedMove = [&engine](const char* commands) {
-    engine.Send(commands);
-    const auto start = std::chrono::steady_clock::now();
-    EngineMove(engine);
-    return std::chrono::duration_cast<std::chrono::milliseconds>(std::chrono::steady_clock::now() - start).count();
-  };
-  const long long clockMove = timedMove("new\ntime 480\notim 480\ne2e4");
-  UntilPong(engine, 1);
-  const std::string log = engine.MatchLog();
-  const std::size_t at = log.rfind(" Soft time limit = ");
-  ASSERT_NE(at, std::string::npos) << log;
-  const int soft = std::atoi(log.c_str() + at + 19);
-  EXPECT_GT(soft, 50);
-  EXPECT_GE(clockMove, soft * 9 / 10) << "soft limit " << soft;
-  EXPECT_GE(timedMove("new\nst 1\nd2d4"), 850);   // 900 ms on the engine's clock, which starts first
-  Quit(engine);
-}
-
 // A mate is 100000 + N in thinking lines; an analysis goes on past a mate to its depth limit ("sd"),
 // where a client waiting for that depth reads it; MultiPV gives a line per line of play.
 TEST(XboardThinking, MatesAndLinesOfPlay) {
   Xboard engine;
-  engine.Send("post\nsetboard 6k1/5ppp/8/8/8/8/5PPP/1R4K1 w - - 0 1\nsd 4\ngo");
-  EXPECT_EQ(EngineMove(engine), "b1b8");
-  EXPECT_TRUE(Has(engine.Output(), "\n1 100001 ")) << engine.Output();
-  engine.Send("force\nsetboard 6k1/5ppp/8/8/8/8/5PPP/1R4K1 w - - 0 1\nanalyze");
+  engine.Send("post\nforce\nsetboard 6k1/5ppp/8/8/8/8/5PPP/1R4K1 w - - 0 1\nsd 4\nanalyze");
   EXPECT_TRUE(engine.WaitFor("\n4 100001 ", LineTimeoutMs)) << engine.Pending();
   engine.Send("exit\nsd 3\noption MultiPV=2\nnew\nforce\nanalyze");
   std::string line;
@@ -364,20 +313,6 @@ TEST(XboardInput, ArgumentsComeFromTheCommandsOwnLine) {
   const auto run = RunEngine({}, "xboard\nforce\nlevel\ne2e4\nst\ne7e5\nsd\ng1f3\ntime\nb8c6\notim\nf1c4\n"
                                  "dumpsee\ng8f6\nping\nlevel 1 2\nc4f7\nst 1 ping 7\nquit\n");
   EXPECT_EQ(run.Output, "Nelk \npong 7\n" + std::string(Bye));
-  // "level" alone on its line, then a new game whose moves are played.
-  Xboard engine;
-  engine.Send("level\nnew\nforce\ne2e4\nd7d5");
-  EXPECT_EQ(UntilPong(engine, 1), "");
-  Quit(engine);
-}
-
-// Every game starts a fresh repetition history: a long session does not fill it.
-TEST(XboardInput, ManyGamesInOneSession) {
-  std::string script = "xboard\n";
-  for (int game = 0; game < 80; game++) script += "new\nforce\ng1f3\ng8f6\nf3g1\nf6g8\ng1f3\ng8f6\nf3g1\nf6g8\n";
-  const auto run = RunEngine({}, script + "quit\n");
-  EXPECT_EQ(run.ExitStatus, 0);
-  EXPECT_FALSE(Has(run.Output, "ERROR") || Has(run.Output, "Illegal")) << run.Output.substr(0, 2000);
 }
 
 // The reply rule is the first legal move in generator order; then the next game in the same process.
@@ -412,24 +347,16 @@ TEST(XboardGame, PlaysAGameToItsEndAndThenTheNext) {
   Quit(engine);
 }
 
-std::vector<std::string> EngineMoves(const std::string& output) {
-  std::vector<std::string> moves;
-  std::istringstream lines(output);
-  std::smatch m;
-  for (std::string line; std::getline(lines, line);)
-    if (IsMoveLine(line, &m)) moves.push_back(m[2]);
-  return moves;
-}
-
 TEST(ConsoleSession, PromptEchoBoardAndCommands) {
   const auto run = RunEngine({}, "console\nsd 3\ne2e5\ne2e4\nsetboard 4k3/8/2p5/3n4/4P3/8/8/4K3 w - - 0 1\n"
                                  "dumpsee 28 35\nquit\n");
   const std::string& out = run.Output;
-  EXPECT_TRUE(Has(out, "\nHello! I am Nelk\nMAXDEPTH = 56\n")) << out;
   EXPECT_TRUE(Has(out, "Enter Move: e2e5\nIllegal move: e2e5\nEnter Move: e2e4\nGame Score 0\n   A B C D E F G H\n"));
-  const auto moves = EngineMoves(out);
+  std::smatch m;
   GameBoard game;
-  EXPECT_TRUE(moves.size() == 1 && game.Play("e2e4") && game.Play(moves[0])) << out;
+  EXPECT_TRUE(std::regex_search(out, m, std::regex("\n1\\. \\.\\.\\. (\\S+) \n")) && game.Play("e2e4") && game.Play(m[1]))
+      << out;
+  EXPECT_EQ(Count(out, ". ... "), 1) << out;
   EXPECT_TRUE(Has(out, "Enter Move: dumpsee\nSEE value = 2450\n")) << out;   // pawn takes knight, pawn takes back
   EXPECT_TRUE(EndsWith(out, std::string("Enter Move: quit\n") + Bye)) << out;
   EXPECT_EQ(run.ExitStatus, 0);
@@ -441,8 +368,6 @@ TEST(ConsoleSession, HelpAndTheDefaultTime) {
   const std::string game = "setboard r1bqk2r/pp2bppp/2p5/3pP3/P2Q1P2/2N1B3/1PP3PP/R4RK1 b kq - 0 1\nsd 2\ngo\n";
   const auto run = RunEngine({}, "help\n" + game + "new\nsd 2\ngo\nquit\n");
   EXPECT_TRUE(Has(run.Output, "Enter Move: help\nMoves: e2e4, e7e8q (promotion), e1g1 (castling).\n")) << run.Output;
-  for (const char* command : {"go:", "force:", "new:", "undo:", "remove:", "setboard FEN:", "edit:", "st N:", "level ", "sd N:", "quit:"})
-    EXPECT_TRUE(Has(run.Output, command)) << command;
   EXPECT_EQ(Count(run.Output, "No time control is set: thinking 5 seconds a move"), 1) << run.Output;
   EXPECT_TRUE(Has(run.MatchLog, " TimePeMove after ST = 4500 ")) << run.MatchLog;
   const auto timed = RunEngine({}, "st 1\n" + game + "quit\n");
@@ -452,9 +377,10 @@ TEST(ConsoleSession, HelpAndTheDefaultTime) {
 }
 
 // The greeting's board of a loaded position is evaluated as "displayboard" shows it afterwards; a
-// set-up whose side not to move is in check is refused with the reason.
+// set-up whose side not to move is in check (here White's king, by the knight) is refused with the
+// reason, as every front end refuses it (the kings' count: the process and board tests).
 TEST(ConsoleSession, LoadedPositionAndRefusedSetup) {
-  const auto run = RunEngine({"-lpf", "q.fen"}, "console\ndisplayboard\nsetboard 4k3/8/8/8/8/8/8/4RK2 w - - 0 1\nquit\n",
+  const auto run = RunEngine({"-lpf", "q.fen"}, "console\ndisplayboard\nsetboard 4k3/8/8/8/8/5n2/8/4K3 b - - 0 1\nquit\n",
                              20000, {{"q.fen", "4k3/8/8/8/8/8/8/QQQQK3 w - - 0 1\n"}});
   std::vector<std::string> evals;
   const std::regex eval("PosEval from White view (-?[0-9]+)");

@@ -61,7 +61,7 @@ TEST(RootSearch, UciSearchMovesRestrictTheRoot) {
     UCI.SearchMoveCount = 1;
     const SearchResult r = SearchTo(move ? 4 : 2);
     UCI.SearchMoveCount = MainStatus.UCIMode = 0;
-    if (move) { EXPECT_TRUE(r.Move == "a2a3" && Search.LegalRootMoves == 20) << r.Move; }
+    if (move) { EXPECT_TRUE(r.Move == "a2a3" && Search.LegalRootMoves == 20 && r.Depth == 4) << r.Move << r.Depth; }
     else { EXPECT_TRUE(r.Score != -MateScore && r.Score != StalemateScore) << r.Score; }
   }
 }
