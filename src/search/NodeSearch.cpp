@@ -77,6 +77,13 @@ bool ReverseFutilityCut(int staticEval, int depth, int beta) {
   return depth <= ReverseFutilityMaxDepth && OrdinaryScore(beta) && staticEval - ReverseFutilityMargin * depth >= beta;
 }
 
+// The capture-search mode's reduction of a late quiet move, less for a move with a good history.
+int HistoryReduction(int depth, int legal, bool pvNode, int history) {
+  int r = ReductionTable::Reduction(depth, legal, pvNode) - history / SelectiveMargins::HistoryReductionDivisor;
+  if (r > depth - 2) r = depth - 2;
+  return r > 0 ? r : 0;
+}
+
 std::uint8_t BoundType(int best, int beta, bool raised) {
   if (best >= beta) return TTLowerBound;
   return raised ? TTExact : TTUpperBound;
@@ -206,6 +213,8 @@ int SearchRoutines::Search(char side, int alpha, int beta, ChessBoard board, int
   char runningType = NodeType;   // decides extensions and futility; updated by the searches made
   const int firstAlpha = alpha;
   const SquareSet enemyKing = board.KingOf(side ^ 1);
+  std::uint16_t quietsTried[MaxMovesInList];   // the capture-search mode's history update
+  int quietCount = 0;
   if (beta < SkipMoveLoopBeta) count = 0;
   for (int i = 0; i < count && best < beta; i++) {
     SquareSet from = 0, to = 0;
@@ -234,7 +243,7 @@ int SearchRoutines::Search(char side, int alpha, int beta, ChessBoard board, int
     int R = 0;
     if (legal >= LMRMinLegalMove && lateQuiet && depth > LMRMinDepth && ply != 1 && !singleReply &&
         !IsPassedPawnAdvance(board, side, to))
-      R = CaptureSearchOn ? ReductionTable::Reduction(depth, legal, NodeType == PVNode)
+      R = CaptureSearchOn ? HistoryReduction(depth, legal, NodeType == PVNode, History[static_cast<int>(side)][code])
                           : depth > LMRDeepDepth ? 2 : 1;
     // Extension of checks, and on the principal variation of forced replies and mate threats.
     int E = 0;
@@ -279,7 +288,8 @@ int SearchRoutines::Search(char side, int alpha, int beta, ChessBoard board, int
       if (v > alpha) {
         UpdateNodePV(ply, code, promotion, depth + E == 1);
         if (v >= beta) {
-          AddHistory(side, code, depth);
+          if (!CaptureSearchOn) AddHistory(side, code, depth);
+          else if (quietTarget && !isPromotion) RewardQuietCutoff(side, code, quietsTried, quietCount, depth);
           KillerPair& killers = Killers[ply];
           if (quietTarget && !isPromotion && killers.First != code) {
             killers.Second = killers.First;
@@ -290,6 +300,7 @@ int SearchRoutines::Search(char side, int alpha, int beta, ChessBoard board, int
         raised = true;
       }
     }
+    if (quietTarget && !isPromotion) quietsTried[quietCount++] = static_cast<std::uint16_t>(code);
   }
 
   // Step 11. No legal move: mate or stalemate.
@@ -381,6 +392,28 @@ void SearchRoutines::AddHistory(char side, int move, int depth) {
     HistoryMax >>= 1;
     for (auto& c : History[static_cast<int>(side)]) c >>= 1;
   }
+}
+
+namespace {
+
+// One step of a history counter towards +-HistoryGravity by bonus (negative: a malus).
+void PullHistory(std::int32_t& counter, int bonus) {
+  const int magnitude = bonus < 0 ? -bonus : bonus;
+  counter += bonus - static_cast<std::int32_t>(static_cast<std::int64_t>(counter) * magnitude /
+                                               SelectiveMargins::HistoryGravity);
+}
+
+}  // namespace
+
+void SearchRoutines::RewardQuietCutoff(char side, int move, const std::uint16_t* triedBefore, int triedCount,
+                                       int depth) {
+  if (side < 0 || side > 1 || move < 0 || move >= SearchLimits::HistoryMoves) return;
+  using namespace SelectiveMargins;
+  const int squared = HistoryBonusPerDepthSquared * depth * depth;
+  const int bonus = squared < HistoryBonusCap ? squared : HistoryBonusCap;
+  std::int32_t* counters = History[static_cast<int>(side)];
+  PullHistory(counters[move], bonus);
+  for (int i = 0; i < triedCount; i++) PullHistory(counters[triedBefore[i]], -bonus);
 }
 
 void SearchRoutines::ClearKillers() {

@@ -73,6 +73,13 @@ constexpr int ReverseFutilityMargin = 700;    // ... beats beta by this per ply 
 constexpr int ReductionBaseHundredths = 75;
 constexpr int ReductionDivisorHundredths = 225;
 constexpr int ReductionTableSize = 64;        // depths and move numbers beyond it use the last entry
+// Quiet-move history: a cut-off raises the cutting move's counter and lowers those of the quiet
+// moves tried before it, each step pulling the counter back towards 0 in proportion to its size,
+// so counters stay within +-HistoryGravity and old results fade.
+constexpr int HistoryBonusPerDepthSquared = 16;
+constexpr int HistoryBonusCap = 1600;
+constexpr int HistoryGravity = 16384;
+constexpr int HistoryReductionDivisor = 8192; // a ply less (more) reduction per this much history
 }  // namespace SelectiveMargins
 
 namespace SearchTime {

@@ -128,6 +128,9 @@ public:
   void ClearHistory();
   void ReduceHistory();
   void AddHistory(char side, int move, int depth);
+  // The capture-search mode's history: the quiet move that cut off at this depth gains, the quiet
+  // moves tried before it lose.
+  void RewardQuietCutoff(char side, int move, const std::uint16_t* triedBefore, int triedCount, int depth);
   void InitValues();
   void ClearKillers();   // both killers of every ply (a search only shifts them)
 
