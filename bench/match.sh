@@ -1,6 +1,7 @@
 #!/bin/sh
 # Plays Nelk against an opponent with fastchess from the balanced openings of bench/openings (each
-# opening with both colours) and prints wins, losses, draws and the Elo difference with its error bar.
+# opening with both colours; bench/make_openings.py writes the generated ones) and prints wins,
+# losses, draws and the Elo difference with its error bar.
 #
 #   bench/match.sh OPPONENT [GAMES] [TC]
 #
@@ -57,7 +58,9 @@ esac
 
 work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
-for f in "$here"/openings/*.fen; do head -n 1 "$f"; done > "$work/openings.epd"
+# The named openings (one position a file), then the generated balanced ones (one a line).
+{ for f in "$here"/openings/*.fen; do head -n 1 "$f"; done
+  cat "$here"/openings/*.epd 2>/dev/null; } > "$work/openings.epd"
 rounds=$(( (games + 1) / 2 ))
 name="nelk${nelk_args:+$nelk_args}${nelk_elo:+-elo$nelk_elo}"
 # Every engine writes match.log in its working directory: keep them in the scratch directory.
