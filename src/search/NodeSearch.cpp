@@ -84,6 +84,32 @@ int HistoryReduction(int depth, int legal, bool pvNode, int history) {
   return r > 0 ? r : 0;
 }
 
+// The plain search passes when its material, give or take a margin, reaches beta; deep nodes only
+// with enough pieces left for a pass to be safe.
+bool NullMoveByMaterial(ChessBoard& board, int side, int depth, int alpha, int beta) {
+  return (depth <= NullMoveMaxPlainDepth || PE.SideMaterialValue(static_cast<char>(side), &board) > NullMoveDeepMaterial) &&
+         PE.MaterialOnly(static_cast<char>(side), alpha, &board) + NullMoveMaterialMargin >= beta;
+}
+
+int MaterialNullReduction(ChessBoard& board, int depth) {
+  const int material = PE.SideMaterialValue(0, &board) + PE.SideMaterialValue(1, &board);
+  return NullMoveReduction - (depth <= NullMoveShallowDepth ? 1 : 0) + (material > NullMoveRichMaterial ? 1 : 0);
+}
+
+// The capture-search mode passes when its static evaluation already reaches beta and it has a piece
+// (zugzwang lives in pawn endings), at any depth.
+bool NullMoveByEvaluation(const ChessBoard& board, int side, int staticEval, int beta) {
+  return OrdinaryScore(beta) && staticEval >= beta && HasPieceBesidesPawns(board, side);
+}
+
+// Deeper nodes and evaluations further above beta take a larger reduction.
+int EvaluatedNullReduction(int depth, int staticEval, int beta) {
+  using namespace SelectiveMargins;
+  int byMargin = (staticEval - beta) / NullMoveMarginPerPly;
+  if (byMargin > NullMoveMaxMarginPlies) byMargin = NullMoveMaxMarginPlies;
+  return NullMoveBaseReduction + depth / NullMoveDepthDivisor + byMargin;
+}
+
 std::uint8_t BoundType(int best, int beta, bool raised) {
   if (best >= beta) return TTLowerBound;
   return raised ? TTExact : TTUpperBound;
@@ -145,9 +171,8 @@ int SearchRoutines::Search(char side, int alpha, int beta, ChessBoard board, int
       PrincipalVariation[ply][ply].Move = static_cast<std::uint16_t>(hashMove);
       return tableScore;
     }
-  } else if (CaptureSearchOn && NodeType != PVNode && !InCheck &&
-             depth <= SelectiveMargins::ReverseFutilityMaxDepth) {
-    // Step 6 of the capture-search mode: one static evaluation for the cut-off and the move loop.
+  } else if (CaptureSearchOn && NodeType != PVNode && !InCheck) {
+    // Step 6 of the capture-search mode: one static evaluation for the cut-off and the null move.
     staticEval = PE.PosEval(side, alpha, beta, &board, CastleRights);
     if (NullAllowed && HasPieceBesidesPawns(board, side) && ReverseFutilityCut(staticEval, depth, beta))
       return staticEval - SelectiveMargins::ReverseFutilityMargin * depth;
@@ -162,13 +187,12 @@ int SearchRoutines::Search(char side, int alpha, int beta, ChessBoard board, int
 
     // Step 7. Null move: if passing still keeps the score above beta, a real move will too.
     if (probe != TTNoCutNoNull && NodeType != PVNode && NullAllowed && !InCheck &&
-        (depth <= NullMoveMaxPlainDepth || PE.SideMaterialValue(side, &board) > NullMoveDeepMaterial) &&
-        PE.MaterialOnly(side, alpha, &board) + NullMoveMaterialMargin >= beta) {
+        (CaptureSearchOn ? NullMoveByEvaluation(board, side, staticEval, beta)
+                         : NullMoveByMaterial(board, side, depth, alpha, beta))) {
       std::uint64_t nullUpper = 0, nullLower = 0;
       genhashcode(side ^ 1, CastleRights, &nullUpper, &nullLower, board);
-      const int material = PE.SideMaterialValue(side, &board) + PE.SideMaterialValue(side ^ 1, &board);
-      const int nullDepth = depth - NullMoveReduction + (depth <= NullMoveShallowDepth ? 1 : 0) -
-                            (material > NullMoveRichMaterial ? 1 : 0);
+      const int nullDepth = CaptureSearchOn ? depth - EvaluatedNullReduction(depth, staticEval, beta)
+                                            : depth - MaterialNullReduction(board, depth);
       const int v = -Search(side ^ 1, -beta, 1 - beta, board, nullDepth, ply + 2, NullMoveBarred, CastleRights,
                             NotInCheck, nullUpper, nullLower, NodeType, MoveFlags & FlagExtended, PlyLimit, FromRoot);
       if (StopSearch && !MainStatus.FD) return 0;

@@ -80,6 +80,12 @@ constexpr int HistoryBonusPerDepthSquared = 16;
 constexpr int HistoryBonusCap = 1600;
 constexpr int HistoryGravity = 16384;
 constexpr int HistoryReductionDivisor = 8192; // a ply less (more) reduction per this much history
+// Null move: reduction base + depth / divisor, and a ply more per margin the evaluation beats beta
+// by (at most max plies).
+constexpr int NullMoveBaseReduction = 4;
+constexpr int NullMoveDepthDivisor = 6;
+constexpr int NullMoveMarginPerPly = 2 * PawnValue;
+constexpr int NullMoveMaxMarginPlies = 1;
 }  // namespace SelectiveMargins
 
 namespace SearchTime {
