@@ -80,6 +80,13 @@ constexpr int HistoryBonusPerDepthSquared = 16;
 constexpr int HistoryBonusCap = 1600;
 constexpr int HistoryGravity = 16384;
 constexpr int HistoryReductionDivisor = 8192; // a ply less (more) reduction per this much history
+// Quiet moves skipped at shallow depth: those after the first LateMovePruningBase + depth^2 legal
+// moves, and all of them when the static evaluation plus the margin stays at or below alpha.
+constexpr int LateMovePruningMaxDepth = 3;
+constexpr int LateMovePruningBase = 3;
+constexpr int FutilityPruningMaxDepth = 3;
+constexpr int FutilityPruningBase = 800;
+constexpr int FutilityPruningPerPly = 800;
 }  // namespace SelectiveMargins
 
 namespace SearchTime {
