@@ -77,6 +77,15 @@ bool ReverseFutilityCut(int staticEval, int depth, int beta) {
   return depth <= ReverseFutilityMaxDepth && OrdinaryScore(beta) && staticEval - ReverseFutilityMargin * depth >= beta;
 }
 
+// The capture-search mode skips a late quiet move at shallow depth, and one whose position
+// stands so far below alpha that only a capture or a check could bring it back.
+bool SkipQuietMove(int legal, int depth, int staticEval, int alpha) {
+  using namespace SelectiveMargins;
+  if (!OrdinaryScore(alpha)) return false;
+  if (depth <= LateMovePruningMaxDepth && legal > LateMovePruningBase + depth * depth) return true;
+  return depth <= FutilityPruningMaxDepth && staticEval + FutilityPruningBase + FutilityPruningPerPly * depth <= alpha;
+}
+
 // The capture-search mode's reduction of a late quiet move, less for a move with a good history.
 int HistoryReduction(int depth, int legal, bool pvNode, int history) {
   int r = ReductionTable::Reduction(depth, legal, pvNode) - history / SelectiveMargins::HistoryReductionDivisor;
@@ -262,6 +271,10 @@ int SearchRoutines::Search(char side, int alpha, int beta, ChessBoard board, int
     const char childCastle = static_cast<char>(CastleRights & castleMask);
     const bool lateQuiet = !isPromotion && !givesCheck && !capture && list.OrderValues[i] <= LMRMaxOrderValue &&
                            !InCheck && !mateThreat;
+    if (staticEval != NoScore && legal > 1 && lateQuiet && SkipQuietMove(legal, depth, staticEval, alpha)) {
+      board.UndoMove(0);
+      continue;
+    }
 
     // Late-move reduction of quiet moves that the ordering ranks low.
     int R = 0;

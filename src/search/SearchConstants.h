@@ -86,6 +86,13 @@ constexpr int NullMoveBaseReduction = 4;
 constexpr int NullMoveDepthDivisor = 6;
 constexpr int NullMoveMarginPerPly = 2 * PawnValue;
 constexpr int NullMoveMaxMarginPlies = 1;
+// Quiet moves skipped at shallow depth: those after the first LateMovePruningBase + depth^2 legal
+// moves, and all of them when the static evaluation plus the margin stays at or below alpha.
+constexpr int LateMovePruningMaxDepth = 3;
+constexpr int LateMovePruningBase = 3;
+constexpr int FutilityPruningMaxDepth = 3;
+constexpr int FutilityPruningBase = 800;
+constexpr int FutilityPruningPerPly = 800;
 }  // namespace SelectiveMargins
 
 namespace SearchTime {
