@@ -7,6 +7,7 @@
 #include "engine/MoveText.h"
 #include "engine/Status.h"
 #include "eval/PositionEvaluate.h"
+#include "eval/SEE.h"
 #include "hash/MoveHistory.h"
 #include "hash/TranspositionTables.h"
 #include "hash/Zobrist.h"
@@ -84,6 +85,24 @@ bool SkipQuietMove(int legal, int depth, int staticEval, int alpha) {
   if (!OrdinaryScore(alpha)) return false;
   if (depth <= LateMovePruningMaxDepth && legal > LateMovePruningBase + depth * depth) return true;
   return depth <= FutilityPruningMaxDepth && staticEval + FutilityPruningBase + FutilityPruningPerPly * depth <= alpha;
+}
+
+// The capture-search mode orders captures that lose material after the quiet moves (the table's
+// and the variation's move keep their place).
+void DemoteLosingCaptures(MoveGen& list, int count, const ChessBoard& b, int side) {
+  for (int i = 0; i < count; i++) {
+    if (!(list.ToSquares[i] & b.PiecesOf(side ^ 1)) || list.OrderValues[i] >= MoveOrder::PVMoveValue) continue;
+    if (see.StaticExchangeEvaluation(static_cast<char>(side ^ 1), list.FromSquares[i], list.ToSquares[i], b) < 0)
+      list.OrderValues[i] -= SelectiveMargins::LosingCaptureDrop;
+  }
+}
+
+// The capture-search mode skips, at shallow depth, a capture that the exchange on its square says
+// loses more than a pawn per ply of depth left: too little depth remains to win the material back.
+bool LosingCaptureToSkip(const ChessBoard& b, int side, SquareSet from, SquareSet to, int depth, int alpha) {
+  using namespace SelectiveMargins;
+  if (depth > LosingCaptureMaxDepth || !OrdinaryScore(alpha) || !(to & b.PiecesOf(side ^ 1))) return false;
+  return see.StaticExchangeEvaluation(static_cast<char>(side ^ 1), from, to, b) < -LosingCapturePerPly * depth;
 }
 
 // The capture-search mode's reduction of a late quiet move, less for a move with a good history.
@@ -238,6 +257,7 @@ int SearchRoutines::Search(char side, int alpha, int beta, ChessBoard board, int
   }
   if (count > MaxMovesInList) count = MaxMovesInList;
   list.AssignMoveOrderValues(count, ply, board.KingOf(side ^ 1), hashMove, NodeType);
+  if (CaptureSearchOn) DemoteLosingCaptures(list, count, board, side);
 
   // Step 10. The move loop, best move first, until a move reaches beta.
   int best = NoScore;
@@ -255,6 +275,7 @@ int SearchRoutines::Search(char side, int alpha, int beta, ChessBoard board, int
     list.NextMove(i, count, &from, &to, &promotion);
     const SquareSet enemiesBefore = board.PiecesOf(side ^ 1);
     const bool quietTarget = board.IsEmptySquare(to);
+    const bool losingCapture = staticEval != NoScore && LosingCaptureToSkip(board, side, from, to, depth, alpha);
     char castleMask = AllCastleRights;
     board.MakeMove(from, to, promotion, &castleMask);
     const int code = MoveCodeOf(from, to);
@@ -271,7 +292,9 @@ int SearchRoutines::Search(char side, int alpha, int beta, ChessBoard board, int
     const char childCastle = static_cast<char>(CastleRights & castleMask);
     const bool lateQuiet = !isPromotion && !givesCheck && !capture && list.OrderValues[i] <= LMRMaxOrderValue &&
                            !InCheck && !mateThreat;
-    if (staticEval != NoScore && legal > 1 && lateQuiet && SkipQuietMove(legal, depth, staticEval, alpha)) {
+    const bool skipCapture = losingCapture && !givesCheck && !isPromotion;
+    if (staticEval != NoScore && legal > 1 &&
+        (skipCapture || (lateQuiet && SkipQuietMove(legal, depth, staticEval, alpha)))) {
       board.UndoMove(0);
       continue;
     }

@@ -93,6 +93,11 @@ constexpr int LateMovePruningBase = 3;
 constexpr int FutilityPruningMaxDepth = 3;
 constexpr int FutilityPruningBase = 800;
 constexpr int FutilityPruningPerPly = 800;
+// Captures that the exchange on the square says lose material are ordered after the quiet moves.
+constexpr int LosingCaptureDrop = 21750;
+// At this depth or less such a capture is skipped when it loses more than this per ply of depth.
+constexpr int LosingCaptureMaxDepth = 4;
+constexpr int LosingCapturePerPly = PawnValue;
 }  // namespace SelectiveMargins
 
 namespace SearchTime {
