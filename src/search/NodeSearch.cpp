@@ -7,6 +7,7 @@
 #include "engine/MoveText.h"
 #include "engine/Status.h"
 #include "eval/PositionEvaluate.h"
+#include "eval/SEE.h"
 #include "hash/MoveHistory.h"
 #include "hash/TranspositionTables.h"
 #include "hash/Zobrist.h"
@@ -77,11 +78,64 @@ bool ReverseFutilityCut(int staticEval, int depth, int beta) {
   return depth <= ReverseFutilityMaxDepth && OrdinaryScore(beta) && staticEval - ReverseFutilityMargin * depth >= beta;
 }
 
+// The capture-search mode skips a late quiet move at shallow depth, and one whose position
+// stands so far below alpha that only a capture or a check could bring it back.
+bool SkipQuietMove(int legal, int depth, int staticEval, int alpha) {
+  using namespace SelectiveMargins;
+  if (!OrdinaryScore(alpha)) return false;
+  if (depth <= LateMovePruningMaxDepth && legal > LateMovePruningBase + depth * depth) return true;
+  return depth <= FutilityPruningMaxDepth && staticEval + FutilityPruningBase + FutilityPruningPerPly * depth <= alpha;
+}
+
+// The capture-search mode orders captures that lose material after the quiet moves (the table's
+// and the variation's move keep their place).
+void DemoteLosingCaptures(MoveGen& list, int count, const ChessBoard& b, int side) {
+  for (int i = 0; i < count; i++) {
+    if (!(list.ToSquares[i] & b.PiecesOf(side ^ 1)) || list.OrderValues[i] >= MoveOrder::PVMoveValue) continue;
+    if (see.StaticExchangeEvaluation(static_cast<char>(side ^ 1), list.FromSquares[i], list.ToSquares[i], b) < 0)
+      list.OrderValues[i] -= SelectiveMargins::LosingCaptureDrop;
+  }
+}
+
+// The capture-search mode skips, at shallow depth, a capture that the exchange on its square says
+// loses more than a pawn per ply of depth left: too little depth remains to win the material back.
+bool LosingCaptureToSkip(const ChessBoard& b, int side, SquareSet from, SquareSet to, int depth, int alpha) {
+  using namespace SelectiveMargins;
+  if (depth > LosingCaptureMaxDepth || !OrdinaryScore(alpha) || !(to & b.PiecesOf(side ^ 1))) return false;
+  return see.StaticExchangeEvaluation(static_cast<char>(side ^ 1), from, to, b) < -LosingCapturePerPly * depth;
+}
+
 // The capture-search mode's reduction of a late quiet move, less for a move with a good history.
 int HistoryReduction(int depth, int legal, bool pvNode, int history) {
   int r = ReductionTable::Reduction(depth, legal, pvNode) - history / SelectiveMargins::HistoryReductionDivisor;
   if (r > depth - 2) r = depth - 2;
   return r > 0 ? r : 0;
+}
+
+// The plain search passes when its material, give or take a margin, reaches beta; deep nodes only
+// with enough pieces left for a pass to be safe.
+bool NullMoveByMaterial(ChessBoard& board, int side, int depth, int alpha, int beta) {
+  return (depth <= NullMoveMaxPlainDepth || PE.SideMaterialValue(static_cast<char>(side), &board) > NullMoveDeepMaterial) &&
+         PE.MaterialOnly(static_cast<char>(side), alpha, &board) + NullMoveMaterialMargin >= beta;
+}
+
+int MaterialNullReduction(ChessBoard& board, int depth) {
+  const int material = PE.SideMaterialValue(0, &board) + PE.SideMaterialValue(1, &board);
+  return NullMoveReduction - (depth <= NullMoveShallowDepth ? 1 : 0) + (material > NullMoveRichMaterial ? 1 : 0);
+}
+
+// The capture-search mode passes when its static evaluation already reaches beta and it has a piece
+// (zugzwang lives in pawn endings), at any depth.
+bool NullMoveByEvaluation(const ChessBoard& board, int side, int staticEval, int beta) {
+  return OrdinaryScore(beta) && staticEval >= beta && HasPieceBesidesPawns(board, side);
+}
+
+// Deeper nodes and evaluations further above beta take a larger reduction.
+int EvaluatedNullReduction(int depth, int staticEval, int beta) {
+  using namespace SelectiveMargins;
+  int byMargin = (staticEval - beta) / NullMoveMarginPerPly;
+  if (byMargin > NullMoveMaxMarginPlies) byMargin = NullMoveMaxMarginPlies;
+  return NullMoveBaseReduction + depth / NullMoveDepthDivisor + byMargin;
 }
 
 std::uint8_t BoundType(int best, int beta, bool raised) {
@@ -145,9 +199,8 @@ int SearchRoutines::Search(char side, int alpha, int beta, ChessBoard board, int
       PrincipalVariation[ply][ply].Move = static_cast<std::uint16_t>(hashMove);
       return tableScore;
     }
-  } else if (CaptureSearchOn && NodeType != PVNode && !InCheck &&
-             depth <= SelectiveMargins::ReverseFutilityMaxDepth) {
-    // Step 6 of the capture-search mode: one static evaluation for the cut-off and the move loop.
+  } else if (CaptureSearchOn && NodeType != PVNode && !InCheck) {
+    // Step 6 of the capture-search mode: one static evaluation for the cut-off and the null move.
     staticEval = PE.PosEval(side, alpha, beta, &board, CastleRights);
     if (NullAllowed && HasPieceBesidesPawns(board, side) && ReverseFutilityCut(staticEval, depth, beta))
       return staticEval - SelectiveMargins::ReverseFutilityMargin * depth;
@@ -162,13 +215,12 @@ int SearchRoutines::Search(char side, int alpha, int beta, ChessBoard board, int
 
     // Step 7. Null move: if passing still keeps the score above beta, a real move will too.
     if (probe != TTNoCutNoNull && NodeType != PVNode && NullAllowed && !InCheck &&
-        (depth <= NullMoveMaxPlainDepth || PE.SideMaterialValue(side, &board) > NullMoveDeepMaterial) &&
-        PE.MaterialOnly(side, alpha, &board) + NullMoveMaterialMargin >= beta) {
+        (CaptureSearchOn ? NullMoveByEvaluation(board, side, staticEval, beta)
+                         : NullMoveByMaterial(board, side, depth, alpha, beta))) {
       std::uint64_t nullUpper = 0, nullLower = 0;
       genhashcode(side ^ 1, CastleRights, &nullUpper, &nullLower, board);
-      const int material = PE.SideMaterialValue(side, &board) + PE.SideMaterialValue(side ^ 1, &board);
-      const int nullDepth = depth - NullMoveReduction + (depth <= NullMoveShallowDepth ? 1 : 0) -
-                            (material > NullMoveRichMaterial ? 1 : 0);
+      const int nullDepth = CaptureSearchOn ? depth - EvaluatedNullReduction(depth, staticEval, beta)
+                                            : depth - MaterialNullReduction(board, depth);
       const int v = -Search(side ^ 1, -beta, 1 - beta, board, nullDepth, ply + 2, NullMoveBarred, CastleRights,
                             NotInCheck, nullUpper, nullLower, NodeType, MoveFlags & FlagExtended, PlyLimit, FromRoot);
       if (StopSearch && !MainStatus.FD) return 0;
@@ -205,6 +257,7 @@ int SearchRoutines::Search(char side, int alpha, int beta, ChessBoard board, int
   }
   if (count > MaxMovesInList) count = MaxMovesInList;
   list.AssignMoveOrderValues(count, ply, board.KingOf(side ^ 1), hashMove, NodeType);
+  if (CaptureSearchOn) DemoteLosingCaptures(list, count, board, side);
 
   // Step 10. The move loop, best move first, until a move reaches beta.
   int best = NoScore;
@@ -222,6 +275,7 @@ int SearchRoutines::Search(char side, int alpha, int beta, ChessBoard board, int
     list.NextMove(i, count, &from, &to, &promotion);
     const SquareSet enemiesBefore = board.PiecesOf(side ^ 1);
     const bool quietTarget = board.IsEmptySquare(to);
+    const bool losingCapture = staticEval != NoScore && LosingCaptureToSkip(board, side, from, to, depth, alpha);
     char castleMask = AllCastleRights;
     board.MakeMove(from, to, promotion, &castleMask);
     const int code = MoveCodeOf(from, to);
@@ -238,6 +292,12 @@ int SearchRoutines::Search(char side, int alpha, int beta, ChessBoard board, int
     const char childCastle = static_cast<char>(CastleRights & castleMask);
     const bool lateQuiet = !isPromotion && !givesCheck && !capture && list.OrderValues[i] <= LMRMaxOrderValue &&
                            !InCheck && !mateThreat;
+    const bool skipCapture = losingCapture && !givesCheck && !isPromotion;
+    if (staticEval != NoScore && legal > 1 &&
+        (skipCapture || (lateQuiet && SkipQuietMove(legal, depth, staticEval, alpha)))) {
+      board.UndoMove(0);
+      continue;
+    }
 
     // Late-move reduction of quiet moves that the ordering ranks low.
     int R = 0;

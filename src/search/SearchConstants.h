@@ -80,6 +80,24 @@ constexpr int HistoryBonusPerDepthSquared = 16;
 constexpr int HistoryBonusCap = 1600;
 constexpr int HistoryGravity = 16384;
 constexpr int HistoryReductionDivisor = 8192; // a ply less (more) reduction per this much history
+// Null move: reduction base + depth / divisor, and a ply more per margin the evaluation beats beta
+// by (at most max plies).
+constexpr int NullMoveBaseReduction = 4;
+constexpr int NullMoveDepthDivisor = 6;
+constexpr int NullMoveMarginPerPly = 2 * PawnValue;
+constexpr int NullMoveMaxMarginPlies = 1;
+// Quiet moves skipped at shallow depth: those after the first LateMovePruningBase + depth^2 legal
+// moves, and all of them when the static evaluation plus the margin stays at or below alpha.
+constexpr int LateMovePruningMaxDepth = 3;
+constexpr int LateMovePruningBase = 3;
+constexpr int FutilityPruningMaxDepth = 3;
+constexpr int FutilityPruningBase = 800;
+constexpr int FutilityPruningPerPly = 800;
+// Captures that the exchange on the square says lose material are ordered after the quiet moves.
+constexpr int LosingCaptureDrop = 21750;
+// At this depth or less such a capture is skipped when it loses more than this per ply of depth.
+constexpr int LosingCaptureMaxDepth = 4;
+constexpr int LosingCapturePerPly = PawnValue;
 }  // namespace SelectiveMargins
 
 namespace SearchTime {
