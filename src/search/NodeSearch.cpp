@@ -200,7 +200,8 @@ int SearchRoutines::Search(char side, int alpha, int beta, ChessBoard board, int
       return tableScore;
     }
   } else if (CaptureSearchOn && NodeType != PVNode && !InCheck) {
-    // Step 6 of the capture-search mode: one static evaluation for the cut-off and the null move.
+    // Step 6 of the capture-search mode: one static evaluation for the cut-off, the null move and
+    // the move loop's skips.
     staticEval = PE.PosEval(side, alpha, beta, &board, CastleRights);
     if (NullAllowed && HasPieceBesidesPawns(board, side) && ReverseFutilityCut(staticEval, depth, beta))
       return staticEval - SelectiveMargins::ReverseFutilityMargin * depth;
