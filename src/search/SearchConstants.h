@@ -90,6 +90,9 @@ constexpr int NullMoveMaxMarginPlies = 1;
 // moves, and all of them when the static evaluation plus the margin stays at or below alpha.
 constexpr int LateMovePruningMaxDepth = 3;
 constexpr int LateMovePruningBase = 3;
+// A side whose evaluation has not risen since its last move keeps half as many quiet moves, and its
+// reverse futility margin counts a ply more.
+constexpr int NotImprovingMoveDivisor = 2;
 constexpr int FutilityPruningMaxDepth = 3;
 constexpr int FutilityPruningBase = 800;
 constexpr int FutilityPruningPerPly = 800;
