@@ -101,6 +101,10 @@ constexpr int LosingCaptureDrop = 21750;
 // At this depth or less such a capture is skipped when it loses more than this per ply of depth.
 constexpr int LosingCaptureMaxDepth = 4;
 constexpr int LosingCapturePerPly = PawnValue;
+// From this depth on, the root searches a window of this much either side of the last iteration's
+// score first, and the full window again only when the score falls outside it.
+constexpr int AspirationMinDepth = 5;
+constexpr int AspirationWindow = PawnValue / 4;
 }  // namespace SelectiveMargins
 
 namespace SearchTime {
