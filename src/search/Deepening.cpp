@@ -144,6 +144,31 @@ void RejectNegativeFixedDepth() {
 bool MateFoundScore(int v) { return v > MateFound; }
 bool MatedScore(int v) { return v >= -MateScore && v <= MatedFound; }
 
+// The window of one root search. The plain search starts it at the last iteration's score. The
+// capture search's window is open below (a window starting at the last score made every small drop
+// cost a second root search with the full window); from a few plies on, and with a single line of
+// play, it narrows to either side of the last score.
+struct RootWindow {
+  int Alpha = -MateScore;
+  int Beta = MateScore;
+};
+
+RootWindow IterationWindow(const SearchRoutines& s, int depth, int lastScore) {
+  using namespace SelectiveMargins;
+  RootWindow w;
+  if (depth == 1) return w;
+  if (!s.CaptureSearchOn) {
+    w.Alpha = lastScore;
+    return w;
+  }
+  const bool ordinary = lastScore > -MateScoreBound && lastScore < MateScoreBound;
+  if (depth >= AspirationMinDepth && ordinary && s.MultiPv == 1) {
+    w.Alpha = lastScore - AspirationWindow;
+    w.Beta = lastScore + AspirationWindow;
+  }
+  return w;
+}
+
 }  // namespace
 
 // Every search looks at the clock a few hundred nodes apart and polls once a few milliseconds have
@@ -404,15 +429,15 @@ int SearchRoutines::ProgressiveDeepening(ChessBoard board, char maxDepth, std::u
     BestMoveChanges = -1;
     FailingLow = 0;
     board.CurrentDepth = depth <= ShallowPlyLimitDepth ? 2 * depth : 4 * depth;
-    // The capture search's root window is open below: a window starting at the last score made
-    // every small drop cost a second root search with the full window.
-    const int windowAlpha = depth == 1 || CaptureSearchOn ? -MateScore : v;
+    const RootWindow window = IterationWindow(*this, depth, v);
     const int lastScore = depth == 1 ? -MateScore : v;   // what an interrupted iteration reports
-    v = SearchTreeRoot(board.SideToMove, board, windowAlpha, MateScore, depth, from, to, promotion, board.CastleFlags);
+    v = SearchTreeRoot(board.SideToMove, board, window.Alpha, window.Beta, depth, from, to, promotion,
+                       board.CastleFlags);
     // Every root move failed low: the scores are only upper bounds and the move picked among them
-    // proves nothing (the last iteration's choice would be kept even when it loses material).
-    if (depth > 1 && v <= windowAlpha && !StopSearch && !TimeUp && !Aborted && !BookMove) {
-      LogPrintf("Root failed low at depth %d: searching again with the full window\n", depth);
+    // proves nothing (the last iteration's choice would be kept even when it loses material). A
+    // move that reached a narrowed beta has only a lower bound.
+    if (depth > 1 && (v <= window.Alpha || v >= window.Beta) && !StopSearch && !TimeUp && !Aborted && !BookMove) {
+      LogPrintf("Root score %d outside its window at depth %d: searching again with the full window\n", v, depth);
       v = SearchTreeRoot(board.SideToMove, board, -MateScore, MateScore, depth, from, to, promotion,
                          board.CastleFlags);
     }

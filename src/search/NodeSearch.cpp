@@ -73,17 +73,31 @@ char ChildNodeType(char nodeType) {
 bool OrdinaryScore(int score) { return score > -MateScoreBound && score < MateScoreBound; }
 
 // The capture-search mode's static cut-off: deeper than the plain one, with a margin per ply.
-bool ReverseFutilityCut(int staticEval, int depth, int beta) {
-  using namespace SelectiveMargins;
-  return depth <= ReverseFutilityMaxDepth && OrdinaryScore(beta) && staticEval - ReverseFutilityMargin * depth >= beta;
+int ReverseFutilityMargin(int depth, bool improving) {
+  return SelectiveMargins::ReverseFutilityMargin * (improving ? depth - 1 : depth);
+}
+
+bool ReverseFutilityCut(int staticEval, int depth, bool improving, int beta) {
+  return depth <= SelectiveMargins::ReverseFutilityMaxDepth && OrdinaryScore(beta) &&
+         staticEval - ReverseFutilityMargin(depth, improving) >= beta;
+}
+
+// A side improves when its evaluation beats the one of its node two plies up, or when there is
+// none to compare with. A node reached by a null move (or searched again for a move to try first)
+// counts as improving: the node two plies up is not its side's.
+bool IsImproving(const std::int32_t* staticEvals, int ply, int staticEval, bool nullAllowed) {
+  if (staticEval == NoScore || ply < 2 || !nullAllowed) return true;
+  const int before = staticEvals[ply - 2];
+  return before == NoScore || staticEval > before;
 }
 
 // The capture-search mode skips a late quiet move at shallow depth, and one whose position
 // stands so far below alpha that only a capture or a check could bring it back.
-bool SkipQuietMove(int legal, int depth, int staticEval, int alpha) {
+bool SkipQuietMove(int legal, int depth, bool improving, int staticEval, int alpha) {
   using namespace SelectiveMargins;
   if (!OrdinaryScore(alpha)) return false;
-  if (depth <= LateMovePruningMaxDepth && legal > LateMovePruningBase + depth * depth) return true;
+  const int kept = (LateMovePruningBase + depth * depth) / (improving ? 1 : NotImprovingMoveDivisor);
+  if (depth <= LateMovePruningMaxDepth && legal > kept) return true;
   return depth <= FutilityPruningMaxDepth && staticEval + FutilityPruningBase + FutilityPruningPerPly * depth <= alpha;
 }
 
@@ -203,9 +217,12 @@ int SearchRoutines::Search(char side, int alpha, int beta, ChessBoard board, int
     // Step 6 of the capture-search mode: one static evaluation for the cut-off, the null move and
     // the move loop's skips.
     staticEval = PE.PosEval(side, alpha, beta, &board, CastleRights);
-    if (NullAllowed && HasPieceBesidesPawns(board, side) && ReverseFutilityCut(staticEval, depth, beta))
-      return staticEval - SelectiveMargins::ReverseFutilityMargin * depth;
   }
+  const bool improving = IsImproving(StaticEvals, ply, staticEval, NullAllowed);
+  StaticEvals[ply] = staticEval;
+  if (staticEval != NoScore && NullAllowed && HasPieceBesidesPawns(board, side) &&
+      ReverseFutilityCut(staticEval, depth, improving, beta))
+    return staticEval - ReverseFutilityMargin(depth, improving);
   if (probe > TTCutExact) {
     // Step 6. Static cut-off: shallow, and so far above beta that a quiet position cannot fall back.
     if (!CaptureSearchOn && NodeType != PVNode && NullAllowed && !InCheck && depth <= StaticCutoffMaxDepth &&
@@ -295,14 +312,15 @@ int SearchRoutines::Search(char side, int alpha, int beta, ChessBoard board, int
                            !InCheck && !mateThreat;
     const bool skipCapture = losingCapture && !givesCheck && !isPromotion;
     if (staticEval != NoScore && legal > 1 &&
-        (skipCapture || (lateQuiet && SkipQuietMove(legal, depth, staticEval, alpha)))) {
+        (skipCapture || (lateQuiet && SkipQuietMove(legal, depth, improving, staticEval, alpha)))) {
       board.UndoMove(0);
       continue;
     }
 
     // Late-move reduction of quiet moves that the ordering ranks low.
     int R = 0;
-    if (legal >= LMRMinLegalMove && lateQuiet && depth > LMRMinDepth && ply != 1 && !singleReply &&
+    // (The plain search never reduces the replies to a root move.)
+    if (legal >= LMRMinLegalMove && lateQuiet && depth > LMRMinDepth && (ply != 1 || CaptureSearchOn) && !singleReply &&
         !IsPassedPawnAdvance(board, side, to))
       R = CaptureSearchOn ? HistoryReduction(depth, legal, NodeType == PVNode, History[static_cast<int>(side)][code])
                           : depth > LMRDeepDepth ? 2 : 1;

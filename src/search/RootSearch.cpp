@@ -191,6 +191,8 @@ void AcceptBetterMove(SearchRoutines& s, RootState& r, const RootMove& m) {
   r.Alpha = r.V;
   s.BestLineScore = r.V;
   s.BestLineDepth = r.Depth;
+  // A score at a narrowed beta is only a lower bound: the search again with the full window reports.
+  if (r.V >= r.Beta && r.Beta < MateScore) return;
   SearchEvents::NewBestLine(ChoiceLine(r, text));
 }
 

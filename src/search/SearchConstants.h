@@ -90,6 +90,9 @@ constexpr int NullMoveMaxMarginPlies = 1;
 // moves, and all of them when the static evaluation plus the margin stays at or below alpha.
 constexpr int LateMovePruningMaxDepth = 3;
 constexpr int LateMovePruningBase = 3;
+// A side whose evaluation has not risen since its last move keeps half as many quiet moves, and its
+// reverse futility margin counts a ply more.
+constexpr int NotImprovingMoveDivisor = 2;
 constexpr int FutilityPruningMaxDepth = 3;
 constexpr int FutilityPruningBase = 800;
 constexpr int FutilityPruningPerPly = 800;
@@ -98,6 +101,10 @@ constexpr int LosingCaptureDrop = 21750;
 // At this depth or less such a capture is skipped when it loses more than this per ply of depth.
 constexpr int LosingCaptureMaxDepth = 4;
 constexpr int LosingCapturePerPly = PawnValue;
+// From this depth on, the root searches a window of this much either side of the last iteration's
+// score first, and the full window again only when the score falls outside it.
+constexpr int AspirationMinDepth = 5;
+constexpr int AspirationWindow = PawnValue / 4;
 }  // namespace SelectiveMargins
 
 namespace SearchTime {

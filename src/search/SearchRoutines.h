@@ -82,6 +82,9 @@ public:
   // Horizon nodes play out captures and queen promotions instead of returning the static
   // evaluation (an option, off by default).
   std::uint8_t CaptureSearchOn = 0;
+  // The capture-search mode's static evaluation of each ply's node (NoScore where none was made:
+  // a PV node, a node in check or one the table decided), to tell whether a side's position improves.
+  std::int32_t StaticEvals[SearchLimits::KillerPlies] = {};
   // Depth of the last iteration whose root search went through all its moves (0: none yet).
   std::int32_t CompletedDepth = 0;
   std::uint8_t RootCompleted = 0;     // the last root search was not left early
