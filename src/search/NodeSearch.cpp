@@ -320,7 +320,8 @@ int SearchRoutines::Search(char side, int alpha, int beta, ChessBoard board, int
     // Late-move reduction of quiet moves that the ordering ranks low.
     int R = 0;
     // (The plain search never reduces the replies to a root move.)
-    if (legal >= LMRMinLegalMove && lateQuiet && depth > LMRMinDepth && (ply != 1 || CaptureSearchOn) && !singleReply &&
+    const bool reducibleHere = ply != 1 || CaptureSearchOn;
+    if (legal >= LMRMinLegalMove && lateQuiet && depth > LMRMinDepth && reducibleHere && !singleReply &&
         !IsPassedPawnAdvance(board, side, to))
       R = CaptureSearchOn ? HistoryReduction(depth, legal, NodeType == PVNode, History[static_cast<int>(side)][code])
                           : depth > LMRDeepDepth ? 2 : 1;
