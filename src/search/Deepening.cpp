@@ -161,8 +161,7 @@ RootWindow IterationWindow(const SearchRoutines& s, int depth, int lastScore) {
     w.Alpha = lastScore;
     return w;
   }
-  const bool ordinary = lastScore > -MateScoreBound && lastScore < MateScoreBound;
-  if (depth >= AspirationMinDepth && ordinary && s.MultiPv == 1) {
+  if (depth >= AspirationMinDepth && OrdinaryScore(lastScore) && s.MultiPv == 1) {
     w.Alpha = lastScore - AspirationWindow;
     w.Beta = lastScore + AspirationWindow;
   }

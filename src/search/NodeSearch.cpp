@@ -69,9 +69,6 @@ char ChildNodeType(char nodeType) {
   return nodeType == AllNode ? CutNode : AllNode;
 }
 
-// A score that is neither a mate nor a mated score: margins mean something only then.
-bool OrdinaryScore(int score) { return score > -MateScoreBound && score < MateScoreBound; }
-
 // The capture-search mode's static cut-off: deeper than the plain one, with a margin per ply.
 int ReverseFutilityMargin(int depth, bool improving) {
   return SelectiveMargins::ReverseFutilityMargin * (improving ? depth - 1 : depth);

@@ -24,6 +24,8 @@ constexpr int MateThreat = -109699;        // a null-move score below this marks
 constexpr int MateFound = 109899;          // an iteration score above this is a found mate
 constexpr int MatedFound = -109900;        // iteration scores from -MateScore to this: mated
 constexpr int DrawnPonderDepth = 71;       // a 0 score beyond this depth ends a ponder search
+// A score that is neither a mate nor a mated score: margins and windows mean something only then.
+constexpr bool OrdinaryScore(int score) { return score > -MateScoreBound && score < MateScoreBound; }
 }  // namespace SearchScore
 
 namespace SearchMargins {
