@@ -90,11 +90,12 @@ bool IsImproving(const std::int32_t* staticEvals, int ply, int staticEval, bool 
 
 // The capture-search mode skips a late quiet move at shallow depth, and one whose position
 // stands so far below alpha that only a capture or a check could bring it back.
-bool SkipQuietMove(int legal, int depth, bool improving, int staticEval, int alpha) {
+bool SkipQuietMove(int legal, int depth, bool improving, int staticEval, int alpha, int history) {
   using namespace SelectiveMargins;
   if (!OrdinaryScore(alpha)) return false;
   const int kept = (LateMovePruningBase + depth * depth) / (improving ? 1 : NotImprovingMoveDivisor);
   if (depth <= LateMovePruningMaxDepth && legal > kept) return true;
+  if (depth <= HistoryPruningMaxDepth && history < -HistoryPruningPerPly * depth) return true;
   return depth <= FutilityPruningMaxDepth && staticEval + FutilityPruningBase + FutilityPruningPerPly * depth <= alpha;
 }
 
@@ -106,6 +107,12 @@ void DemoteLosingCaptures(MoveGen& list, int count, const ChessBoard& b, int sid
     if (see.StaticExchangeEvaluation(static_cast<char>(side ^ 1), list.FromSquares[i], list.ToSquares[i], b) < 0)
       list.OrderValues[i] -= SelectiveMargins::LosingCaptureDrop;
   }
+}
+
+// The capture-search mode's razoring: a shallow node far below alpha by its evaluation.
+bool RazorNode(int staticEval, int depth, int alpha) {
+  using namespace SelectiveMargins;
+  return depth <= RazorMaxDepth && OrdinaryScore(alpha) && staticEval + RazorMarginPerPly * depth < alpha;
 }
 
 // The capture-search mode skips, at shallow depth, a capture that the exchange on its square says
@@ -220,6 +227,11 @@ int SearchRoutines::Search(char side, int alpha, int beta, ChessBoard board, int
   if (staticEval != NoScore && NullAllowed && HasPieceBesidesPawns(board, side) &&
       ReverseFutilityCut(staticEval, depth, improving, beta))
     return staticEval - ReverseFutilityMargin(depth, improving);
+  if (staticEval != NoScore && RazorNode(staticEval, depth, alpha)) {
+    const int v = Quiesce(side, alpha, beta, board, depth, 0, ply + 1);
+    if (StopSearch && !MainStatus.FD) return 0;
+    if (v <= alpha) return v;
+  }
   if (probe > TTCutExact) {
     // Step 6. Static cut-off: shallow, and so far above beta that a quiet position cannot fall back.
     if (!CaptureSearchOn && NodeType != PVNode && NullAllowed && !InCheck && depth <= StaticCutoffMaxDepth &&
@@ -308,8 +320,9 @@ int SearchRoutines::Search(char side, int alpha, int beta, ChessBoard board, int
     const bool lateQuiet = !isPromotion && !givesCheck && !capture && list.OrderValues[i] <= LMRMaxOrderValue &&
                            !InCheck && !mateThreat;
     const bool skipCapture = losingCapture && !givesCheck && !isPromotion;
+    const int history = History[static_cast<int>(side)][code];
     if (staticEval != NoScore && legal > 1 &&
-        (skipCapture || (lateQuiet && SkipQuietMove(legal, depth, improving, staticEval, alpha)))) {
+        (skipCapture || (lateQuiet && SkipQuietMove(legal, depth, improving, staticEval, alpha, history)))) {
       board.UndoMove(0);
       continue;
     }
@@ -320,7 +333,7 @@ int SearchRoutines::Search(char side, int alpha, int beta, ChessBoard board, int
     const bool reducibleHere = ply != 1 || CaptureSearchOn;
     if (legal >= LMRMinLegalMove && lateQuiet && depth > LMRMinDepth && reducibleHere && !singleReply &&
         !IsPassedPawnAdvance(board, side, to))
-      R = CaptureSearchOn ? HistoryReduction(depth, legal, NodeType == PVNode, History[static_cast<int>(side)][code])
+      R = CaptureSearchOn ? HistoryReduction(depth, legal, NodeType == PVNode, history)
                           : depth > LMRDeepDepth ? 2 : 1;
     // Extension of checks, and on the principal variation of forced replies and mate threats.
     int E = 0;

@@ -98,6 +98,14 @@ constexpr int NotImprovingMoveDivisor = 2;
 constexpr int FutilityPruningMaxDepth = 3;
 constexpr int FutilityPruningBase = 800;
 constexpr int FutilityPruningPerPly = 800;
+// At this depth or less a quiet move whose history has fallen below minus this per ply is skipped:
+// it has failed to cut in this position's siblings far more often than it has succeeded.
+constexpr int HistoryPruningMaxDepth = 3;
+constexpr int HistoryPruningPerPly = 2048;
+// Razoring: a node this shallow whose evaluation stays this far per ply below alpha is left to the
+// capture search, and fails low when that confirms it.
+constexpr int RazorMaxDepth = 2;
+constexpr int RazorMarginPerPly = 2 * PawnValue;
 // Captures that the exchange on the square says lose material are ordered after the quiet moves.
 constexpr int LosingCaptureDrop = 21750;
 // At this depth or less such a capture is skipped when it loses more than this per ply of depth.
