@@ -123,9 +123,11 @@ bool LosingCaptureToSkip(const ChessBoard& b, int side, SquareSet from, SquareSe
   return see.StaticExchangeEvaluation(static_cast<char>(side ^ 1), from, to, b) < -LosingCapturePerPly * depth;
 }
 
-// The capture-search mode's reduction of a late quiet move, less for a move with a good history.
-int HistoryReduction(int depth, int legal, bool pvNode, int history) {
-  int r = ReductionTable::Reduction(depth, legal, pvNode) - history / SelectiveMargins::HistoryReductionDivisor;
+// The capture-search mode's reduction of a late quiet move: less for a move with a good history,
+// a ply more for a side whose evaluation has not risen since its last move.
+int HistoryReduction(int depth, int legal, bool pvNode, int history, bool improving) {
+  int r = ReductionTable::Reduction(depth, legal, pvNode) - history / SelectiveMargins::HistoryReductionDivisor +
+          (improving ? 0 : SelectiveMargins::NotImprovingReduction);
   if (r > depth - 2) r = depth - 2;
   return r > 0 ? r : 0;
 }
@@ -333,7 +335,7 @@ int SearchRoutines::Search(char side, int alpha, int beta, ChessBoard board, int
     const bool reducibleHere = ply != 1 || CaptureSearchOn;
     if (legal >= LMRMinLegalMove && lateQuiet && depth > LMRMinDepth && reducibleHere && !singleReply &&
         !IsPassedPawnAdvance(board, side, to))
-      R = CaptureSearchOn ? HistoryReduction(depth, legal, NodeType == PVNode, history)
+      R = CaptureSearchOn ? HistoryReduction(depth, legal, NodeType == PVNode, history, improving)
                           : depth > LMRDeepDepth ? 2 : 1;
     // Extension of checks, and on the principal variation of forced replies and mate threats.
     int E = 0;

@@ -95,6 +95,7 @@ constexpr int LateMovePruningBase = 3;
 // A side whose evaluation has not risen since its last move keeps half as many quiet moves, and its
 // reverse futility margin counts a ply more.
 constexpr int NotImprovingMoveDivisor = 2;
+constexpr int NotImprovingReduction = 1;      // and its late quiet moves are reduced a ply more
 constexpr int FutilityPruningMaxDepth = 3;
 constexpr int FutilityPruningBase = 800;
 constexpr int FutilityPruningPerPly = 800;
