@@ -109,6 +109,24 @@ void DemoteLosingCaptures(MoveGen& list, int count, const ChessBoard& b, int sid
   }
 }
 
+// The capture-search mode adds to each plain quiet move's ordering value how well it has answered
+// the moves one and two plies before it (killers, the table's and the variation's move keep their places).
+void AddContinuationScores(MoveGen& list, int count, const ChessBoard& b, int side, int before1, int before2) {
+  const ContinuationHistory& table = Search.Continuations;
+  for (int i = 0; i < count; i++) {
+    const SquareSet to = list.ToSquares[i];
+    if (list.Promotions[i] != NoPromotion || !b.IsEmptySquare(to) || list.OrderValues[i] >= MoveOrder::SecondKillerValue)
+      continue;
+    const int key = ContinuationHistory::KeyOf(b, side, list.FromSquares[i], SquareIndex(to));
+    list.OrderValues[i] += (table.Score(before1, key) + table.Score(before2, key)) >> SearchMargins::HistoryOrderShift;
+  }
+}
+
+// The key of the move made ago plies before the node at ply, NoKey before the root.
+int PathMoveKey(int ply, int ago) {
+  return ply >= ago ? Search.PathMoveKeys[ply - ago] : ContinuationHistory::NoKey;
+}
+
 // The capture-search mode's razoring: a shallow node far below alpha by its evaluation.
 bool RazorNode(int staticEval, int depth, int alpha) {
   using namespace SelectiveMargins;
@@ -247,6 +265,8 @@ int SearchRoutines::Search(char side, int alpha, int beta, ChessBoard board, int
         (CaptureSearchOn ? NullMoveByEvaluation(board, side, staticEval, beta)
                          : NullMoveByMaterial(board, side, depth, alpha, beta))) {
       std::uint64_t nullUpper = 0, nullLower = 0;
+      // The reply to a pass (two plies on) continues no move.
+      PathMoveKeys[ply] = PathMoveKeys[ply + 1] = ContinuationHistory::NoKey;
       genhashcode(side ^ 1, CastleRights, &nullUpper, &nullLower, board);
       const int nullDepth = CaptureSearchOn ? depth - EvaluatedNullReduction(depth, staticEval, beta)
                                             : depth - MaterialNullReduction(board, depth);
@@ -286,7 +306,11 @@ int SearchRoutines::Search(char side, int alpha, int beta, ChessBoard board, int
   }
   if (count > MaxMovesInList) count = MaxMovesInList;
   list.AssignMoveOrderValues(count, ply, board.KingOf(side ^ 1), hashMove, NodeType);
-  if (CaptureSearchOn) DemoteLosingCaptures(list, count, board, side);
+  const int before1 = PathMoveKey(ply, 1), before2 = PathMoveKey(ply, 2);
+  if (CaptureSearchOn) {
+    DemoteLosingCaptures(list, count, board, side);
+    AddContinuationScores(list, count, board, side, before1, before2);
+  }
 
   // Step 10. The move loop, best move first, until a move reaches beta.
   int best = NoScore;
@@ -296,6 +320,7 @@ int SearchRoutines::Search(char side, int alpha, int beta, ChessBoard board, int
   const int firstAlpha = alpha;
   const SquareSet enemyKing = board.KingOf(side ^ 1);
   std::uint16_t quietsTried[MaxMovesInList];   // the capture-search mode's history update
+  std::int16_t quietKeysTried[MaxMovesInList];
   int quietCount = 0;
   if (beta < SkipMoveLoopBeta) count = 0;
   for (int i = 0; i < count && best < beta; i++) {
@@ -323,6 +348,8 @@ int SearchRoutines::Search(char side, int alpha, int beta, ChessBoard board, int
                            !InCheck && !mateThreat;
     const bool skipCapture = losingCapture && !givesCheck && !isPromotion;
     const int history = History[static_cast<int>(side)][code];
+    const int moveKey = CaptureSearchOn ? ContinuationHistory::KeyOf(board, side, to, SquareIndex(to)) : 0;
+    PathMoveKeys[ply] = static_cast<std::int16_t>(moveKey);
     if (staticEval != NoScore && legal > 1 &&
         (skipCapture || (lateQuiet && SkipQuietMove(legal, depth, improving, staticEval, alpha, history)))) {
       board.UndoMove(0);
@@ -381,7 +408,10 @@ int SearchRoutines::Search(char side, int alpha, int beta, ChessBoard board, int
         UpdateNodePV(ply, code, promotion, depth + E == 1);
         if (v >= beta) {
           if (!CaptureSearchOn) AddHistory(side, code, depth);
-          else if (quietTarget && !isPromotion) RewardQuietCutoff(side, code, quietsTried, quietCount, depth);
+          else if (quietTarget && !isPromotion) {
+            RewardQuietCutoff(side, code, quietsTried, quietCount, depth);
+            RewardContinuations(before1, before2, moveKey, quietKeysTried, quietCount, depth);
+          }
           KillerPair& killers = Killers[ply];
           if (quietTarget && !isPromotion && killers.First != code) {
             killers.Second = killers.First;
@@ -392,7 +422,10 @@ int SearchRoutines::Search(char side, int alpha, int beta, ChessBoard board, int
         raised = true;
       }
     }
-    if (quietTarget && !isPromotion) quietsTried[quietCount++] = static_cast<std::uint16_t>(code);
+    if (quietTarget && !isPromotion) {
+      quietKeysTried[quietCount] = static_cast<std::int16_t>(moveKey);
+      quietsTried[quietCount++] = static_cast<std::uint16_t>(code);
+    }
   }
 
   // Step 11. No legal move: mate or stalemate.
@@ -465,6 +498,7 @@ int SearchRoutines::ValueCapturedPiece(char side, std::uint64_t square, ChessBoa
 
 void SearchRoutines::ClearHistory() {
   HistoryMax = 0;
+  Continuations.Clear();
   for (auto& side : History)
     for (auto& counter : side) counter = 0;
 }
@@ -506,6 +540,17 @@ void SearchRoutines::RewardQuietCutoff(char side, int move, const std::uint16_t*
   std::int32_t* counters = History[static_cast<int>(side)];
   PullHistory(counters[move], bonus);
   for (int i = 0; i < triedCount; i++) PullHistory(counters[triedBefore[i]], -bonus);
+}
+
+void SearchRoutines::RewardContinuations(int before1, int before2, int key, const std::int16_t* triedKeys, int triedCount,
+                                         int depth) {
+  using namespace SelectiveMargins;
+  const int squared = HistoryBonusPerDepthSquared * depth * depth;
+  const int bonus = squared < HistoryBonusCap ? squared : HistoryBonusCap;
+  for (const int before : {before1, before2}) {
+    Continuations.Pull(before, key, bonus, HistoryGravity);
+    for (int i = 0; i < triedCount; i++) Continuations.Pull(before, triedKeys[i], -bonus, HistoryGravity);
+  }
 }
 
 void SearchRoutines::ClearKillers() {

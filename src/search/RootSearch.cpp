@@ -317,6 +317,8 @@ int SearchRoutines::SearchTreeRoot(char side, ChessBoard board, int alpha, int b
     m.Capture = board.PiecesOf(side ^ 1) != enemiesBefore;
     m.Reducible = depth > 2 && r.Legal > 2 && m.Move.Promotion == NoPromotion && !m.GivesCheck && !m.Capture &&
                   list.OrderValues[i] <= LMRMaxOrderValue && manyPieces;
+    if (CaptureSearchOn)
+      PathMoveKeys[0] = static_cast<std::int16_t>(ContinuationHistory::KeyOf(board, side, m.Move.To, SquareIndex(m.Move.To)));
     const int exit = SearchRootMove(*this, r, board, m);
     board.UndoMove(0);
     if (exit == EarlyExit) return InterruptedExit(EarlyExit, r, from, to, promotion);

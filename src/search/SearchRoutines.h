@@ -3,6 +3,7 @@
 #include <cstdint>
 #include "board/ChessBoard.h"
 #include "movegen/MoveGen.h"
+#include "search/ContinuationHistory.h"
 #include "search/SearchConstants.h"
 
 struct BestKnownLine;
@@ -112,6 +113,10 @@ public:
   std::int64_t SavedNodeLimit = 0;
   std::int32_t SavedMultiPv = 1;
   std::uint8_t SavedCaptureSearch = 0;
+  // The capture-search mode's continuation history, and the key (ContinuationHistory::KeyOf) of the
+  // move made at each ply of the current path: NoKey for a null move.
+  ContinuationHistory Continuations;
+  std::int16_t PathMoveKeys[SearchLimits::KillerPlies] = {};
 
   SearchRoutines() {}
 
@@ -134,6 +139,9 @@ public:
   // The capture-search mode's history: the quiet move that cut off at this depth gains, the quiet
   // moves tried before it lose.
   void RewardQuietCutoff(char side, int move, const std::uint16_t* triedBefore, int triedCount, int depth);
+  // And its continuation history: the replies to the moves keyed before1 and before2 (one and two
+  // plies up), the cutting move key gaining and the quiet moves tried before it losing.
+  void RewardContinuations(int before1, int before2, int key, const std::int16_t* triedKeys, int triedCount, int depth);
   void InitValues();
   void ClearKillers();   // both killers of every ply (a search only shifts them)
 
