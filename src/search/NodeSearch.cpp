@@ -293,6 +293,11 @@ int SearchRoutines::Search(char side, int alpha, int beta, ChessBoard board, int
     }
   }
 
+  // The capture-search mode searches a node the table knows no move for a ply shallower: without a
+  // move to try first its search costs the most, and a node no earlier iteration has reached
+  // matters least.
+  if (CaptureSearchOn && hashMove == 0 && !InCheck && depth >= SelectiveMargins::UnknownNodeReductionMinDepth) depth--;
+
   // Step 9. Generate and order the moves.
   MoveGen list;
   list.MoveCount = 0;

@@ -107,6 +107,8 @@ constexpr int HistoryPruningPerPly = 2048;
 // capture search, and fails low when that confirms it.
 constexpr int RazorMaxDepth = 2;
 constexpr int RazorMarginPerPly = 2 * PawnValue;
+// A node this deep that the table knows no move for is searched a ply shallower.
+constexpr int UnknownNodeReductionMinDepth = 4;
 // Captures that the exchange on the square says lose material are ordered after the quiet moves.
 constexpr int LosingCaptureDrop = 21750;
 // At this depth or less such a capture is skipped when it loses more than this per ply of depth.
