@@ -534,14 +534,19 @@ void PullHistory(std::int32_t& counter, int bonus) {
                                                SelectiveMargins::HistoryGravity);
 }
 
+// A cut-off's reward (and its siblings' malus): the square of its depth, capped.
+int CutoffBonus(int depth) {
+  using namespace SelectiveMargins;
+  const int squared = HistoryBonusPerDepthSquared * depth * depth;
+  return squared < HistoryBonusCap ? squared : HistoryBonusCap;
+}
+
 }  // namespace
 
 void SearchRoutines::RewardQuietCutoff(char side, int move, const std::uint16_t* triedBefore, int triedCount,
                                        int depth) {
   if (side < 0 || side > 1 || move < 0 || move >= SearchLimits::HistoryMoves) return;
-  using namespace SelectiveMargins;
-  const int squared = HistoryBonusPerDepthSquared * depth * depth;
-  const int bonus = squared < HistoryBonusCap ? squared : HistoryBonusCap;
+  const int bonus = CutoffBonus(depth);
   std::int32_t* counters = History[static_cast<int>(side)];
   PullHistory(counters[move], bonus);
   for (int i = 0; i < triedCount; i++) PullHistory(counters[triedBefore[i]], -bonus);
@@ -550,8 +555,7 @@ void SearchRoutines::RewardQuietCutoff(char side, int move, const std::uint16_t*
 void SearchRoutines::RewardContinuations(int before1, int before2, int key, const std::int16_t* triedKeys, int triedCount,
                                          int depth) {
   using namespace SelectiveMargins;
-  const int squared = HistoryBonusPerDepthSquared * depth * depth;
-  const int bonus = squared < HistoryBonusCap ? squared : HistoryBonusCap;
+  const int bonus = CutoffBonus(depth);
   for (const int before : {before1, before2}) {
     Continuations.Pull(before, key, bonus, HistoryGravity);
     for (int i = 0; i < triedCount; i++) Continuations.Pull(before, triedKeys[i], -bonus, HistoryGravity);
