@@ -15,7 +15,6 @@ std::uint64_t BtoMove;
 namespace {
 
 constexpr int ShortLag = 24;
-constexpr int CastleMask = 15;
 constexpr int PieceCodes = 12;
 bool KeysFilled = false;
 
@@ -86,7 +85,8 @@ void InitKeysOnce() {
 void genhashcode(char side, int castle, std::uint64_t* upper, std::uint64_t* lower, const ChessBoard& board) {
   std::uint64_t up = 0;
   std::uint64_t low = 0;
-  // Computed from scratch at every search node: one pass over each piece set.
+  // From scratch: one pass over each piece set. The search sets up its root this way and then
+  // follows the moves with UpdateHashCodeForMove.
   const auto add = [&up, &low](SquareSet pieces, int pieceCode) {
     for (; pieces; pieces &= pieces - 1) {
       const int square = SquareIndex(pieces);
@@ -108,7 +108,7 @@ void genhashcode(char side, int castle, std::uint64_t* upper, std::uint64_t* low
   add(board.BlackKing, BlackKingCode);
   const std::uint64_t sideKey = side ? BtoMove : WtoMove;
   // Only the four rights bits exist; anything else would index outside the table.
-  const std::uint64_t castleKey = CastleCode[castle & CastleMask];
+  const std::uint64_t castleKey = CastleCode[castle & CastleKeyMask];
   *upper = up ^ sideKey ^ castleKey;
   *lower = low ^ sideKey ^ castleKey;
 }

@@ -10,8 +10,53 @@ extern std::uint64_t CastleCode[16];
 extern std::uint64_t WtoMove;
 extern std::uint64_t BtoMove;
 
+constexpr int CastleKeyMask = 15;   // only the four rights bits have keys
+
 std::uint32_t BetterRandom32();
 void initPStable();
 // Fills the keys unless initPStable has already run (for test programs that need the keys).
 void InitKeysOnce();
 void genhashcode(char side, int castle, std::uint64_t* upper, std::uint64_t* lower, const ChessBoard& board);
+
+// What a pass changes in both halves of the hash code: the side to move alone.
+inline std::uint64_t SideToMoveKeyChange() { return WtoMove ^ BtoMove; }
+
+namespace ZobristUpdate {
+inline void XorChangedSquares(SquareSet before, SquareSet after, int pieceCode, std::uint64_t& up, std::uint64_t& low) {
+  for (SquareSet changed = before ^ after; changed; changed &= changed - 1) {
+    const int square = SquareIndex(changed);
+    up ^= UPStable[pieceCode][square];
+    low ^= LPStable[pieceCode][square];
+  }
+}
+}  // namespace ZobristUpdate
+
+// Turns the hash codes of the position before the move just made on `board` into those of the
+// position after it, the side to move passing to the other side and the castling rights going
+// from castleBefore to castleAfter. The codes are sums of keys, and MakeMove keeps each piece
+// set as it was before the move (the Save fields): the keys of the squares where a set changed
+// are the whole difference, whatever the move was (capture, en passant, promotion, castling),
+// so the result is exactly what genhashcode computes from scratch. Valid only between MakeMove
+// and UndoMove.
+inline void UpdateHashCodeForMove(const ChessBoard& b, int castleBefore, int castleAfter, std::uint64_t* upper,
+                                  std::uint64_t* lower) {
+  using ZobristUpdate::XorChangedSquares;
+  const std::uint64_t state =
+      SideToMoveKeyChange() ^ CastleCode[castleBefore & CastleKeyMask] ^ CastleCode[castleAfter & CastleKeyMask];
+  std::uint64_t up = *upper ^ state;
+  std::uint64_t low = *lower ^ state;
+  XorChangedSquares(b.SaveWhitePawns, b.WhitePawns, WhitePawnCode, up, low);
+  XorChangedSquares(b.SaveWhiteKnights, b.WhiteKnights, WhiteKnightCode, up, low);
+  XorChangedSquares(b.SaveWhiteBishops, b.WhiteBishops, WhiteBishopCode, up, low);
+  XorChangedSquares(b.SaveWhiteRooks, b.WhiteRooks, WhiteRookCode, up, low);
+  XorChangedSquares(b.SaveWhiteQueens, b.WhiteQueens, WhiteQueenCode, up, low);
+  XorChangedSquares(b.SaveWhiteKing, b.WhiteKing, WhiteKingCode, up, low);
+  XorChangedSquares(b.SaveBlackPawns, b.BlackPawns, BlackPawnCode, up, low);
+  XorChangedSquares(b.SaveBlackKnights, b.BlackKnights, BlackKnightCode, up, low);
+  XorChangedSquares(b.SaveBlackBishops, b.BlackBishops, BlackBishopCode, up, low);
+  XorChangedSquares(b.SaveBlackRooks, b.BlackRooks, BlackRookCode, up, low);
+  XorChangedSquares(b.SaveBlackQueens, b.BlackQueens, BlackQueenCode, up, low);
+  XorChangedSquares(b.SaveBlackKing, b.BlackKing, BlackKingCode, up, low);
+  *upper = up;
+  *lower = low;
+}
