@@ -176,6 +176,15 @@ int EvaluatedNullReduction(int depth, int staticEval, int beta) {
   return NullMoveBaseReduction + depth / NullMoveDepthDivisor + byMargin;
 }
 
+#ifdef NELK_CHECKS
+// The codes a node was handed are those of its position.
+bool HashCodesAgree(char side, char castle, std::uint64_t upper, std::uint64_t lower, const ChessBoard& b) {
+  std::uint64_t up = 0, low = 0;
+  genhashcode(side, castle, &up, &low, b);
+  return up == upper && low == lower;
+}
+#endif
+
 std::uint8_t BoundType(int best, int beta, bool raised) {
   if (best >= beta) return TTLowerBound;
   return raised ? TTExact : TTUpperBound;
@@ -192,8 +201,9 @@ int SearchRoutines::Search(char side, int alpha, int beta, ChessBoard board, int
     if (PollCountdown-- <= 0 && !PollInput(depth, ply)) return 0;
   }
 
-  // Step 2. Enter the position in the repetition history for the rest of this node.
-  genhashcode(side, CastleRights, &UpperHash, &LowerHash, board);
+  // Step 2. Enter the position in the repetition history for the rest of this node. Its hash codes
+  // come from the caller, which updated its own by the move made (or the pass).
+  NELK_CHECK(HashCodesAgree(side, CastleRights, UpperHash, LowerHash, board));
   MoveList.InsertHashCodeMoveHistory(UpperHash, LowerHash);
   HistoryEntryGuard historyEntry;
   const std::uint64_t upper = UpperHash, lower = LowerHash;
@@ -264,10 +274,9 @@ int SearchRoutines::Search(char side, int alpha, int beta, ChessBoard board, int
     if (probe != TTNoCutNoNull && NodeType != PVNode && NullAllowed && !InCheck &&
         (CaptureSearchOn ? NullMoveByEvaluation(board, side, staticEval, beta)
                          : NullMoveByMaterial(board, side, depth, alpha, beta))) {
-      std::uint64_t nullUpper = 0, nullLower = 0;
+      const std::uint64_t nullUpper = upper ^ SideToMoveKeyChange(), nullLower = lower ^ SideToMoveKeyChange();
       // The reply to a pass (two plies on) continues no move.
       PathMoveKeys[ply] = PathMoveKeys[ply + 1] = ContinuationHistory::NoKey;
-      genhashcode(side ^ 1, CastleRights, &nullUpper, &nullLower, board);
       const int nullDepth = CaptureSearchOn ? depth - EvaluatedNullReduction(depth, staticEval, beta)
                                             : depth - MaterialNullReduction(board, depth);
       const int v = -Search(side ^ 1, -beta, 1 - beta, board, nullDepth, ply + 2, NullMoveBarred, CastleRights,
@@ -361,6 +370,9 @@ int SearchRoutines::Search(char side, int alpha, int beta, ChessBoard board, int
       continue;
     }
 
+    std::uint64_t childUpper = upper, childLower = lower;
+    UpdateHashCodeForMove(board, CastleRights, childCastle, &childUpper, &childLower);
+
     // Late-move reduction of quiet moves that the ordering ranks low.
     int R = 0;
     // (The plain search never reduces the replies to a root move.)
@@ -385,7 +397,7 @@ int SearchRoutines::Search(char side, int alpha, int beta, ChessBoard board, int
       PrincipalVariation[ply + 1][0].Move = static_cast<std::uint16_t>(ply + 1);   // no stale variation
       if (childDepth <= 0 && !givesCheck) return -Quiesce(side ^ 1, -beta, -alpha, board, childDepth, 0, ply + 1);
       return -Search(side ^ 1, childAlpha, childBeta, board, childDepth, ply + 1, NullMoveOk, childCastle, givesCheck,
-                     upper, lower, childType, flags, PlyLimit, FromRoot);
+                     childUpper, childLower, childType, flags, PlyLimit, FromRoot);
     };
     int v;
     if (NodeType != PVNode || legal == 1) {

@@ -120,7 +120,8 @@ public:
 
   SearchRoutines() {}
 
-  // Node search
+  // Node search. UpperHash and LowerHash are the hash codes (genhashcode) of the position with
+  // side to move and CastleRights: the caller keeps them up to date move by move.
   int Search(char side, int alpha, int beta, ChessBoard board, int depth, int ply, char NullAllowed,
              char CastleRights, char InCheck, std::uint64_t UpperHash, std::uint64_t LowerHash,
              char NodeType, char MoveFlags, int PlyLimit, char FromRoot);

@@ -12,11 +12,14 @@ const char StartFen[] = "rnbqkbnr/pppppppp/8/8/8/8/PPPPPPPP/RNBQKBNR w KQkq - 0 
 const char MiddleGameFen[] = "r1bqk2r/pp2bppp/2p5/3pP3/P2Q1P2/2N1B3/1PP3PP/R4RK1 b kq - 0 1";
 const char BackRankMateFen[] = "6k1/8/8/8/8/8/5PPP/r5K1 w - - 0 1";   // White is mated
 
-// Calls the node search directly at the given ply (a cut node, no move flags, from the root).
+// Calls the node search directly at the given ply (a cut node, no move flags, from the root), with
+// the position's hash codes as a caller hands them down.
 int SearchNode(ChessBoard board, int alpha, int beta, int depth, int ply, bool inCheck, int plyLimit = 100) {
   using namespace NodeArgs;
+  std::uint64_t upper = 0, lower = 0;
+  genhashcode(board.SideToMove, board.CastleFlags, &upper, &lower, board);
   return Search.Search(board.SideToMove, alpha, beta, board, depth, ply, NullMoveOk, board.CastleFlags,
-                       static_cast<char>(inCheck), 0, 0, CutNode, NoMoveFlags, plyLimit, UnderRoot);
+                       static_cast<char>(inCheck), upper, lower, CutNode, NoMoveFlags, plyLimit, UnderRoot);
 }
 
 class NodeSearch : public ::testing::Test {
