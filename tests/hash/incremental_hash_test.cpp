@@ -49,7 +49,7 @@ constexpr SquareSet CastleTargetsQueenSide = SquareSet{1} << 2 | SquareSet{1} <<
 // What the walk played, per colour: so that a walk that missed a kind of move fails.
 struct MoveKinds {
   int Captures[2] = {}, EnPassant[2] = {}, UnderPromotionCaptures[2] = {};
-  int KingSideCastles[2] = {}, QueenSideCastles[2] = {}, RightsLostByMove[2] = {}, RightsLostByCapture[2] = {};
+  int KingSideCastles[2] = {}, QueenSideCastles[2] = {}, RightsLostOnQuietMove[2] = {}, RightsLostOnCapture[2] = {};
 };
 
 class HashWalk {
@@ -102,8 +102,8 @@ private:
     Kinds.KingSideCastles[side] += castles && (to & CastleTargetsKingSide);
     Kinds.QueenSideCastles[side] += castles && (to & CastleTargetsQueenSide);
     if (childCastle == castle) return;
-    if (capture) Kinds.RightsLostByCapture[side]++;
-    else Kinds.RightsLostByMove[side]++;
+    if (capture) Kinds.RightsLostOnCapture[side]++;
+    else Kinds.RightsLostOnQuietMove[side]++;
   }
 };
 
@@ -112,8 +112,8 @@ struct WalkCase {
   int depth;
 };
 
-// Castling both ways for both colours, en passant, rights lost by king and rook moves and by
-// rook captures; promotions with and without capture for both colours; and en passant on both sides.
+// Castling both ways for both colours, rights lost by quiet and capturing king and rook moves,
+// promotions with and without capture for both colours, and en passant on both sides.
 const WalkCase WalkCases[] = {
     {"r3k2r/p1ppqpb1/bn2pnp1/3PN3/1p2P3/2N2Q1p/PPPBBPPP/R3K2R w KQkq - 0 1", 3},
     {"r3k2r/Pppp1ppp/1b3nbN/nP6/BBP1P3/q4N2/Pp1P2PP/R2Q1RK1 w kq - 0 1", 3},
@@ -136,8 +136,8 @@ TEST(IncrementalHash, EveryMoveAndPassOfAWalkMatchesTheCodesFromScratch) {
       total.UnderPromotionCaptures[side] += walk.Kinds.UnderPromotionCaptures[side];
       total.KingSideCastles[side] += walk.Kinds.KingSideCastles[side];
       total.QueenSideCastles[side] += walk.Kinds.QueenSideCastles[side];
-      total.RightsLostByMove[side] += walk.Kinds.RightsLostByMove[side];
-      total.RightsLostByCapture[side] += walk.Kinds.RightsLostByCapture[side];
+      total.RightsLostOnQuietMove[side] += walk.Kinds.RightsLostOnQuietMove[side];
+      total.RightsLostOnCapture[side] += walk.Kinds.RightsLostOnCapture[side];
     }
   }
   for (int side = 0; side < 2; side++) {
@@ -147,8 +147,8 @@ TEST(IncrementalHash, EveryMoveAndPassOfAWalkMatchesTheCodesFromScratch) {
     EXPECT_GT(total.UnderPromotionCaptures[side], 0);
     EXPECT_GT(total.KingSideCastles[side], 0);
     EXPECT_GT(total.QueenSideCastles[side], 0);
-    EXPECT_GT(total.RightsLostByMove[side], 0);
-    EXPECT_GT(total.RightsLostByCapture[side], 0);
+    EXPECT_GT(total.RightsLostOnQuietMove[side], 0);
+    EXPECT_GT(total.RightsLostOnCapture[side], 0);
   }
 }
 
