@@ -101,6 +101,12 @@ public:
                                  int move, int score, std::uint8_t type, int alpha, int beta);
   int SearchTranspositionTables(std::uint64_t upper, std::uint64_t lower, char side, int depth,
                                 int alpha, int beta, int& score, int& move);
+  // Starts loading the bucket of a position the search is about to enter, so that the cache miss
+  // of its probe overlaps the work before it. Only a hint: it changes nothing the table holds.
+  // (A table whose constructor has not run yet, as in another global's, has no buckets.)
+  void Prefetch(std::uint64_t lower) const {
+    if (Buckets != nullptr) __builtin_prefetch(&Buckets[lower & IndexMask]);
+  }
 
 private:
   const TTSlot& Current(const TTSlot& slot) const;

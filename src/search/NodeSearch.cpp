@@ -275,6 +275,7 @@ int SearchRoutines::Search(char side, int alpha, int beta, ChessBoard board, int
         (CaptureSearchOn ? NullMoveByEvaluation(board, side, staticEval, beta)
                          : NullMoveByMaterial(board, side, depth, alpha, beta))) {
       const std::uint64_t nullUpper = upper ^ SideToMoveKeyChange(), nullLower = lower ^ SideToMoveKeyChange();
+      PositionCache.Prefetch(nullLower);
       // The reply to a pass (two plies on) continues no move.
       PathMoveKeys[ply] = PathMoveKeys[ply + 1] = ContinuationHistory::NoKey;
       const int nullDepth = CaptureSearchOn ? depth - EvaluatedNullReduction(depth, staticEval, beta)
@@ -391,6 +392,9 @@ int SearchRoutines::Search(char side, int alpha, int beta, ChessBoard board, int
       F = 1;
     const char flags = static_cast<char>((capture ? FlagCapture : 0) | (E ? FlagExtended : 0) | (R ? FlagReduced : 0));
     const int newDepth = depth - 1 + E - F - R;
+    // Only a node search probes the table: the bucket of a horizon child, which Quiesce takes
+    // without a probe, would be loaded for nothing.
+    if (newDepth > 0 || givesCheck) PositionCache.Prefetch(childLower);
 
     // A child at the horizon that does not give check is evaluated directly, with the full window.
     auto searchChild = [&](int childAlpha, int childBeta, char childType, int childDepth) {
