@@ -34,15 +34,15 @@ struct Options {
   int GraceMs = 5000;         // beyond the clock: after this the engine is taken to hang
 };
 
-constexpr int SideCount = 2;
+constexpr int ColourCount = 2;
 
 struct Tally {
   int Games = 0, WhiteWins = 0, BlackWins = 0, Draws = 0, UciPoints2 = 0;   // points doubled
   int IllegalMoves = 0, Crashes = 0, Hangs = 0, TimeForfeits = 0, InternalErrors = 0;
   long long Plies = 0;
-  long long ThinkMs[SideCount] = {0, 0};     // by protocol: 0 UCI, 1 xboard
-  long long Moves[SideCount] = {0, 0};
-  int Wins[SideCount][SideCount] = {};       // [protocol][colour]
+  long long ThinkMs[ColourCount] = {0, 0};     // by protocol: 0 UCI, 1 xboard
+  long long Moves[ColourCount] = {0, 0};
+  int Wins[ColourCount][ColourCount] = {};       // [protocol][colour]
 };
 
 constexpr int RepetitionsForDraw = 3;
@@ -168,7 +168,7 @@ public:
 
   virtual void NewGame(int baseMs, int incrementMs) = 0;
   // Asks for the engine's move (the opponent's last move, if any, told first) and waits for it.
-  virtual Outcome Move(const RefereeBoard& board, const std::string& opponentMove, const int clockMs[SideCount],
+  virtual Outcome Move(const RefereeBoard& board, const std::string& opponentMove, const int clockMs[ColourCount],
                        int incrementMs, int waitMs, std::string* move) = 0;
   virtual void Quit() { engine_->SendRaw("quit\n"); }
 
@@ -188,7 +188,7 @@ public:
 
   void NewGame(int, int) override { engine_->SendRaw("ucinewgame\nisready\n"); WaitForLine("readyok", StartupTimeoutMs); }
 
-  Outcome Move(const RefereeBoard& board, const std::string&, const int clockMs[SideCount], int incrementMs, int waitMs,
+  Outcome Move(const RefereeBoard& board, const std::string&, const int clockMs[ColourCount], int incrementMs, int waitMs,
                std::string* move) override {
     const std::string moves = board.Moves().empty() ? "" : " moves " + board.Moves();
     engine_->SendRaw("position startpos" + moves + "\ngo wtime " + std::to_string(clockMs[0]) + " btime " +
@@ -231,7 +231,7 @@ public:
 
   // Every turn in force mode: the opponent's move is played without a reply, then "go" makes the
   // engine move for the side to move with the clocks just given.
-  Outcome Move(const RefereeBoard& board, const std::string& opponentMove, const int clockMs[SideCount], int,
+  Outcome Move(const RefereeBoard& board, const std::string& opponentMove, const int clockMs[ColourCount], int,
                int waitMs, std::string* move) override {
     const int own = board.SideToMove();
     std::string text = "force\n";
@@ -290,9 +290,9 @@ bool GameOver(RefereeBoard& board, int plies, int maxPlies, Result* result) {
   return board.ThreefoldRepetition() || plies >= maxPlies;
 }
 
-GameRecord PlayGame(Player* players[SideCount], const Options& o, Tally& t) {
+GameRecord PlayGame(Player* players[ColourCount], const Options& o, Tally& t) {
   RefereeBoard board;
-  int clock[SideCount] = {o.BaseMs, o.BaseMs};
+  int clock[ColourCount] = {o.BaseMs, o.BaseMs};
   players[0]->NewGame(o.BaseMs, o.IncrementMs);
   players[1]->NewGame(o.BaseMs, o.IncrementMs);
   std::string lastMove;
@@ -382,11 +382,11 @@ int main(int argc, char** argv) {
     return 2;
   }
   Tally t;
-  long memoryFirst[SideCount] = {0, 0}, memoryLast[SideCount] = {0, 0};
+  long memoryFirst[ColourCount] = {0, 0}, memoryLast[ColourCount] = {0, 0};
   const long long start = NowMs();
   for (int game = 0; game < o.Games; game++) {
     const bool uciWhite = game % 2 == 0;
-    Player* players[SideCount] = {uciWhite ? static_cast<Player*>(&uci) : &xboard,
+    Player* players[ColourCount] = {uciWhite ? static_cast<Player*>(&uci) : &xboard,
                                   uciWhite ? static_cast<Player*>(&xboard) : &uci};
     const GameRecord g = PlayGame(players, o, t);
     Count(g, uciWhite, t);
@@ -417,7 +417,7 @@ int main(int argc, char** argv) {
   std::printf("games played %d (White wins %d, Black wins %d, draws %d; UCI engine scored %.1f), %lld plies, %.1f s\n",
               t.Games, t.WhiteWins, t.BlackWins, t.Draws, t.UciPoints2 / 2.0, t.Plies,
               static_cast<double>(NowMs() - start) / 1000.0);
-  for (int protocol = 0; protocol < SideCount; protocol++)
+  for (int protocol = 0; protocol < ColourCount; protocol++)
     std::printf("%s engine: wins as White %d, as Black %d; %.1f ms per move\n", protocol ? "xboard" : "UCI",
                 t.Wins[protocol][0], t.Wins[protocol][1],
                 t.Moves[protocol] ? static_cast<double>(t.ThinkMs[protocol]) / static_cast<double>(t.Moves[protocol]) : 0.0);
@@ -427,7 +427,7 @@ int main(int argc, char** argv) {
   std::printf("peak memory xboard engine: %ld KiB after game 1, %ld KiB after game %d\n", memoryFirst[1], memoryLast[1],
               t.Games);
   bool grew = false;
-  for (int i = 0; i < SideCount; i++)
+  for (int i = 0; i < ColourCount; i++)
     grew = grew || memoryLast[i] > static_cast<long>(static_cast<double>(memoryFirst[i]) * (1.0 + AllowedMemoryGrowth));
   const bool faults = t.IllegalMoves + t.Crashes + t.Hangs + t.TimeForfeits + t.InternalErrors > 0;
   return faults || grew ? 1 : 0;

@@ -3,6 +3,7 @@
 #include <cstdint>
 #include "board/ChessBoard.h"
 #include "board/PawnHashKeys.h"
+#include "board/SideFields.h"
 
 // The lower-half keys LPStable and the pawn hash code are declared in board/PawnHashKeys.h.
 extern std::uint64_t UPStable[12][64];   // upper-half key of a piece code on a square
@@ -29,6 +30,18 @@ inline void XorChangedSquares(SquareSet before, SquareSet after, int pieceCode, 
     low ^= LPStable[pieceCode][square];
   }
 }
+
+// Every piece set of one side, as it was before the move and as it is now.
+template <int Side>
+inline void XorSideChanges(const ChessBoard& b, std::uint64_t& up, std::uint64_t& low) {
+  using S = SideFields<Side>;
+  XorChangedSquares(b.*S::SavePawns, b.*S::Pawns, S::PawnCode, up, low);
+  XorChangedSquares(b.*S::SaveKnights, b.*S::Knights, S::KnightCode, up, low);
+  XorChangedSquares(b.*S::SaveBishops, b.*S::Bishops, S::BishopCode, up, low);
+  XorChangedSquares(b.*S::SaveRooks, b.*S::Rooks, S::RookCode, up, low);
+  XorChangedSquares(b.*S::SaveQueens, b.*S::Queens, S::QueenCode, up, low);
+  XorChangedSquares(b.*S::SaveKing, b.*S::King, S::KingCode, up, low);
+}
 }  // namespace ZobristUpdate
 
 // Turns the hash codes of the position before the move just made on `board` into those of the
@@ -40,23 +53,12 @@ inline void XorChangedSquares(SquareSet before, SquareSet after, int pieceCode, 
 // and UndoMove.
 inline void UpdateHashCodeForMove(const ChessBoard& b, int castleBefore, int castleAfter, std::uint64_t* upper,
                                   std::uint64_t* lower) {
-  using ZobristUpdate::XorChangedSquares;
   const std::uint64_t state =
       SideToMoveKeyChange() ^ CastleCode[castleBefore & CastleKeyMask] ^ CastleCode[castleAfter & CastleKeyMask];
   std::uint64_t up = *upper ^ state;
   std::uint64_t low = *lower ^ state;
-  XorChangedSquares(b.SaveWhitePawns, b.WhitePawns, WhitePawnCode, up, low);
-  XorChangedSquares(b.SaveWhiteKnights, b.WhiteKnights, WhiteKnightCode, up, low);
-  XorChangedSquares(b.SaveWhiteBishops, b.WhiteBishops, WhiteBishopCode, up, low);
-  XorChangedSquares(b.SaveWhiteRooks, b.WhiteRooks, WhiteRookCode, up, low);
-  XorChangedSquares(b.SaveWhiteQueens, b.WhiteQueens, WhiteQueenCode, up, low);
-  XorChangedSquares(b.SaveWhiteKing, b.WhiteKing, WhiteKingCode, up, low);
-  XorChangedSquares(b.SaveBlackPawns, b.BlackPawns, BlackPawnCode, up, low);
-  XorChangedSquares(b.SaveBlackKnights, b.BlackKnights, BlackKnightCode, up, low);
-  XorChangedSquares(b.SaveBlackBishops, b.BlackBishops, BlackBishopCode, up, low);
-  XorChangedSquares(b.SaveBlackRooks, b.BlackRooks, BlackRookCode, up, low);
-  XorChangedSquares(b.SaveBlackQueens, b.BlackQueens, BlackQueenCode, up, low);
-  XorChangedSquares(b.SaveBlackKing, b.BlackKing, BlackKingCode, up, low);
+  ZobristUpdate::XorSideChanges<0>(b, up, low);
+  ZobristUpdate::XorSideChanges<1>(b, up, low);
   *upper = up;
   *lower = low;
 }
