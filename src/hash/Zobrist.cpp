@@ -87,25 +87,8 @@ void genhashcode(char side, int castle, std::uint64_t* upper, std::uint64_t* low
   std::uint64_t low = 0;
   // From scratch: one pass over each piece set. The search sets up its root this way and then
   // follows the moves with UpdateHashCodeForMove.
-  const auto add = [&up, &low](SquareSet pieces, int pieceCode) {
-    for (; pieces; pieces &= pieces - 1) {
-      const int square = SquareIndex(pieces);
-      up ^= UPStable[pieceCode][square];
-      low ^= LPStable[pieceCode][square];
-    }
-  };
-  add(board.WhitePawns, WhitePawnCode);
-  add(board.WhiteKnights, WhiteKnightCode);
-  add(board.WhiteBishops, WhiteBishopCode);
-  add(board.WhiteRooks, WhiteRookCode);
-  add(board.WhiteQueens, WhiteQueenCode);
-  add(board.WhiteKing, WhiteKingCode);
-  add(board.BlackPawns, BlackPawnCode);
-  add(board.BlackKnights, BlackKnightCode);
-  add(board.BlackBishops, BlackBishopCode);
-  add(board.BlackRooks, BlackRookCode);
-  add(board.BlackQueens, BlackQueenCode);
-  add(board.BlackKing, BlackKingCode);
+  ZobristUpdate::XorSidePieces<0>(board, up, low);
+  ZobristUpdate::XorSidePieces<1>(board, up, low);
   const std::uint64_t sideKey = side ? BtoMove : WtoMove;
   // Only the four rights bits exist; anything else would index outside the table.
   const std::uint64_t castleKey = CastleCode[castle & CastleKeyMask];

@@ -42,6 +42,19 @@ inline void XorSideChanges(const ChessBoard& b, std::uint64_t& up, std::uint64_t
   XorChangedSquares(b.*S::SaveQueens, b.*S::Queens, S::QueenCode, up, low);
   XorChangedSquares(b.*S::SaveKing, b.*S::King, S::KingCode, up, low);
 }
+
+// Every piece of one side: its keys are the difference from an empty board.
+template <int Side>
+inline void XorSidePieces(const ChessBoard& b, std::uint64_t& up, std::uint64_t& low) {
+  using S = SideFields<Side>;
+  constexpr SquareSet empty = 0;
+  XorChangedSquares(empty, b.*S::Pawns, S::PawnCode, up, low);
+  XorChangedSquares(empty, b.*S::Knights, S::KnightCode, up, low);
+  XorChangedSquares(empty, b.*S::Bishops, S::BishopCode, up, low);
+  XorChangedSquares(empty, b.*S::Rooks, S::RookCode, up, low);
+  XorChangedSquares(empty, b.*S::Queens, S::QueenCode, up, low);
+  XorChangedSquares(empty, b.*S::King, S::KingCode, up, low);
+}
 }  // namespace ZobristUpdate
 
 // Turns the hash codes of the position before the move just made on `board` into those of the
