@@ -87,8 +87,8 @@ void genhashcode(char side, int castle, std::uint64_t* upper, std::uint64_t* low
   std::uint64_t low = 0;
   // From scratch: one pass over each piece set. The search sets up its root this way and then
   // follows the moves with UpdateHashCodeForMove.
-  ZobristUpdate::XorSidePieces<0>(board, up, low);
-  ZobristUpdate::XorSidePieces<1>(board, up, low);
+  ZobristUpdate::XorSideSets<0, true>(board, up, low);
+  ZobristUpdate::XorSideSets<1, true>(board, up, low);
   const std::uint64_t sideKey = side ? BtoMove : WtoMove;
   // Only the four rights bits exist; anything else would index outside the table.
   const std::uint64_t castleKey = CastleCode[castle & CastleKeyMask];

@@ -31,29 +31,18 @@ inline void XorChangedSquares(SquareSet before, SquareSet after, int pieceCode, 
   }
 }
 
-// Every piece set of one side, as it was before the move and as it is now.
-template <int Side>
-inline void XorSideChanges(const ChessBoard& b, std::uint64_t& up, std::uint64_t& low) {
+// Every piece set of one side: the change from its set before the move (FromEmpty: from an empty
+// board, which gives the keys of all its pieces) to its set now.
+template <int Side, bool FromEmpty>
+inline void XorSideSets(const ChessBoard& b, std::uint64_t& up, std::uint64_t& low) {
   using S = SideFields<Side>;
-  XorChangedSquares(b.*S::SavePawns, b.*S::Pawns, S::PawnCode, up, low);
-  XorChangedSquares(b.*S::SaveKnights, b.*S::Knights, S::KnightCode, up, low);
-  XorChangedSquares(b.*S::SaveBishops, b.*S::Bishops, S::BishopCode, up, low);
-  XorChangedSquares(b.*S::SaveRooks, b.*S::Rooks, S::RookCode, up, low);
-  XorChangedSquares(b.*S::SaveQueens, b.*S::Queens, S::QueenCode, up, low);
-  XorChangedSquares(b.*S::SaveKing, b.*S::King, S::KingCode, up, low);
-}
-
-// Every piece of one side: its keys are the difference from an empty board.
-template <int Side>
-inline void XorSidePieces(const ChessBoard& b, std::uint64_t& up, std::uint64_t& low) {
-  using S = SideFields<Side>;
-  constexpr SquareSet empty = 0;
-  XorChangedSquares(empty, b.*S::Pawns, S::PawnCode, up, low);
-  XorChangedSquares(empty, b.*S::Knights, S::KnightCode, up, low);
-  XorChangedSquares(empty, b.*S::Bishops, S::BishopCode, up, low);
-  XorChangedSquares(empty, b.*S::Rooks, S::RookCode, up, low);
-  XorChangedSquares(empty, b.*S::Queens, S::QueenCode, up, low);
-  XorChangedSquares(empty, b.*S::King, S::KingCode, up, low);
+  const auto before = [&b](SideSet saved) { return FromEmpty ? SquareSet{0} : b.*saved; };
+  XorChangedSquares(before(S::SavePawns), b.*S::Pawns, S::PawnCode, up, low);
+  XorChangedSquares(before(S::SaveKnights), b.*S::Knights, S::KnightCode, up, low);
+  XorChangedSquares(before(S::SaveBishops), b.*S::Bishops, S::BishopCode, up, low);
+  XorChangedSquares(before(S::SaveRooks), b.*S::Rooks, S::RookCode, up, low);
+  XorChangedSquares(before(S::SaveQueens), b.*S::Queens, S::QueenCode, up, low);
+  XorChangedSquares(before(S::SaveKing), b.*S::King, S::KingCode, up, low);
 }
 }  // namespace ZobristUpdate
 
@@ -70,8 +59,8 @@ inline void UpdateHashCodeForMove(const ChessBoard& b, int castleBefore, int cas
       SideToMoveKeyChange() ^ CastleCode[castleBefore & CastleKeyMask] ^ CastleCode[castleAfter & CastleKeyMask];
   std::uint64_t up = *upper ^ state;
   std::uint64_t low = *lower ^ state;
-  ZobristUpdate::XorSideChanges<0>(b, up, low);
-  ZobristUpdate::XorSideChanges<1>(b, up, low);
+  ZobristUpdate::XorSideSets<0, false>(b, up, low);
+  ZobristUpdate::XorSideSets<1, false>(b, up, low);
   *upper = up;
   *lower = low;
 }
