@@ -326,7 +326,7 @@ void ReportIterationEnd(SearchRoutines& search, int depth, int v, const char* te
 }
 
 // The stop rules of a timed search after an iteration; true when the move is to be played now.
-bool TimedSearchEnds(SearchRoutines& search, int depth, int v, int fixedTimeMs, bool* easyMove) {
+bool TimedSearchEnds(SearchRoutines& search, int depth, int v, int fixedTimeMs, bool* easyMove, int stableIterations) {
   Status& s = MainStatus;
   if (search.TimeUp || search.StopSearch || search.NodeLimitReached()) return true;
   if (search.SoftLimitReached()) {
@@ -342,6 +342,11 @@ bool TimedSearchEnds(SearchRoutines& search, int depth, int v, int fixedTimeMs, 
     if (s.Bench) return search.TotalNodes() >= search.NodesPerMove;   // no clock in a benchmark
     return search.ClockElapsedMs() > fixedTimeMs;
   }
+  // The capture-search mode: the next iteration would mostly confirm a move that has stood for
+  // several, at the cost of the rest of the plan; the time saved goes to the moves still to come.
+  if (search.CaptureSearchOn && stableIterations >= StableMoveIterations && search.ClockRuns() &&
+      std::int64_t{search.ClockElapsedMs()} * 100 >= std::int64_t{search.SoftLimitMs()} * StableMovePercent)
+    return true;
   if (depth == 1) *easyMove = v - EasyMoveMargin > search.SecondBestScore;
   if (depth > EasyMoveMinDepth && search.BestMoveChanges == 0 && !search.FailingLow && *easyMove) return true;
   if (!search.ClockRuns() && search.BudgetNodes() >= search.NodesPerMove) {
@@ -416,6 +421,8 @@ int SearchRoutines::ProgressiveDeepening(ChessBoard board, char maxDepth, std::u
   if (s.xboard) MoveList.InsertMoveHistory(upper, lower);
   const int fixedTimeMs = SetUpBudget(*this, &depthLimit);
   bool easyMove = false;
+  std::uint64_t stableFrom = 0, stableTo = 0;   // the best move of the last completed iteration
+  int stableIterations = 0;                      // completed iterations in a row that chose it
 
   // Iterations: the root window's lower edge is the last iteration's score.
   int v = DrawScore;
@@ -443,7 +450,12 @@ int SearchRoutines::ProgressiveDeepening(ChessBoard board, char maxDepth, std::u
     PreviousScore = v;
     lastDepth = depth;
     interrupted = StopSearch || !RootCompleted;
-    if (!interrupted && !BookMove) CompletedDepth = depth;
+    if (!interrupted && !BookMove) {
+      CompletedDepth = depth;
+      stableIterations = *from == stableFrom && *to == stableTo ? stableIterations + 1 : 0;
+      stableFrom = *from;
+      stableTo = *to;
+    }
     if (BookMove) {
       SearchEvents::BookMovePlayed();
       LogPrintf("Opening Book Move\n");
@@ -464,7 +476,7 @@ int SearchRoutines::ProgressiveDeepening(ChessBoard board, char maxDepth, std::u
       if (!s.Pondering) return v;
       break;
     }
-    if (!s.FD && !s.Pondering && TimedSearchEnds(*this, depth, v, fixedTimeMs, &easyMove)) break;
+    if (!s.FD && !s.Pondering && TimedSearchEnds(*this, depth, v, fixedTimeMs, &easyMove, stableIterations)) break;
     if (s.Pondering && PonderSearchOver(v, depth)) {
       WaitForPonderDecision();
       break;

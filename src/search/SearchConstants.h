@@ -156,4 +156,8 @@ constexpr int MinRateMeasureMs = 20;          // shorter spans give no usable no
 constexpr int MinNodesPerSecond = 10000;      // a measured rate below this is a stalled search, not the machine
 constexpr int FixedTimeOverheadDivisor = 10;  // a fixed time keeps back at most a tenth of itself
 constexpr int IncrementFloorDivisor = 2;      // a move gets at least half the increment (and of the clock)
+// The capture-search mode: a best move that has stood through this many completed iterations ends
+// the move once this share of the planned time is spent.
+constexpr int StableMoveIterations = 3;
+constexpr int StableMovePercent = 50;
 }  // namespace SearchTime
