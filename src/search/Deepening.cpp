@@ -84,10 +84,10 @@ int PlanSession() {
   return SaturateInt(2LL * s.TimePerMove);
 }
 
-int SuddenDeathBase(int bookMoveNumber) {
+int SuddenDeathBase(int bookMoveNumber, int suddenDeathMoves) {
   const Status& s = MainStatus;
   std::int64_t t = (s.MoveNumber > LateGameMoveNumber && s.TimeIncMs <= 0) ? s.TimeLeft / LateGameMoves
-                                                                        : s.TimeLeft / SuddenDeathMoves;
+                                                                        : s.TimeLeft / suddenDeathMoves;
   if (!s.UCIMode && s.MoveNumber <= bookMoveNumber + BookExitMoves)
     t = t * BookExitNumerator / BookExitDenominator;
   else if ((s.MoveNumber % LongThinkEvery == 0 || s.MoveNumber % LongThinkAlsoEvery == 0) && s.TimeLeft > LongThinkTimeLeft)
@@ -108,9 +108,9 @@ int EmergencyTime(int timePerMove) {
 }
 
 // Returns the emergency time in milliseconds.
-int PlanSuddenDeath(int bookMoveNumber) {
+int PlanSuddenDeath(int bookMoveNumber, int suddenDeathMoves) {
   Status& s = MainStatus;
-  int timePerMove = SuddenDeathBase(bookMoveNumber);
+  int timePerMove = SuddenDeathBase(bookMoveNumber, suddenDeathMoves);
   LogPrintf(" TimePerMove Before Inc = %d \n", timePerMove);
   const int emergency = EmergencyTime(timePerMove);
   if (s.TimeIncMs > 0) {
@@ -264,7 +264,10 @@ namespace {
 // Plans the move by the game clock; returns the hard limit in milliseconds.
 int PlanClock(const SearchRoutines& search) {
   const Status& s = MainStatus;
-  const int emergencyMs = s.MovesPerSession > 0 ? PlanSession() : PlanSuddenDeath(search.BookMoveNumber);
+  // The capture-search mode ends a move that stands early, and plans each move a larger share to spend
+  // what that saves.
+  const int suddenDeathMoves = search.CaptureSearchOn ? StableSuddenDeathMoves : SuddenDeathMoves;
+  const int emergencyMs = s.MovesPerSession > 0 ? PlanSession() : PlanSuddenDeath(search.BookMoveNumber, suddenDeathMoves);
   return std::max(ClockHardLimit(emergencyMs, s.TimeLeft, s.MoveOverheadMs), SeenInTime(IncrementFloor()));
 }
 

@@ -160,4 +160,5 @@ constexpr int IncrementFloorDivisor = 2;      // a move gets at least half the i
 // the move once this share of the planned time is spent.
 constexpr int StableMoveIterations = 3;
 constexpr int StableMovePercent = 50;
+constexpr int StableSuddenDeathMoves = 22;    // its sudden-death share of the time left
 }  // namespace SearchTime
