@@ -72,6 +72,21 @@ TEST_F(Budget, PlanOfEachKindOfControl) {
   }
 }
 
+// The capture-search mode ends a move that stands early, so each sudden-death move is planned a
+// larger share of the time left; the default mode keeps its share.
+TEST_F(Budget, TheCaptureSearchModePlansALargerShareOfTheTimeLeft) {
+  for (const bool captureSearch : {false, true}) {
+    SCOPED_TRACE(captureSearch ? "capture-search mode" : "default mode");
+    Start(OneMoveFen);
+    MainStatus.TimeLeft = 300000;
+    MainStatus.MoveNumber = 31;   // neither a long think nor the book's exit
+    Search.SetCaptureSearch(captureSearch);
+    SearchTo(0);
+    Search.SetCaptureSearch(false);
+    EXPECT_EQ(MainStatus.TimePerMove, 300000 / (captureSearch ? SearchTime::StableSuddenDeathMoves : SearchTime::SuddenDeathMoves));
+  }
+}
+
 TEST_F(Budget, NegativeFixedDepthIsRejectedAndAFixedDepthHasNoClock) {
   MainStatus.TimeLeft = 60000;
   const SearchResult r = SearchTo(-5);
