@@ -234,6 +234,24 @@ TEST_F(InjectedClock, NothingBeforeATimedMoveShortensIt) {
   }
 }
 
+// The capture-search mode plays a best move that has stood through several iterations once half the
+// plan is spent, rather than confirming it once more; the default mode spends its plan.
+TEST_F(InjectedClock, TheCaptureSearchModeEndsAStandingMoveEarly) {
+  for (const bool captureSearch : {false, true}) {
+    SCOPED_TRACE(captureSearch ? "capture-search mode" : "default mode");
+    Search.SetCaptureSearch(captureSearch);
+    const Move m = TimedMove();
+    Search.SetCaptureSearch(false);
+    const int planMs = Search.SoftLimitMs();
+    if (captureSearch) {
+      EXPECT_LT(m.elapsedMs, planMs) << "the move stood: played before the plan ran out";
+      EXPECT_GE(m.elapsedMs * 100, planMs * SearchTime::StableMovePercent) << "but not before half of it";
+    } else {
+      EXPECT_GE(m.elapsedMs, planMs);
+    }
+  }
+}
+
 // "go nodes": the same count and move from the same table state whether the machine crawls or
 // races, and never more than a tenth over the limit.
 TEST_F(InjectedClock, ANodeLimitCountsNodesWhateverTheClock) {
