@@ -360,8 +360,7 @@ void PositionEvaluate::MajorsOnSeventh() {
 template <bool Trace>
 void PositionEvaluate::CentreAndHanging() {
   const int centre = CentreControlOf<0>(*this) - CentreControlOf<1>(*this);
-  const int hanging = (UndefendedMen<0>(*this, *bb) - UndefendedMen<1>(*this, *bb)) *
-                      UndefendedMenPercent[static_cast<int>(Weights)] / FullWeightPercent;
+  const int hanging = Weighted(UndefendedMen<0>(*this, *bb) - UndefendedMen<1>(*this, *bb), UndefendedMenPercent);
   MiddleGameScore = centre + hanging;
   Note<Trace>(TermCentreControl, centre, 0);
   Note<Trace>(TermHangingPieces, hanging, 0);
@@ -377,7 +376,7 @@ int PositionEvaluate::FinalStage(char side, int alpha, int material, int score) 
   score += BishopEval<Trace>(side);
   score += RookEval<Trace>(side);
   score += QueenEval<Trace>(side);
-  const int threats = AttackedMen<0>(*this, b) - AttackedMen<1>(*this, b);
+  const int threats = Weighted(AttackedMen<0>(*this, b) - AttackedMen<1>(*this, b), AttackedMenPercent);
   EndGameScore += threats;
   Note<Trace>(TermThreats, 0, threats);
   score += TaperAndReset();

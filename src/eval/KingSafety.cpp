@@ -210,7 +210,9 @@ void PositionEvaluate::KingSafety() {
   const int blackFile = FileOf(BlackKingSquare);
   const bool oppositeWings = (whiteFile <= 3 && blackFile >= 5) || (blackFile <= 3 && whiteFile >= 5);
   const KingDanger white = KingUnderAttack<0>(oppositeWings), black = KingUnderAttack<1>(oppositeWings);
-  const int shield = black.Shield - white.Shield, attack = black.Attack - white.Attack, pawnStorm = black.Storm - white.Storm;
+  const int shield = black.Shield - white.Shield;
+  const int attack = Weighted(black.Attack - white.Attack, KingAttackPercent);
+  const int pawnStorm = Weighted(black.Storm - white.Storm, PawnStormPercent);
   MiddleGameScore += shield + attack + pawnStorm;
   Note<Trace>(TermPawnShield, shield, 0);
   Note<Trace>(TermKingAttack, attack, 0);

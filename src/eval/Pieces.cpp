@@ -171,6 +171,8 @@ int PositionEvaluate::KnightEval(char /*side*/) {
   KnightTerms t;
   AddKnights<0>(*this, *bb, t);
   AddKnights<1>(*this, *bb, t);
+  t.Squares = Weighted(t.Squares, MinorSquaresPercent);
+  t.EndSquares = Weighted(t.EndSquares, MinorSquaresPercent);
   MiddleGameScore += t.Squares + t.Posts + t.Mobility;
   EndGameScore += t.EndSquares + t.Mobility;
   Note<Trace>(TermKnightSquares, t.Squares, t.EndSquares);
@@ -184,6 +186,9 @@ int PositionEvaluate::BishopEval(char /*side*/) {
   BishopTerms t;
   AddBishops<0>(*this, *bb, t);
   AddBishops<1>(*this, *bb, t);
+  t.Squares = Weighted(t.Squares, MinorSquaresPercent);
+  t.EndSquares = Weighted(t.EndSquares, MinorSquaresPercent);
+  t.Mobility = Weighted(t.Mobility, BishopMobilityPercent);
   MiddleGameScore += t.Squares + t.Mobility + t.Fianchetto;
   EndGameScore += t.EndSquares + t.Mobility;
   Note<Trace>(TermBishopSquares, t.Squares, t.EndSquares);

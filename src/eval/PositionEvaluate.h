@@ -7,6 +7,7 @@
 // and a traced one that also records every term in `Tr` for the evaluation breakdown.
 #include <cstdint>
 #include "board/ChessBoard.h"
+#include "eval/EvalTables.h"
 #include "eval/EvalTrace.h"
 
 struct PawnHashEntry;
@@ -120,6 +121,10 @@ private:
   template <bool Trace> int FinalStage(char side, int alpha, int material, int score);
   template <bool Trace> void CentreAndHanging();
   int TaperedScore() const;
+  // A term's value in the weight set in use, given the set's percentages.
+  int Weighted(int value, const int (&percent)[2]) const {
+    return value * percent[static_cast<int>(Weights)] / EvalTables::FullWeightPercent;
+  }
   int TaperAndReset();
   static bool OutsideWindow(int score, int alpha, int beta, int margin);
   int PieceAgainstPawns() const;
