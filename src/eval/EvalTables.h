@@ -215,13 +215,17 @@ constexpr int UndefendedPawnRefund = 100;       // an undefended pawn costs 300,
 constexpr int UndefendedMenPercent[2] = {100, 0};
 constexpr int FullWeightPercent = 100;
 // The same fit on ten thousand games of the mode weighs the king attack and the knights' and
-// bishops' squares at about two thirds or less, the pawn storm at nothing, and the bishops'
-// mobility and the attacked men at more.
+// bishops' squares and the king's placement at about two thirds or less, the pawn storm at
+// nothing, and the bishops' mobility, the attacked men, the kings' distance to the passed pawns
+// and the pawn's endgame value at more.
 constexpr int KingAttackPercent[2] = {100, 50};
 constexpr int PawnStormPercent[2] = {100, 0};
 constexpr int MinorSquaresPercent[2] = {100, 65};
 constexpr int BishopMobilityPercent[2] = {100, 180};
 constexpr int AttackedMenPercent[2] = {100, 300};
+constexpr int KingPlacementPercent[2] = {100, 65};
+constexpr int PasserKingsPercent[2] = {100, 160};
+constexpr int PawnEndgamePercent[2] = {100, 150};
 constexpr int AttackedManEndgame = 20;          // per enemy man under attack
 constexpr int BadBishopPawn = 50;               // endgame, per enemy pawn on the lone bishop's colour
 constexpr int MatingMaterialBonus = 800;

@@ -271,7 +271,7 @@ template <bool Trace>
 int PositionEvaluate::FirstStage(char side, int material) {
   const ChessBoard& b = *bb;
   const int pawnBalance = b.WhitePawnCount - b.BlackPawnCount;
-  const int pawnEndgame = (pawnBalance * PawnEndgameExtra * Phase) / MaxPhase;
+  const int pawnEndgame = Weighted((pawnBalance * PawnEndgameExtra * Phase) / MaxPhase, PawnEndgamePercent);
   int score = pawnBalance * PawnValue + pawnEndgame + material;
   NoteDirect<Trace>(TermMaterial, pawnBalance * PawnValue + material);
   NoteDirect<Trace>(TermPawnEndgameValue, pawnEndgame);

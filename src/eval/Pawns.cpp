@@ -199,8 +199,9 @@ void PositionEvaluate::PasserKingTerms(char side) {
     const SquareSet stop = S::Forward(bit, 8), next = S::Forward(bit, 16);
     if (DoesPawnPromote<Side>(rank, S::PromotionSquare(file), side)) this->*S::PasserScore += UnstoppablePasser;
     const int proximity = KingProximityPasserPenalty[advance];
-    const int kings = ((FreePasserMaxDistance - Distance(square, ownKing)) * proximity) / 2 +
-                      (Distance(square, enemyKing) - FreePasserMaxDistance) * proximity;
+    const int kings = Weighted(((FreePasserMaxDistance - Distance(square, ownKing)) * proximity) / 2 +
+                                   (Distance(square, enemyKing) - FreePasserMaxDistance) * proximity,
+                               PasserKingsPercent);
     if (minors & bit) this->*S::PasserScore += Passers[advance] >> 5;
     if (minors & stop) this->*S::PasserScore += Passers[advance] >> 5;
     if (minors & next) this->*S::PasserScore += Passers[advance] >> 6;

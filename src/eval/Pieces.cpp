@@ -152,8 +152,8 @@ inline void AddQueens(const PositionEvaluate& e, const ChessBoard& b, QueenTerms
 template <bool Trace>
 int PositionEvaluate::KingEval(char /*side*/) {
   const ChessBoard& b = *bb;
-  const int middle = KingPlacement<0>(*this) - KingPlacement<1>(*this);
-  const int end = KingEnding[WhiteKingSquare] - KingEnding[BlackKingSquare];
+  const int middle = Weighted(KingPlacement<0>(*this) - KingPlacement<1>(*this), KingPlacementPercent);
+  const int end = Weighted(KingEnding[WhiteKingSquare] - KingEnding[BlackKingSquare], KingPlacementPercent);
   MiddleGameScore += middle;
   EndGameScore += end;
   Note<Trace>(TermKingSquares, middle, end);
