@@ -22,8 +22,6 @@ EvalTrace TraceWith(EvalWeights weights, const char* fen) {
   return trace;
 }
 
-}  // namespace
-
 // The fitted set's percentage of each term it changes; a term scaled piece by piece (a passer's
 // king distances) may lose a unit to truncation per piece.
 struct ScaledTerm {
@@ -41,6 +39,8 @@ const ScaledTerm* FittedTerm(int term) {
     if (scaled.Term == term) return &scaled;
   return nullptr;
 }
+
+}  // namespace
 
 TEST(EvalWeightSet, CaptureSearchSetScalesOnlyItsFittedTerms) {
   int positionsWithTheTerms = 0;
