@@ -25,7 +25,7 @@ double Slope(double k) { return k * Ln10 / (EloScale * ScoreDivisor); }
 
 double Score(const TexelPosition& position, const TermWeights& weights) {
   double score = position.Rest;
-  for (int term = 0; term < EvalTermCount; ++term) score += weights[term] * position.Terms[term];
+  for (int term = 0; term < TexelParameterCount; ++term) score += weights[term] * position.Terms[term];
   return score;
 }
 
@@ -44,7 +44,7 @@ ErrorGradient ErrorAndGradient(const TexelPositions& positions, const TermWeight
     const double miss = chance - position.Outcome;
     result.Error += miss * miss;
     const double factor = 2.0 * miss * chance * (1.0 - chance) * slope;
-    for (int term = 0; term < EvalTermCount; ++term) result.Gradient[term] += factor * position.Terms[term];
+    for (int term = 0; term < TexelParameterCount; ++term) result.Gradient[term] += factor * position.Terms[term];
   }
   const double count = static_cast<double>(positions.size());
   result.Error /= count;
@@ -63,7 +63,7 @@ void AdamStep(const TermWeights& gradient, const TermMask& fitted, double rate, 
               TermWeights* weights) {
   state->MeanDecay *= AdamMomentum;
   state->SquaresDecay *= AdamSquareMomentum;
-  for (int term = 0; term < EvalTermCount; ++term) {
+  for (int term = 0; term < TexelParameterCount; ++term) {
     if (!fitted[term]) continue;
     const double g = gradient[term];
     state->Mean[term] = AdamMomentum * state->Mean[term] + (1 - AdamMomentum) * g;
@@ -117,20 +117,20 @@ double FitScale(const TexelPositions& positions) {
   return best;
 }
 
-std::array<double, EvalTermCount> ActiveShares(const TexelPositions& positions) {
-  std::array<double, EvalTermCount> shares{};
+std::array<double, TexelParameterCount> ActiveShares(const TexelPositions& positions) {
+  std::array<double, TexelParameterCount> shares{};
   if (positions.empty()) return shares;
   for (const TexelPosition& position : positions) {
-    for (int term = 0; term < EvalTermCount; ++term) shares[term] += position.Terms[term] != 0 ? 1 : 0;
+    for (int term = 0; term < TexelParameterCount; ++term) shares[term] += position.Terms[term] != 0 ? 1 : 0;
   }
   for (double& share : shares) share /= static_cast<double>(positions.size());
   return shares;
 }
 
 TermMask FittedTerms(const TexelPositions& positions) {
-  const std::array<double, EvalTermCount> shares = ActiveShares(positions);
+  const std::array<double, TexelParameterCount> shares = ActiveShares(positions);
   TermMask fitted{};
-  for (int term = 0; term < EvalTermCount; ++term) fitted[term] = !IsFixedTerm(term) && shares[term] >= MinActiveShare;
+  for (int term = 0; term < TexelParameterCount; ++term) fitted[term] = !IsFixedTerm(term / TexelHalves) && shares[term] >= MinActiveShare;
   return fitted;
 }
 

@@ -1,5 +1,6 @@
 #include "tools/TexelTuner.h"
 
+#include <algorithm>
 #include <cmath>
 #include <cstdint>
 #include <limits>
@@ -38,6 +39,15 @@ bool TakesOrPromotes(const ChessBoard& board, const TexelMove& move) {
 
 bool InCheck(const ChessBoard& board) { return board.InCheck(board.KingOf(board.SideToMove), board.SideToMove); }
 
+// The part of a term that the middlegame side of the taper weighs; the parts the evaluation adds
+// untapered are shared out by the phase as well. The rest of the term is its endgame share.
+int MiddlegameShare(const EvalTrace& trace, int term) {
+  const int weight = EvalTables::MaxPhase - trace.Phase;
+  int share = (trace.Direct[term] * weight) / EvalTables::MaxPhase;
+  for (int block = 0; block < TaperBlocks; ++block) share += (trace.Mg[term][block] * weight) / EvalTables::MaxPhase;
+  return share;
+}
+
 // The traced evaluation of the position as the search would make it (after its draw test, which
 // also sets the flags the evaluation reads). False when the search would not evaluate it (a draw by
 // rule) or a value does not fit the compact record.
@@ -50,8 +60,10 @@ bool TracePosition(const ChessBoard& position, float outcome, TexelPosition* rec
   int sum = 0;
   for (int term = 0; term < EvalTermCount; ++term) {
     const int value = trace.TermValue(static_cast<EvalTerm>(term));
-    if (!FitsTerm(value)) return false;
-    record->Terms[term] = static_cast<std::int16_t>(value);
+    const int middle = MiddlegameShare(trace, term), end = value - middle;
+    if (!FitsTerm(middle) || !FitsTerm(end)) return false;
+    record->Terms[TexelParameter(term, 0)] = static_cast<std::int16_t>(middle);
+    record->Terms[TexelParameter(term, 1)] = static_cast<std::int16_t>(end);
     sum += value;
   }
   if (!FitsTerm(trace.Result - sum)) return false;
@@ -138,23 +150,24 @@ bool CollectTexelPositions(std::FILE* file, TexelPositions* positions, TexelGame
 namespace {
 
 // Mean absolute value of each term in centipawns.
-std::array<double, EvalTermCount> MeanSizes(const TexelPositions& positions) {
-  std::array<double, EvalTermCount> sizes{};
+std::array<double, TexelParameterCount> MeanSizes(const TexelPositions& positions) {
+  std::array<double, TexelParameterCount> sizes{};
   if (positions.empty()) return sizes;
   for (const TexelPosition& position : positions) {
-    for (int term = 0; term < EvalTermCount; ++term) sizes[term] += std::abs(position.Terms[term]);
+    for (int term = 0; term < TexelParameterCount; ++term) sizes[term] += std::abs(position.Terms[term]);
   }
   for (double& size : sizes) size /= static_cast<double>(positions.size()) * ScoreDivisor;
   return sizes;
 }
 
 void PrintTerms(const TexelPositions& positions, const TermWeights& weights, const TermMask& fitted) {
-  const std::array<double, EvalTermCount> sizes = MeanSizes(positions), shares = ActiveShares(positions);
-  std::printf("%-28s %10s %10s %9s\n", "term", "multiplier", "mean |cp|", "non-zero");
+  const std::array<double, TexelParameterCount> sizes = MeanSizes(positions), shares = ActiveShares(positions);
+  std::printf("%-28s %10s %10s %10s %10s %9s\n", "term", "middlegame", "mean |cp|", "endgame", "mean |cp|", "non-zero");
   for (int term = 0; term < EvalTermCount; ++term) {
-    const char* note = IsFixedTerm(term) ? "  fixed" : (fitted[term] ? "" : "  rare, not fitted");
-    std::printf("%-28s %10.3f %10.2f %8.1f%%%s\n", EvalTermNames[term], weights[term], sizes[term],
-                100.0 * shares[term], note);
+    const int middle = TexelParameter(term, 0), end = TexelParameter(term, 1);
+    const char* note = IsFixedTerm(term) ? "  fixed" : (fitted[middle] || fitted[end] ? "" : "  rare, not fitted");
+    std::printf("%-28s %10.3f %10.2f %10.3f %10.2f %8.1f%%%s\n", EvalTermNames[term], weights[middle], sizes[middle],
+                weights[end], sizes[end], 100.0 * std::max(shares[middle], shares[end]), note);
   }
 }
 

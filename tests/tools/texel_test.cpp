@@ -68,30 +68,40 @@ TEST(TexelTunerTest, ReaderSplitsGamesAndKeepsErrorsToTheirGame) {
   EXPECT_TRUE(games[3].Error.empty() && games[3].Number == 4 && reader.Failure().empty());
 }
 
-// Positions whose results follow the model exactly, with material and knight mobility weighed
-// 1 and `mobility`; a rare term (trapped pieces) plays no part in the results.
+// Positions whose results follow the model exactly, with material weighed 1 and knight mobility
+// `mobility` in its middlegame share and a half in its endgame share; a rare term (trapped pieces)
+// plays no part in the results.
+constexpr double EndgameMobility = 0.5;
 TexelPositions Synthetic(double k, double mobility) {
+  const int material = TexelParameter(TermMaterial, 0), traps = TexelParameter(TermTraps, 0);
+  const int middle = TexelParameter(TermKnightMobility, 0), end = TexelParameter(TermKnightMobility, 1);
   TexelPositions positions;
   for (int i = 0; i < 2000; ++i) {
     TexelPosition p{};
-    p.Terms[TermMaterial] = static_cast<std::int16_t>((i * 37 % 81 - 40) * 100);
-    p.Terms[TermKnightMobility] = static_cast<std::int16_t>((i * 53 % 41 - 20) * 50);
-    p.Terms[TermTraps] = i % 400 == 0 ? 500 : 0;
-    p.Outcome = static_cast<float>(TexelWinChance(k, p.Terms[TermMaterial] + mobility * p.Terms[TermKnightMobility]));
+    p.Terms[material] = static_cast<std::int16_t>((i * 37 % 81 - 40) * 100);
+    p.Terms[middle] = static_cast<std::int16_t>((i * 53 % 41 - 20) * 50);
+    p.Terms[end] = static_cast<std::int16_t>((i * 29 % 31 - 15) * 40);
+    p.Terms[traps] = i % 400 == 0 ? 500 : 0;
+    p.Outcome = static_cast<float>(
+        TexelWinChance(k, p.Terms[material] + mobility * p.Terms[middle] + EndgameMobility * p.Terms[end]));
     positions.push_back(p);
   }
   return positions;
 }
 
-TEST(TexelFitTest, RecoversKnownScaleAndMultiplier) {
-  EXPECT_NEAR(FitScale(Synthetic(1.3, 1.0)), 1.3, 0.01);
+TEST(TexelFitTest, RecoversKnownScaleAndMultipliersByPhase) {
+  EXPECT_NEAR(FitScale(Synthetic(1.3, 1.0)), 1.3, 0.02);
   for (const auto& [truth, expected] : {std::pair{2.0, 2.0}, std::pair{5.0, MaxTermWeight}}) {
     const TexelPositions positions = Synthetic(1.3, truth);
     TermWeights weights = UnitWeights();
     const double error = FitWeights(positions, 1.3, FittedTerms(positions), &weights);
-    EXPECT_NEAR(weights[TermKnightMobility], expected, 0.02);
-    EXPECT_EQ(weights[TermMaterial], 1.0);
-    EXPECT_EQ(weights[TermTraps], 1.0);   // non-zero in 0.25% of the positions: not fitted
+    EXPECT_NEAR(weights[TexelParameter(TermKnightMobility, 0)], expected, 0.02);
+    // At the bound the middlegame share cannot follow the results, and the endgame share makes up for it.
+    if (truth <= MaxTermWeight) {
+      EXPECT_NEAR(weights[TexelParameter(TermKnightMobility, 1)], EndgameMobility, 0.02);
+    }
+    EXPECT_EQ(weights[TexelParameter(TermMaterial, 0)], 1.0);
+    EXPECT_EQ(weights[TexelParameter(TermTraps, 0)], 1.0);   // non-zero in 0.25% of the positions: not fitted
     EXPECT_LT(error, TexelError(positions, UnitWeights(), 1.3));
   }
 }
