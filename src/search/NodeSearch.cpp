@@ -293,6 +293,18 @@ int SearchRoutines::Search(char side, int alpha, int beta, ChessBoard board, int
       mateThreat = v < MateThreat;
     }
 
+    // The capture-search mode's cut by a capture, before any quiet move is searched.
+    if (staticEval != NoScore && depth >= SelectiveMargins::ProbCutMinDepth && OrdinaryScore(beta)) {
+      const int v = ProbeCaptureCut(side, beta, board, depth, ply, staticEval, CastleRights, PlyLimit, FromRoot,
+                                    upper, lower);
+      if (StopSearch && !MainStatus.FD) return 0;
+      if (v != NoScore) {
+        PositionCache.InsertTranspositionTables(upper, lower, side, depth - SelectiveMargins::ProbCutReduction + 1,
+                                                PrincipalVariation[ply][ply].Move, v, TTLowerBound, alpha, beta);
+        return v;
+      }
+    }
+
     // Step 8. Internal deepening: a shallower search of a wide-window node finds a move to try first.
     if (beta - alpha > 1 && depth > IIDMinDepth && NodeType != PVNode) {
       Search(side, alpha, beta, board, depth - IIDReduction, ply, NullMoveBarred, CastleRights, InCheck, upper, lower,
@@ -462,6 +474,56 @@ int SearchRoutines::Search(char side, int alpha, int beta, ChessBoard board, int
     PositionCache.InsertTranspositionTables(upper, lower, side, depth, PrincipalVariation[ply][ply].Move,
                                             bound == TTUpperBound ? firstAlpha : best, bound, firstAlpha, beta);
   return best;
+}
+
+int SearchRoutines::ProbeCaptureCut(char side, int beta, ChessBoard& board, int depth, int ply, int staticEval,
+                                    char CastleRights, int PlyLimit, char FromRoot, std::uint64_t upper,
+                                    std::uint64_t lower) {
+  using namespace SelectiveMargins;
+  const int raisedBeta = beta + ProbCutMargin;
+  MoveGen list;
+  list.MoveCount = 0;
+  int count = list.GenerateAllMoves(side, &board, CastleRights);
+  if (count > MaxMovesInList) count = MaxMovesInList;
+  list.AssignMoveOrderValues(count, ply, board.KingOf(side ^ 1), 0, CutNode);
+  const SquareSet enemyKing = board.KingOf(side ^ 1);
+  for (int i = 0; i < count; i++) {
+    SquareSet from = 0, to = 0;
+    char promotion = NoPromotion;
+    list.NextMove(i, count, &from, &to, &promotion);
+    if (!(to & board.PiecesOf(side ^ 1)) || promotion != NoPromotion) continue;
+    // Only a capture whose exchange alone lifts the evaluation to the raised bound.
+    if (staticEval + see.StaticExchangeEvaluation(static_cast<char>(side ^ 1), from, to, board) < raisedBeta) continue;
+    char castleMask = AllCastleRights;
+    board.MakeMove(from, to, promotion, &castleMask);
+    const int code = MoveCodeOf(from, to);
+    RecordGameMove(ply, code);
+    if (board.InCheck(board.KingOf(side), side)) {
+      board.UndoMove(0);
+      continue;
+    }
+    Nodes++;
+    PathMoveKeys[ply] = static_cast<std::int16_t>(ContinuationHistory::KeyOf(board, side, to, SquareIndex(to)));
+    const char givesCheck = board.InCheck(enemyKing, side ^ 1) ? 1 : 0;
+    const char childCastle = static_cast<char>(CastleRights & castleMask);
+    std::uint64_t childUpper = upper, childLower = lower;
+    UpdateHashCodeForMove(board, CastleRights, childCastle, &childUpper, &childLower);
+    // The capture search confirms cheaply before the reduced search does.
+    PrincipalVariation[ply + 1][0].Move = static_cast<std::uint16_t>(ply + 1);
+    int v = givesCheck ? raisedBeta : -Quiesce(side ^ 1, -raisedBeta, 1 - raisedBeta, board, 0, 0, ply + 1);
+    if (v >= raisedBeta)
+      v = -Search(side ^ 1, -raisedBeta, 1 - raisedBeta, board, depth - ProbCutReduction, ply + 1, NullMoveOk,
+                  childCastle, givesCheck, childUpper, childLower, AllNode, FlagCapture, PlyLimit, FromRoot);
+    board.UndoMove(0);
+    if (StopSearch && !MainStatus.FD) return NoScore;
+    if (Aborted) return NoScore;
+    if (v >= raisedBeta) {
+      PrincipalVariation[ply][0].Move = static_cast<std::uint16_t>(ply);
+      PrincipalVariation[ply][ply].Move = static_cast<std::uint16_t>(code);
+      return v;
+    }
+  }
+  return NoScore;
 }
 
 void SearchRoutines::UpdateNodePV(int ply, int code, char promotion, bool pvEndsHere) {

@@ -118,6 +118,11 @@ constexpr int LosingCapturePerPly = PawnValue;
 // score first, and the full window again only when the score falls outside it.
 constexpr int AspirationMinDepth = 5;
 constexpr int AspirationWindow = PawnValue / 4;
+// A node this deep whose evaluation plus a winning capture's gain reaches beta plus the margin
+// tries that capture with a search this many plies shallower against the raised bound first.
+constexpr int ProbCutMinDepth = 5;
+constexpr int ProbCutMargin = PawnValue;
+constexpr int ProbCutReduction = 4;
 }  // namespace SelectiveMargins
 
 namespace SearchTime {

@@ -126,6 +126,10 @@ public:
              char CastleRights, char InCheck, std::uint64_t UpperHash, std::uint64_t LowerHash,
              char NodeType, char MoveFlags, int PlyLimit, char FromRoot);
   int Quiesce(char side, int alpha, int beta, ChessBoard board, int depth, char castle, int ply);
+  // The capture-search mode's cut by a capture: a capture whose reduced search beats beta by a
+  // margin ends the node. Returns that search's score, or NoScore when no capture does.
+  int ProbeCaptureCut(char side, int beta, ChessBoard& board, int depth, int ply, int staticEval, char CastleRights,
+                      int PlyLimit, char FromRoot, std::uint64_t upper, std::uint64_t lower);
   int CaptureSearch(char side, int alpha, int beta, ChessBoard board, char castle, int ply, int qply);
   // Turns the capture search at the horizon on or off, and with it the evaluation's weight set that
   // goes with it; every switch of CaptureSearchOn goes through here.
