@@ -127,6 +127,35 @@ TEST_F(NodeSearch, MateAndStalemateInsideTheTree) {
   EXPECT_EQ(SearchNode(MainBoard, -MateScore, MateScore, 2, 3, false), -3) << "stalemate scores minus the ply";
 }
 
+// The capture-search mode's cut by a capture: a free queen beats beta by far more than the margin
+// and ends the node; a capture that the exchange says loses is not even tried. Either way the
+// board and the repetition history are left as they were.
+TEST_F(NodeSearch, CaptureCutTakesOnlyACaptureThatClearsTheRaisedBound) {
+  Search.SetCaptureSearch(true);
+  const struct { const char* fen; bool cuts; } cases[] = {
+      {"4k3/8/8/3q4/8/8/8/3RK3 w - - 0 1", true},    // Rxd5 wins the queen
+      {"4k3/8/4p3/3n4/8/8/8/3RK3 w - - 0 1", false}  // Rxd5 exd5 loses the exchange
+  };
+  for (const auto& c : cases) {
+    SetPosition(c.fen);
+    ChessBoard board = MainBoard, copy = MainBoard;
+    std::uint64_t upper = 0, lower = 0;
+    genhashcode(board.SideToMove, board.CastleFlags, &upper, &lower, board);
+    const int staticEval = PE.PosEval(board.SideToMove, -MateScore, MateScore, &copy, board.CastleFlags);
+    const int history = MoveList.NumMoves;
+    constexpr int Beta = 0;
+    const int v = Search.ProbeCaptureCut(board.SideToMove, Beta, board, 5, 1, staticEval, board.CastleFlags, 100,
+                                         NodeArgs::UnderRoot, upper, lower);
+    if (c.cuts) EXPECT_GE(v, Beta + SelectiveMargins::ProbCutMargin) << c.fen;
+    else EXPECT_EQ(v, SearchScore::NoScore) << c.fen;
+    std::uint64_t upperAfter = 0, lowerAfter = 0;
+    genhashcode(board.SideToMove, board.CastleFlags, &upperAfter, &lowerAfter, board);
+    EXPECT_TRUE(upperAfter == upper && lowerAfter == lower && board.SideToMove == MainBoard.SideToMove) << c.fen;
+    EXPECT_EQ(MoveList.NumMoves, history) << c.fen;
+  }
+  Search.SetCaptureSearch(false);
+}
+
 TEST_F(NodeSearch, NodeBeyondThePlyTablesIsAHorizonNode) {
   SetPosition(BackRankMateFen);   // in check: normally never a horizon node
   ChessBoard board = MainBoard;
