@@ -58,6 +58,19 @@ void RecordGameMove(int ply, int code) {
   if (index >= 0 && index < MaxGameMoves) FTMoveList[index] = static_cast<std::uint32_t>(code);
 }
 
+// Makes a pseudo-legal move and records it in the game; false, with the move taken back, when it
+// leaves the mover's own king in check. `code` receives the move's code either way.
+bool MakeLegalMove(ChessBoard& board, char side, SquareSet from, SquareSet to, char promotion, int ply,
+                   char* castleMask, int* code) {
+  *castleMask = AllCastleRights;
+  board.MakeMove(from, to, promotion, castleMask);
+  *code = MoveCodeOf(from, to);
+  RecordGameMove(ply, *code);
+  if (!board.InCheck(board.KingOf(side), side)) return true;
+  board.UndoMove(0);
+  return false;
+}
+
 // A pawn move to a square with no enemy pawn ahead of it on its own or a neighbouring file.
 bool IsPassedPawnAdvance(const ChessBoard& b, int side, SquareSet to) {
   if (!b.IsPawn(static_cast<char>(side), to)) return false;
@@ -357,14 +370,9 @@ int SearchRoutines::Search(char side, int alpha, int beta, ChessBoard board, int
     const SquareSet enemiesBefore = board.PiecesOf(side ^ 1);
     const bool quietTarget = board.IsEmptySquare(to);
     const bool losingCapture = staticEval != NoScore && LosingCaptureToSkip(board, side, from, to, depth, alpha);
-    char castleMask = AllCastleRights;
-    board.MakeMove(from, to, promotion, &castleMask);
-    const int code = MoveCodeOf(from, to);
-    RecordGameMove(ply, code);
-    if (board.InCheck(board.KingOf(side), side)) {
-      board.UndoMove(0);
-      continue;
-    }
+    char castleMask;
+    int code;
+    if (!MakeLegalMove(board, side, from, to, promotion, ply, &castleMask, &code)) continue;
     Nodes++;
     legal++;
     const bool givesCheck = board.InCheck(enemyKing, side ^ 1);
@@ -494,14 +502,9 @@ int SearchRoutines::ProbeCaptureCut(char side, int beta, ChessBoard& board, int 
     if (!(to & board.PiecesOf(side ^ 1)) || promotion != NoPromotion) continue;
     // Only a capture whose exchange alone lifts the evaluation to the raised bound.
     if (staticEval + see.StaticExchangeEvaluation(static_cast<char>(side ^ 1), from, to, board) < raisedBeta) continue;
-    char castleMask = AllCastleRights;
-    board.MakeMove(from, to, promotion, &castleMask);
-    const int code = MoveCodeOf(from, to);
-    RecordGameMove(ply, code);
-    if (board.InCheck(board.KingOf(side), side)) {
-      board.UndoMove(0);
-      continue;
-    }
+    char castleMask;
+    int code;
+    if (!MakeLegalMove(board, side, from, to, promotion, ply, &castleMask, &code)) continue;
     Nodes++;
     PathMoveKeys[ply] = static_cast<std::int16_t>(ContinuationHistory::KeyOf(board, side, to, SquareIndex(to)));
     const char givesCheck = board.InCheck(enemyKing, side ^ 1) ? 1 : 0;
