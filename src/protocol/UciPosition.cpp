@@ -50,7 +50,9 @@ void Quote(const char* word, char* shown) {
 
 void ResetGameState() {
   Status& s = MainStatus;
-  Search.ClearHistory();
+  // The capture-search mode keeps what its move ordering learnt during the game's earlier moves, as
+  // the xboard loop does; "ucinewgame" still starts it afresh.
+  if (!Search.CaptureSearchOn) Search.ClearHistory();
   MainBoard.InitRep();
   s.initVars();
   s.OpponentToMove = 1;
