@@ -12,6 +12,7 @@
 #include "protocol/UCIProtocol.h"
 #include "protocol/UciMoves.h"
 #include "protocol/UciWords.h"
+#include "search/SearchRoutines.h"
 #include "support/Boards.h"
 #include "testkit/Text.h"
 
@@ -129,6 +130,31 @@ TEST(UciOptions, OptionsAndNewGame) {
   EXPECT_EQ(UCI.PonderOption, 1);
   SetOption("setoption name Ponder");
   EXPECT_EQ(UCI.PonderOption, 0);
+}
+
+// The capture-search mode learns its move ordering over a whole game: the "position" command of each
+// move keeps its histories, which only "ucinewgame" clears; the plain search starts every move afresh.
+TEST(UciPosition, TheCaptureSearchModeKeepsItsHistoriesFromMoveToMove) {
+  const int move = 100;
+  auto learn = [&] {
+    Search.History[0][move] = 777;
+    Search.Continuations.Counters[3][5] = 55;
+  };
+  auto kept = [&] { return Search.History[0][move] == 777 && Search.Continuations.Score(3, 5) == 55; };
+  auto cleared = [&] { return Search.History[0][move] == 0 && Search.Continuations.Score(3, 5) == 0; };
+
+  SetOption("setoption name CaptureSearch value true");
+  learn();
+  Position("position startpos moves e2e4");
+  Position("position fen 4k3/8/8/8/8/8/4P3/4K3 w - - 0 1");
+  EXPECT_TRUE(kept());
+  RunLine("ucinewgame", &UCIProtocol::StartNewGame);
+  EXPECT_TRUE(cleared());
+
+  SetOption("setoption name CaptureSearch value false");
+  learn();
+  Position("position startpos moves e2e4");
+  EXPECT_TRUE(cleared());
 }
 
 }  // namespace
