@@ -217,8 +217,9 @@ constexpr int FullWeightPercent = 100;
 // The same fit on ten thousand games of the mode weighs the king attack and the knights' and
 // bishops' squares and the king's placement at about two thirds or less, the pawn storm at
 // nothing, and the bishops' mobility, the attacked men, the kings' distance to the passed pawns
-// and the pawn's endgame value at more.
-constexpr int KingAttackPercent[2] = {100, 50};
+// and the pawn's endgame value at more. Beside the set's king danger (below), the king attack
+// keeps a quarter: a fit with both terms halved it again.
+constexpr int KingAttackPercent[2] = {100, 25};
 constexpr int PawnStormPercent[2] = {100, 0};
 constexpr int MinorSquaresPercent[2] = {100, 65};
 constexpr int BishopMobilityPercent[2] = {100, 180};
@@ -316,6 +317,32 @@ constexpr int DiagonalAttacker = 10;            // per bishop or queen on a diag
 constexpr int DefenderMinor = 100;              // own knight, bishop or rook map touching the zone
 constexpr int DefenderQueen = 500;
 constexpr int DefenderInZone = 100;
+// ---- King danger of the capture-search weight set ---------------------------------------------
+// One sum of danger units per king: the enemy pieces that reach its ring by their weight, their
+// attacks next to it, weak ring squares, checks the enemy can give (safe ones count far more),
+// less when the enemy has no queen or a knight guards the king. The units are those of a scale on
+// which a pawn is DangerToScoreDen; the cost is danger^2 / DangerMiddleDivisor of them.
+constexpr int KnightAttackerDanger = 81;        // per enemy piece reaching the ring, by kind
+constexpr int BishopAttackerDanger = 52;
+constexpr int RookAttackerDanger = 44;
+constexpr int QueenAttackerDanger = 10;
+constexpr int WeakRingSquareDanger = 185;       // ring square attacked and defended by at most king or queen
+constexpr int UnsafeCheckDanger = 148;          // per square the enemy can check from, defended
+constexpr int RingAttackDanger = 69;            // per enemy attack on a square next to the king
+constexpr int QueenSafeCheckDanger = 772;       // the enemy has a safe check by this kind of piece
+constexpr int RookSafeCheckDanger = 1084;
+constexpr int BishopSafeCheckDanger = 645;
+constexpr int KnightSafeCheckDanger = 792;
+constexpr int NoEnemyQueenDanger = -873;
+constexpr int KnightGuardDanger = -100;         // an own knight covers a square next to the king
+constexpr int BaseDanger = 37;
+constexpr int MinCountedDanger = 100;           // less than this costs nothing
+constexpr int DangerMiddleDivisor = 4096;       // of the danger squared
+constexpr int DangerToScoreNum = PawnValue;     // the scale's units to the evaluation's
+constexpr int DangerToScoreDen = 126;
+// The term's middlegame weight by weight set, in percent: the standard set leaves it out; a fit on
+// games of the capture-search mode (tests 49-53) weighed it at about a third.
+constexpr int KingDangerPercent[2] = {0, 35};
 constexpr int MinAttackersForSafety = 2;        // pieces a side needs before it counts as attacking
 constexpr int AttackersWithoutQueen = 4;
 

@@ -1,4 +1,6 @@
 // King safety (pawn shelter, pawn storms, attacks on the king's squares) and trapped pieces.
+#include <algorithm>
+#include "eval/EvalAttacks.h"
 #include "eval/EvalSide.h"
 #include "eval/EvalSquares.h"
 #include "eval/EvalTables.h"
@@ -117,6 +119,117 @@ int Defence(const PositionEvaluate& e, const ChessBoard& b, SquareSet zone) {
   return defence + DefenderInZone * PopCount((b.*S::Knights | b.*S::Bishops | b.*S::Rooks | b.*S::Queens) & zone);
 }
 
+// The squares one side's maps cover at least once and at least twice (two pieces of one kind
+// on the same square count once: their maps are merged).
+struct Cover {
+  SquareSet Once = 0, Twice = 0;
+};
+
+template <int Side>
+Cover CoverOf(const PositionEvaluate& e) {
+  using S = EvalSide<Side>;
+  Cover cover;
+  for (const SquareSet map : {e.*S::PawnAttacks, e.*S::KnightAttacks, e.*S::BishopAttacks, e.*S::RookAttacks,
+                              e.*S::QueenAttacks, e.*S::KingAttacks}) {
+    cover.Twice |= cover.Once & map;
+    cover.Once |= map;
+  }
+  return cover;
+}
+
+// The king's ring: the three-by-three block around it, moved off the board's edge so that a king
+// on its first rank still counts the rank in front of its shelter.
+template <int Side>
+SquareSet KingRing(const PositionEvaluate& e) {
+  const int king = e.*EvalSide<Side>::KingSquare;
+  const int file = std::clamp(FileOf(king), 1, 6), rank = std::clamp(RankOf(king), 1, 6);
+  const SquareSet centre = SquareBit(rank * 8 + file);
+  return KingAttackSet(centre) | centre;
+}
+
+// The enemy men that reach a ring: how many (each ring square an enemy pawn attacks counts as one),
+// the sum of the pieces' weights, and the pieces' attacks on the squares next to the king.
+struct RingAttack {
+  int Attackers = 0, Weight = 0, NextToKing = 0;
+};
+
+template <int Side>
+RingAttack RingAttackers(const PositionEvaluate& e, const ChessBoard& b, SquareSet ring) {
+  using S = EvalSide<Side>;
+  using Them = EvalSide<Side ^ 1>;
+  RingAttack attack;
+  attack.Attackers = PopCount(ring & e.*Them::PawnAttacks);
+  auto add = [&](SquareSet pieces, int weight) {
+    for (; pieces; pieces &= pieces - 1) {
+      const SquareSet reach = e.PieceAttacks[__builtin_ctzll(pieces)];
+      if (!(reach & ring)) continue;
+      attack.Attackers++;
+      attack.Weight += weight;
+      attack.NextToKing += PopCount(reach & e.*S::KingAttacks);
+    }
+  };
+  add(b.*Them::Knights, KnightAttackerDanger);
+  add(b.*Them::Bishops, BishopAttackerDanger);
+  add(b.*Them::Rooks, RookAttackerDanger);
+  add(b.*Them::Queens, QueenAttackerDanger);
+  return attack;
+}
+
+// The checks the enemy of `Side` can give next move: a safe one of a kind counts in full, checks
+// from defended squares count a little each.
+template <int Side>
+int CheckDanger(const PositionEvaluate& e, const ChessBoard& b, SquareSet safe) {
+  using S = EvalSide<Side>;
+  using Them = EvalSide<Side ^ 1>;
+  const int king = e.*S::KingSquare;
+  const SquareSet straight = EvalAttacks::Rook(king, b.AllPieces), diagonal = EvalAttacks::Bishop(king, b.AllPieces);
+  int danger = 0;
+  SquareSet unsafe = 0;
+  const SquareSet rookChecks = straight & e.*Them::RookAttacks & safe;
+  if (rookChecks) danger += RookSafeCheckDanger;
+  else unsafe |= straight & e.*Them::RookAttacks;
+  // A queen check from a square our queen guards is no safe check.
+  const SquareSet queenChecks = (straight | diagonal) & e.*Them::QueenAttacks & safe & ~(e.*S::QueenAttacks) & ~rookChecks;
+  if (queenChecks) danger += QueenSafeCheckDanger;
+  const SquareSet bishopChecks = diagonal & e.*Them::BishopAttacks & safe & ~queenChecks;
+  if (bishopChecks) danger += BishopSafeCheckDanger;
+  else unsafe |= diagonal & e.*Them::BishopAttacks;
+  const SquareSet knightChecks = EvalAttacks::Knight(king) & e.*Them::KnightAttacks;
+  if (knightChecks & safe) danger += KnightSafeCheckDanger;
+  else unsafe |= knightChecks;
+  return danger + UnsafeCheckDanger * PopCount(unsafe);
+}
+
+// The danger units of the king of `Side`: none while the enemy reaches its ring with too few men
+// (two, or one beside a queen).
+template <int Side>
+int KingDangerUnits(const PositionEvaluate& e, const ChessBoard& b) {
+  using S = EvalSide<Side>;
+  using Them = EvalSide<Side ^ 1>;
+  const SquareSet ring = KingRing<Side>(e);
+  const RingAttack attack = RingAttackers<Side>(e, b, ring);
+  const int enemyQueens = b.*Them::QueenCount;
+  if (attack.Attackers <= 1 - enemyQueens) return 0;
+  const Cover ours = CoverOf<Side>(e), theirs = CoverOf<Side ^ 1>(e);
+  // Attacked squares that we defend once at most, and then only with the king or the queen.
+  const SquareSet weak = theirs.Once & ~ours.Twice & (~ours.Once | e.*S::KingAttacks | e.*S::QueenAttacks);
+  // Squares an enemy piece may go to: not its own men's, and neither defended by us nor weak and
+  // attacked twice.
+  const SquareSet safe = ~(b.*Them::Pieces) & (~ours.Once | (weak & theirs.Twice));
+  int danger = attack.Attackers * attack.Weight + WeakRingSquareDanger * PopCount(ring & weak) +
+               RingAttackDanger * attack.NextToKing + CheckDanger<Side>(e, b, safe) + BaseDanger;
+  if (enemyQueens == 0) danger += NoEnemyQueenDanger;
+  if (e.*S::KnightAttacks & e.*S::KingAttacks) danger += KnightGuardDanger;
+  return danger;
+}
+
+// What a king's danger costs in the middlegame: quadratic, so that a lone attacker costs little and
+// a full attack a great deal. (Fitted on games, an endgame share was worth nothing.)
+int CostOf(int danger) {
+  if (danger <= MinCountedDanger) return 0;
+  return danger * danger / DangerMiddleDivisor * DangerToScoreNum / DangerToScoreDen;
+}
+
 }  // namespace
 
 int PositionEvaluate::Traps(char /*side*/) { return TrapPenalty<0>(*bb) - TrapPenalty<1>(*bb); }
@@ -217,6 +330,17 @@ void PositionEvaluate::KingSafety() {
   Note<Trace>(TermPawnShield, shield, 0);
   Note<Trace>(TermKingAttack, attack, 0);
   Note<Trace>(TermPawnStorm, pawnStorm, 0);
+  KingDangerTerm<Trace>();
+}
+
+// The capture-search weight set's king danger (the standard set leaves it out, uncomputed).
+template <bool Trace>
+void PositionEvaluate::KingDangerTerm() {
+  if (KingDangerPercent[static_cast<int>(Weights)] == 0) return;
+  const int danger = CostOf(KingDangerUnits<1>(*this, *bb)) - CostOf(KingDangerUnits<0>(*this, *bb));
+  const int middle = Weighted(danger, KingDangerPercent);
+  MiddleGameScore += middle;
+  Note<Trace>(TermKingDanger, middle, 0);
 }
 
 template void PositionEvaluate::KingSafety<false>();
