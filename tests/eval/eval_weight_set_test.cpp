@@ -29,7 +29,7 @@ struct ScaledTerm {
   int Percent;
 };
 constexpr ScaledTerm FittedTerms[] = {
-    {TermHangingPieces, 0},   {TermKingAttack, 50},      {TermPawnStorm, 0},          {TermKnightSquares, 65},
+    {TermHangingPieces, 0},   {TermKingAttack, 25},      {TermPawnStorm, 0},          {TermKnightSquares, 65},
     {TermBishopSquares, 65},  {TermBishopMobility, 180}, {TermThreats, 300},          {TermKingSquares, 65},
     {TermPasserKings, 160},   {TermPawnEndgameValue, 150}};
 constexpr int TruncationAllowance = 20;
@@ -50,11 +50,12 @@ TEST(EvalWeightSet, CaptureSearchSetScalesOnlyItsFittedTerms) {
     const EvalTrace fitted = TraceWith(EvalWeights::CaptureSearch, fen);
     EXPECT_EQ(Eval(Board(fen)), before) << fen;   // the standard set is back, unchanged
     EXPECT_EQ(fitted.TermValue(TermHangingPieces), 0) << fen;
+    EXPECT_EQ(standard.TermValue(TermKingDanger), 0) << fen;   // the standard set has no king danger
     if (standard.LazyExit || fitted.LazyExit) continue;
     positionsWithTheTerms += standard.TermValue(TermHangingPieces) != 0 && standard.TermValue(TermKingSquares) != 0;
     // The opposite-bishops correction shrinks the score it is given, and rounding follows the sum.
     for (int term = 0; term < EvalTermCount; ++term) {
-      if (term == TermRounding || term == TermOppositeBishops) continue;
+      if (term == TermRounding || term == TermOppositeBishops || term == TermKingDanger) continue;
       const int was = standard.TermValue(static_cast<EvalTerm>(term));
       const int is = fitted.TermValue(static_cast<EvalTerm>(term));
       const ScaledTerm* scaled = FittedTerm(term);
@@ -68,4 +69,19 @@ TEST(EvalWeightSet, CaptureSearchSetScalesOnlyItsFittedTerms) {
 TEST(EvalWeightSet, CaptureSearchBreakdownAddsUpAndMirrors) {
   WeightsInUse set(EvalWeights::CaptureSearch);
   for (const char* fen : EvalPositions) ExpectSumAndMirror(Board(fen), true, fen);
+}
+
+// The set's king danger: a king whose ring enemy pieces reach, with checks to come, costs its side;
+// the cost grows with the attack, and a quiet opening costs nothing.
+TEST(EvalWeightSet, KingDangerWeighsTheAttackOnTheKing) {
+  auto danger = [](const char* fen) { return TraceWith(EvalWeights::CaptureSearch, fen).TermValue(TermKingDanger); };
+  EXPECT_EQ(danger("rnbqkbnr/pppppppp/8/8/8/8/PPPPPPPP/RNBQKBNR w KQkq - 0 1"), 0);
+  // White's queen on h5 and knight on g5 aim at h7 beside a bishop on d3; without the queen the
+  // same pieces threaten far less.
+  const int battery = danger("r1bq1rk1/pppn1ppp/4p3/3pP1NQ/1b1P4/2NB4/PPP2PPP/R3K2R w KQ - 0 1");
+  const int noQueen = danger("r1bq1rk1/pppn1ppp/4p3/3pP1N1/1b1P4/2NB4/PPP2PPP/R3K2R w KQ - 0 1");
+  EXPECT_GT(battery, 0);
+  EXPECT_GT(battery, noQueen);
+  // The colours reversed: the same danger, now Black's asset (White's view).
+  EXPECT_EQ(danger("r3k2r/ppp2ppp/2nb4/1B1p4/3Pp1nq/4P3/PPPN1PPP/R1BQ1RK1 b kq - 0 1"), -battery);
 }
