@@ -343,6 +343,25 @@ constexpr int DangerToScoreDen = 126;
 // The term's middlegame weight by weight set, in percent: the standard set leaves it out; a fit on
 // games of the capture-search mode (tests 49-53) weighed it at about a third.
 constexpr int KingDangerPercent[2] = {0, 35};
+// ---- Threats of the capture-search weight set ------------------------------------------------
+// Enemy men that a side's pieces attack, by the attacker and the victim's kind (pawn .. queen),
+// middlegame and endgame: a minor piece on a defended man or on a weak one (attacked and not
+// defended by a pawn nor more often than attacked), a rook on a weak one, the king on a weak one.
+constexpr int VictimKinds = 5;
+constexpr int ThreatByMinorMiddle[VictimKinds] = {32, 362, 489, 559, 502};
+constexpr int ThreatByMinorEnd[VictimKinds] = {155, 199, 272, 578, 782};
+constexpr int ThreatByRookMiddle[VictimKinds] = {19, 235, 267, 0, 368};
+constexpr int ThreatByRookEnd[VictimKinds] = {223, 330, 291, 184, 199};
+constexpr int ThreatByKingMiddle = 152, ThreatByKingEnd = 432;
+constexpr int HangingMiddle = 438, HangingEnd = 175;             // weak and undefended, or attacked twice
+constexpr int WeakQueenDefenceMiddle = 89;                       // a weak man only the queen defends
+constexpr int RestrictedMiddle = 44, RestrictedEnd = 34;         // per square both attack, not strongly held
+constexpr int SafePawnThreatMiddle = 1099, SafePawnThreatEnd = 456;   // a safe pawn attacks a piece
+constexpr int PawnPushThreatMiddle = 305, PawnPushThreatEnd = 189;    // a safe push would attack one
+// The term's middlegame and endgame weights by weight set, in percent: the standard set leaves it
+// out; a Texel fit on games of the capture-search mode (tests 49-54) weighed it at 0.44 and 0.69.
+constexpr int PieceThreatsMiddlePercent[2] = {0, 45};
+constexpr int PieceThreatsEndPercent[2] = {0, 70};
 constexpr int MinAttackersForSafety = 2;        // pieces a side needs before it counts as attacking
 constexpr int AttackersWithoutQueen = 4;
 

@@ -15,7 +15,7 @@ enum EvalTerm : int {
   TermKnightSquares, TermKnightOutposts, TermKnightMobility,
   TermBishopSquares, TermBishopMobility, TermFianchetto, TermBishopPair,
   TermRookMobility, TermRookFiles, TermRookPassers,
-  TermQueenMobility, TermQueenTrapped, TermThreats,
+  TermQueenMobility, TermQueenTrapped, TermThreats, TermPieceThreats,
   TermMatingMaterial, TermPieceAgainstPawns, TermOppositeBishops, TermRounding,
   EvalTermCount
 };
@@ -34,7 +34,7 @@ constexpr const char* EvalTermNames[EvalTermCount] = {
   "knight placement", "knight outposts", "knight mobility",
   "bishop placement", "bishop mobility", "fianchetto", "bishop pair",
   "rook mobility", "rook files", "rooks and passers",
-  "queen mobility", "trapped queen", "attacked men",
+  "queen mobility", "trapped queen", "attacked men", "piece threats",
   "mating material", "piece vs pawns", "opposite bishops", "rounding to 10"};
 
 struct EvalTrace {

@@ -379,6 +379,7 @@ int PositionEvaluate::FinalStage(char side, int alpha, int material, int score) 
   const int threats = Weighted(AttackedMen<0>(*this, b) - AttackedMen<1>(*this, b), AttackedMenPercent);
   EndGameScore += threats;
   Note<Trace>(TermThreats, 0, threats);
+  PieceThreats<Trace>();
   score += TaperAndReset();
 
   const int mating = MatingMaterial<0>(b) - MatingMaterial<1>(b);

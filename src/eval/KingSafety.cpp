@@ -1,6 +1,7 @@
 // King safety (pawn shelter, pawn storms, attacks on the king's squares) and trapped pieces.
 #include <algorithm>
 #include "eval/EvalAttacks.h"
+#include "eval/EvalCover.h"
 #include "eval/EvalSide.h"
 #include "eval/EvalSquares.h"
 #include "eval/EvalTables.h"
@@ -117,24 +118,6 @@ int Defence(const PositionEvaluate& e, const ChessBoard& b, SquareSet zone) {
   int defence = DefenderMinor * (Indicator(e.*S::BishopAttacks & zone) + Indicator(e.*S::KnightAttacks & zone) + Indicator(e.*S::RookAttacks & zone));
   if (e.*S::QueenAttacks & zone) defence += DefenderQueen;
   return defence + DefenderInZone * PopCount((b.*S::Knights | b.*S::Bishops | b.*S::Rooks | b.*S::Queens) & zone);
-}
-
-// The squares one side's maps cover at least once and at least twice (two pieces of one kind
-// on the same square count once: their maps are merged).
-struct Cover {
-  SquareSet Once = 0, Twice = 0;
-};
-
-template <int Side>
-Cover CoverOf(const PositionEvaluate& e) {
-  using S = EvalSide<Side>;
-  Cover cover;
-  for (const SquareSet map : {e.*S::PawnAttacks, e.*S::KnightAttacks, e.*S::BishopAttacks, e.*S::RookAttacks,
-                              e.*S::QueenAttacks, e.*S::KingAttacks}) {
-    cover.Twice |= cover.Once & map;
-    cover.Once |= map;
-  }
-  return cover;
 }
 
 // The king's ring: the three-by-three block around it, moved off the board's edge so that a king

@@ -113,6 +113,7 @@ private:
   template <bool Trace> int SecondStage(char side, int score);
   template <bool Trace> void KingSafety();
   template <bool Trace> void KingDangerTerm();
+  template <bool Trace> void PieceThreats();
   struct KingDanger {                  // one king's troubles, its own view (larger is worse)
     int Shield = 0, Attack = 0, Storm = 0;
   };

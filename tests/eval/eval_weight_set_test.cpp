@@ -50,12 +50,14 @@ TEST(EvalWeightSet, CaptureSearchSetScalesOnlyItsFittedTerms) {
     const EvalTrace fitted = TraceWith(EvalWeights::CaptureSearch, fen);
     EXPECT_EQ(Eval(Board(fen)), before) << fen;   // the standard set is back, unchanged
     EXPECT_EQ(fitted.TermValue(TermHangingPieces), 0) << fen;
-    EXPECT_EQ(standard.TermValue(TermKingDanger), 0) << fen;   // the standard set has no king danger
+    EXPECT_EQ(standard.TermValue(TermKingDanger), 0) << fen;   // the standard set has neither king danger ...
+    EXPECT_EQ(standard.TermValue(TermPieceThreats), 0) << fen;   // ... nor piece threats
     if (standard.LazyExit || fitted.LazyExit) continue;
     positionsWithTheTerms += standard.TermValue(TermHangingPieces) != 0 && standard.TermValue(TermKingSquares) != 0;
     // The opposite-bishops correction shrinks the score it is given, and rounding follows the sum.
     for (int term = 0; term < EvalTermCount; ++term) {
-      if (term == TermRounding || term == TermOppositeBishops || term == TermKingDanger) continue;
+      if (term == TermRounding || term == TermOppositeBishops || term == TermKingDanger || term == TermPieceThreats)
+        continue;
       const int was = standard.TermValue(static_cast<EvalTerm>(term));
       const int is = fitted.TermValue(static_cast<EvalTerm>(term));
       const ScaledTerm* scaled = FittedTerm(term);
@@ -84,4 +86,17 @@ TEST(EvalWeightSet, KingDangerWeighsTheAttackOnTheKing) {
   EXPECT_GT(battery, noQueen);
   // The colours reversed: the same danger, now Black's asset (White's view).
   EXPECT_EQ(danger("r3k2r/ppp2ppp/2nb4/1B1p4/3Pp1nq/4P3/PPPN1PPP/R1BQ1RK1 b kq - 0 1"), -battery);
+}
+
+// The set's piece threats: a pawn attacking a piece, or a minor piece attacking a rook, favours the
+// attacker, and more so than a quiet position; the colours reversed, the opposite.
+TEST(EvalWeightSet, PieceThreatsFavourTheAttacker) {
+  auto threats = [](const char* fen) { return TraceWith(EvalWeights::CaptureSearch, fen).TermValue(TermPieceThreats); };
+  // White's e5 pawn, defended by d4, attacks the knight on f6 and the bishop on d6; then the same
+  // without the e5 pawn.
+  const int pawnFork = threats("r1bqk2r/pppp1ppp/2nb1n2/4P3/3P4/2N5/PPP2PPP/R1BQKBNR w KQkq - 0 1");
+  const int noFork = threats("r1bqk2r/pppp1ppp/2nb1n2/8/3P4/2N5/PPP2PPP/R1BQKBNR w KQkq - 0 1");
+  EXPECT_GT(pawnFork, noFork);
+  EXPECT_GT(pawnFork, 0);
+  EXPECT_EQ(threats("r1bqkbnr/ppp2ppp/2n5/3p4/4p3/2NB1N2/PPPP1PPP/R1BQK2R b KQkq - 0 1"), -pawnFork);
 }
