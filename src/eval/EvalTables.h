@@ -337,6 +337,7 @@ constexpr int NoEnemyQueenDanger = -873;
 constexpr int KnightGuardDanger = -100;         // an own knight covers a square next to the king
 constexpr int BaseDanger = 37;
 constexpr int MinCountedDanger = 100;           // less than this costs nothing
+constexpr int MaxCountedDanger = 30000;         // more counts as this (keeps the square in range)
 constexpr int DangerMiddleDivisor = 4096;       // of the danger squared
 constexpr int DangerToScoreNum = PawnValue;     // the scale's units to the evaluation's
 constexpr int DangerToScoreDen = 126;

@@ -210,6 +210,7 @@ int KingDangerUnits(const PositionEvaluate& e, const ChessBoard& b) {
 // a full attack a great deal. (Fitted on games, an endgame share was worth nothing.)
 int CostOf(int danger) {
   if (danger <= MinCountedDanger) return 0;
+  danger = std::min(danger, MaxCountedDanger);
   return danger * danger / DangerMiddleDivisor * DangerToScoreNum / DangerToScoreDen;
 }
 
