@@ -222,7 +222,11 @@ constexpr int FullWeightPercent = 100;
 constexpr int KingAttackPercent[2] = {100, 25};
 constexpr int PawnStormPercent[2] = {100, 0};
 constexpr int MinorSquaresPercent[2] = {100, 65};
-constexpr int BishopMobilityPercent[2] = {100, 180};
+// The capture-search set counts mobility over a safe area instead (see Safe mobility).
+constexpr int BishopMobilityPercent[2] = {100, 0};
+constexpr int KnightMobilityPercent[2] = {100, 0};
+constexpr int RookMobilityPercent[2] = {100, 0};
+constexpr int QueenMobilityPercent[2] = {100, 0};
 constexpr int AttackedMenPercent[2] = {100, 300};
 constexpr int KingPlacementPercent[2] = {100, 65};
 constexpr int PasserKingsPercent[2] = {100, 160};
@@ -336,6 +340,10 @@ constexpr int KnightSafeCheckDanger = 792;
 constexpr int NoEnemyQueenDanger = -873;
 constexpr int KnightGuardDanger = -100;         // an own knight covers a square next to the king
 constexpr int BaseDanger = 37;
+constexpr int KingBlockerDanger = 98;           // per man alone between the king and an enemy slider
+constexpr int FlankAttackDangerNum = 3;         // the enemy's attacks on the king's flank, squared, 3/8
+constexpr int FlankAttackDangerDen = 8;
+constexpr int FlankDefenceDanger = -4;          // per square of the king's flank we attack
 constexpr int MinCountedDanger = 100;           // less than this costs nothing
 constexpr int MaxCountedDanger = 30000;         // more counts as this (keeps the square in range)
 constexpr int DangerMiddleDivisor = 4096;       // of the danger squared
@@ -363,6 +371,48 @@ constexpr int PawnPushThreatMiddle = 305, PawnPushThreatEnd = 189;    // a safe 
 // out; a Texel fit on games of the capture-search mode (tests 49-54) weighed it at 0.44 and 0.69.
 constexpr int PieceThreatsMiddlePercent[2] = {0, 45};
 constexpr int PieceThreatsEndPercent[2] = {0, 70};
+// ---- Passer paths (the capture-search set) -----------------------------------------------------
+// A passed pawn on its fourth rank or beyond whose next square is empty, by how safe its path is:
+// no square ahead of it (on its own and the neighbouring files) attacked by the enemy, none on its
+// own file, or at least not the next square; a little more when we hold the next square or a rook
+// or queen of ours stands behind it. The value times (5 * rank - 13).
+constexpr int PasserPathFree = 35;
+constexpr int PasserPathFileSafe = 20;
+constexpr int PasserPathNextSafe = 9;
+constexpr int PasserPathSupported = 5;
+constexpr int PasserPathRankWeight = 5, PasserPathRankBase = 13;
+constexpr int PasserPathMinRank = 3;            // relative rank index: the fourth rank
+constexpr int PasserPathMiddleNum = 800, PasserPathMiddleDen = 126;   // into the evaluation's units
+constexpr int PasserPathEndNum = 1000, PasserPathEndDen = 208;
+// The term's weights by weight set, in percent; the standard set leaves it out. A fit on games of
+// the capture-search mode (tests 49-56) gave the endgame part 0.77 and the middlegame part nothing.
+constexpr int PasserPathMiddlePercent[2] = {0, 0};
+constexpr int PasserPathEndPercent[2] = {0, 77};
+
+// ---- Safe mobility (the capture-search set) ----------------------------------------------------
+// Squares a piece reaches in its side's mobility area (not held by its own king or queen, nor by
+// its own pawns that are blocked or still on their first two ranks, nor guarded by enemy pawns).
+constexpr std::array<std::int32_t, 9> SafeKnightMobilityMiddle = {-394, -337, -76, -25, 19, 83, 140, 178, 210};
+constexpr std::array<std::int32_t, 9> SafeKnightMobilityEnd = {-389, -269, -149, -77, 24, 53, 82, 96, 120};
+constexpr std::array<std::int32_t, 14> SafeBishopMobilityMiddle = {-305, -127, 102, 165, 241, 324, 349,
+                                                                    400, 400, 432, 514, 514, 578, 622};
+constexpr std::array<std::int32_t, 14> SafeBishopMobilityEnd = {-284, -111, -14, 62, 115, 202, 260,
+                                                                 274, 312, 351, 375, 413, 423, 466};
+constexpr std::array<std::int32_t, 15> SafeRookMobilityMiddle = {-381, -127, 13, 19, 19, 70, 140, 197,
+                                                                  254, 254, 260, 305, 362, 362, 394};
+constexpr std::array<std::int32_t, 15> SafeRookMobilityEnd = {-375, -82, 111, 188, 337, 476, 495, 582,
+                                                               644, 668, 760, 788, 808, 812, 827};
+constexpr std::array<std::int32_t, 28> SafeQueenMobilityMiddle = {-190, -76, -51, -57, 127, 146, 146, 222, 241, 337,
+                                                                   406, 413, 413, 419, 425, 425, 457, 457, 489, 502,
+                                                                   590, 686, 686, 686, 698, 724, 724, 737};
+constexpr std::array<std::int32_t, 28> SafeQueenMobilityEnd = {-231, -144, -34, 91, 192, 264, 284, 361, 375, 462,
+                                                                462, 481, 582, 611, 630, 639, 654, 678, 707, 721,
+                                                                726, 808, 808, 822, 875, 875, 923, 1053};
+// The term's middlegame and endgame weights by weight set, in percent: the standard set leaves it
+// out; a fit on games of the capture-search mode (tests 49-56) gave 0.43 and 1.28.
+constexpr int SafeMobilityMiddlePercent[2] = {0, 43};
+constexpr int SafeMobilityEndPercent[2] = {0, 128};
+
 constexpr int MinAttackersForSafety = 2;        // pieces a side needs before it counts as attacking
 constexpr int AttackersWithoutQueen = 4;
 

@@ -15,7 +15,7 @@ enum EvalTerm : int {
   TermKnightSquares, TermKnightOutposts, TermKnightMobility,
   TermBishopSquares, TermBishopMobility, TermFianchetto, TermBishopPair,
   TermRookMobility, TermRookFiles, TermRookPassers,
-  TermQueenMobility, TermQueenTrapped, TermThreats, TermPieceThreats,
+  TermQueenMobility, TermQueenTrapped, TermThreats, TermPieceThreats, TermPasserPath, TermSafeMobility,
   TermMatingMaterial, TermPieceAgainstPawns, TermOppositeBishops, TermRounding,
   EvalTermCount
 };
@@ -34,7 +34,7 @@ constexpr const char* EvalTermNames[EvalTermCount] = {
   "knight placement", "knight outposts", "knight mobility",
   "bishop placement", "bishop mobility", "fianchetto", "bishop pair",
   "rook mobility", "rook files", "rooks and passers",
-  "queen mobility", "trapped queen", "attacked men", "piece threats",
+  "queen mobility", "trapped queen", "attacked men", "piece threats", "passer path", "safe mobility",
   "mating material", "piece vs pawns", "opposite bishops", "rounding to 10"};
 
 struct EvalTrace {

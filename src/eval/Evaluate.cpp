@@ -380,6 +380,8 @@ int PositionEvaluate::FinalStage(char side, int alpha, int material, int score) 
   EndGameScore += threats;
   Note<Trace>(TermThreats, 0, threats);
   PieceThreats<Trace>();
+  PasserPaths<Trace>();
+  SafeMobility<Trace>();
   score += TaperAndReset();
 
   const int mating = MatingMaterial<0>(b) - MatingMaterial<1>(b);

@@ -183,6 +183,37 @@ int CheckDanger(const PositionEvaluate& e, const ChessBoard& b, SquareSet safe) 
   return danger + UnsafeCheckDanger * PopCount(unsafe);
 }
 
+// The men of either side that stand alone between the king of `Side` and an enemy slider on the
+// line: pinned pieces of ours, and enemy men whose move would uncover a check.
+template <int Side>
+int KingBlockers(const PositionEvaluate& e, const ChessBoard& b) {
+  using Them = EvalSide<Side ^ 1>;
+  const int king = e.*EvalSide<Side>::KingSquare;
+  const SquareSet occupied = b.AllPieces, queens = b.*Them::Queens;
+  auto along = [&](auto attacksFrom, SquareSet sliders) {
+    const SquareSet seen = attacksFrom(king, occupied), first = seen & occupied;
+    int blockers = 0;
+    // Sliders seen through exactly one man: the man is where the two lines of sight meet.
+    for (SquareSet snipers = attacksFrom(king, occupied & ~first) & ~seen & sliders; snipers; snipers &= snipers - 1)
+      blockers += PopCount(attacksFrom(__builtin_ctzll(snipers), occupied) & first);
+    return blockers;
+  };
+  return along([](int square, SquareSet occ) { return EvalAttacks::Rook(square, occ); }, b.*Them::Rooks | queens) +
+         along([](int square, SquareSet occ) { return EvalAttacks::Bishop(square, occ); }, b.*Them::Bishops | queens);
+}
+
+// The king's flank (three or four files around its own) within its camp (its first five ranks).
+template <int Side>
+SquareSet KingFlankCamp(int king) {
+  constexpr SquareSet QueenSide = Masks::FileA | Masks::FileB | Masks::FileC | Masks::FileD;
+  constexpr SquareSet Centre = Masks::FileC | Masks::FileD | Masks::FileE | Masks::FileF;
+  constexpr SquareSet KingSide = Masks::FileE | Masks::FileF | Masks::FileG | Masks::FileH;
+  constexpr SquareSet Flanks[8] = {QueenSide & ~Masks::FileD, QueenSide, QueenSide, Centre,
+                                   Centre, KingSide, KingSide, KingSide & ~Masks::FileE};
+  const SquareSet camp = EvalSide<Side>::Relative(Masks::Rank1 | Masks::Rank2 | Masks::Rank3 | Masks::Rank4 | Masks::Rank5);
+  return Flanks[FileOf(king)] & camp;
+}
+
 // The danger units of the king of `Side`: none while the enemy reaches its ring with too few men
 // (two, or one beside a queen).
 template <int Side>
@@ -199,8 +230,13 @@ int KingDangerUnits(const PositionEvaluate& e, const ChessBoard& b) {
   // Squares an enemy piece may go to: not its own men's, and neither defended by us nor weak and
   // attacked twice.
   const SquareSet safe = ~(b.*Them::Pieces) & (~ours.Once | (weak & theirs.Twice));
+  const SquareSet flank = KingFlankCamp<Side>(e.*S::KingSquare);
+  const int flankAttacks = PopCount(theirs.Once & flank) + PopCount(theirs.Twice & flank);
   int danger = attack.Attackers * attack.Weight + WeakRingSquareDanger * PopCount(ring & weak) +
-               RingAttackDanger * attack.NextToKing + CheckDanger<Side>(e, b, safe) + BaseDanger;
+               RingAttackDanger * attack.NextToKing + CheckDanger<Side>(e, b, safe) + BaseDanger +
+               KingBlockerDanger * KingBlockers<Side>(e, b) +
+               FlankAttackDangerNum * flankAttacks * flankAttacks / FlankAttackDangerDen +
+               FlankDefenceDanger * PopCount(ours.Once & flank);
   if (enemyQueens == 0) danger += NoEnemyQueenDanger;
   if (e.*S::KnightAttacks & e.*S::KingAttacks) danger += KnightGuardDanger;
   return danger;

@@ -173,6 +173,7 @@ int PositionEvaluate::KnightEval(char /*side*/) {
   AddKnights<1>(*this, *bb, t);
   t.Squares = Weighted(t.Squares, MinorSquaresPercent);
   t.EndSquares = Weighted(t.EndSquares, MinorSquaresPercent);
+  t.Mobility = Weighted(t.Mobility, KnightMobilityPercent);
   MiddleGameScore += t.Squares + t.Posts + t.Mobility;
   EndGameScore += t.EndSquares + t.Mobility;
   Note<Trace>(TermKnightSquares, t.Squares, t.EndSquares);
@@ -203,6 +204,8 @@ int PositionEvaluate::RookEval(char /*side*/) {
   RookTerms r;
   AddRooks<0>(*this, *bb, r);
   AddRooks<1>(*this, *bb, r);
+  r.MobilityMiddle = Weighted(r.MobilityMiddle, RookMobilityPercent);
+  r.MobilityEnd = Weighted(r.MobilityEnd, RookMobilityPercent);
   MiddleGameScore += r.MobilityMiddle + r.FilesMiddle + r.PassersMiddle;
   EndGameScore += r.MobilityEnd + r.FilesEnd + r.PassersEnd;
   Note<Trace>(TermRookMobility, r.MobilityMiddle, r.MobilityEnd);
@@ -217,6 +220,7 @@ int PositionEvaluate::QueenEval(char /*side*/) {
   QueenTerms t;
   AddQueens<0>(*this, *bb, t);
   AddQueens<1>(*this, *bb, t);
+  t.Mobility = Weighted(t.Mobility, QueenMobilityPercent);
   MiddleGameScore += t.Mobility;
   EndGameScore += t.Mobility + t.Trapped;
   Note<Trace>(TermQueenMobility, t.Mobility, t.Mobility);

@@ -114,6 +114,8 @@ private:
   template <bool Trace> void KingSafety();
   template <bool Trace> void KingDangerTerm();
   template <bool Trace> void PieceThreats();
+  template <bool Trace> void PasserPaths();
+  template <bool Trace> void SafeMobility();
   struct KingDanger {                  // one king's troubles, its own view (larger is worse)
     int Shield = 0, Attack = 0, Storm = 0;
   };

@@ -30,8 +30,9 @@ struct ScaledTerm {
 };
 constexpr ScaledTerm FittedTerms[] = {
     {TermHangingPieces, 0},   {TermKingAttack, 25},      {TermPawnStorm, 0},          {TermKnightSquares, 65},
-    {TermBishopSquares, 65},  {TermBishopMobility, 180}, {TermThreats, 300},          {TermKingSquares, 65},
-    {TermPasserKings, 160},   {TermPawnEndgameValue, 150}};
+    {TermBishopSquares, 65},  {TermBishopMobility, 0},   {TermThreats, 300},          {TermKingSquares, 65},
+    {TermPasserKings, 160},   {TermPawnEndgameValue, 150}, {TermKnightMobility, 0},   {TermRookMobility, 0},
+    {TermQueenMobility, 0}};
 constexpr int TruncationAllowance = 20;
 
 const ScaledTerm* FittedTerm(int term) {
@@ -51,12 +52,15 @@ TEST(EvalWeightSet, CaptureSearchSetScalesOnlyItsFittedTerms) {
     EXPECT_EQ(Eval(Board(fen)), before) << fen;   // the standard set is back, unchanged
     EXPECT_EQ(fitted.TermValue(TermHangingPieces), 0) << fen;
     EXPECT_EQ(standard.TermValue(TermKingDanger), 0) << fen;   // the standard set has neither king danger ...
-    EXPECT_EQ(standard.TermValue(TermPieceThreats), 0) << fen;   // ... nor piece threats
+    EXPECT_EQ(standard.TermValue(TermPieceThreats), 0) << fen;   // ... nor piece threats,
+    EXPECT_EQ(standard.TermValue(TermPasserPath), 0) << fen;     // passer paths
+    EXPECT_EQ(standard.TermValue(TermSafeMobility), 0) << fen;   // or safe mobility
     if (standard.LazyExit || fitted.LazyExit) continue;
     positionsWithTheTerms += standard.TermValue(TermHangingPieces) != 0 && standard.TermValue(TermKingSquares) != 0;
     // The opposite-bishops correction shrinks the score it is given, and rounding follows the sum.
     for (int term = 0; term < EvalTermCount; ++term) {
-      if (term == TermRounding || term == TermOppositeBishops || term == TermKingDanger || term == TermPieceThreats)
+      if (term == TermRounding || term == TermOppositeBishops || term == TermKingDanger || term == TermPieceThreats ||
+          term == TermPasserPath || term == TermSafeMobility)
         continue;
       const int was = standard.TermValue(static_cast<EvalTerm>(term));
       const int is = fitted.TermValue(static_cast<EvalTerm>(term));
@@ -99,4 +103,26 @@ TEST(EvalWeightSet, PieceThreatsFavourTheAttacker) {
   EXPECT_GT(pawnFork, noFork);
   EXPECT_GT(pawnFork, 0);
   EXPECT_EQ(threats("r1bqkbnr/ppp2ppp/2n5/3p4/4p3/2NB1N2/PPPP1PPP/R1BQK2R b KQkq - 0 1"), -pawnFork);
+}
+
+// The set's passer paths: a passer on the sixth whose path no enemy man attacks counts for its
+// side, a rook covering the path takes most of that away, and the colours reversed give the
+// opposite.
+TEST(EvalWeightSet, PasserPathsWeighTheWayToQueen) {
+  auto path = [](const char* fen) { return TraceWith(EvalWeights::CaptureSearch, fen).TermValue(TermPasserPath); };
+  const int free = path("6k1/8/3P4/8/8/8/5PPP/6K1 w - - 0 1");
+  const int covered = path("3r2k1/8/3P4/8/8/8/5PPP/6K1 w - - 0 1");
+  EXPECT_GT(free, 0);
+  EXPECT_LT(covered, free);
+  EXPECT_EQ(path("6k1/5ppp/8/8/8/3p4/8/6K1 b - - 0 1"), -free);
+}
+
+// A man pinned to its king adds to that king's danger: White's queen and knight aim at h7 in both
+// positions; the bishop on a2 pins Black's knight on d5, the one on a4 reaches nothing.
+TEST(EvalWeightSet, KingDangerCountsPinnedMen) {
+  auto danger = [](const char* fen) { return TraceWith(EvalWeights::CaptureSearch, fen).TermValue(TermKingDanger); };
+  const int pinned = danger("6k1/6pp/5p2/3n2NQ/8/8/B4PPP/6K1 b - - 0 1");
+  const int free = danger("6k1/6pp/5p2/3n2NQ/B7/8/5PPP/6K1 b - - 0 1");
+  EXPECT_GT(free, 0);
+  EXPECT_GT(pinned, free);
 }

@@ -10,7 +10,7 @@ using namespace searchtest;
 namespace {
 
 // Node total of "nelk -qs -bench -fd 5": the signature of the search with captures at the horizon.
-constexpr long long CaptureSearchSignatureFd5 = 24785;
+constexpr long long CaptureSearchSignatureFd5 = 24524;
 
 struct CaptureSearchOn {
   CaptureSearchOn() { Search.SetCaptureSearch(true); }
