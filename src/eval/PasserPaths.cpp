@@ -25,14 +25,10 @@ int PathValue(const PositionEvaluate& e, const ChessBoard& b, int square) {
   return value;
 }
 
-struct PathScore {
-  int Middle = 0, End = 0;
-};
-
 template <int Side>
-PathScore PathsOf(const PositionEvaluate& e, const ChessBoard& b) {
+StagePair PathsOf(const PositionEvaluate& e, const ChessBoard& b) {
   using S = EvalSide<Side>;
-  PathScore score;
+  StagePair score;
   for (int file = 0; file < 8; ++file) {
     const int rank = (e.*S::PasserRanks)[file + 1];
     if (!rank) continue;
@@ -50,12 +46,7 @@ PathScore PathsOf(const PositionEvaluate& e, const ChessBoard& b) {
 template <bool Trace>
 void PositionEvaluate::PasserPaths() {
   if (PasserPathEndPercent[static_cast<int>(Weights)] == 0) return;
-  const PathScore white = PathsOf<0>(*this, *bb), black = PathsOf<1>(*this, *bb);
-  const int middle = Weighted(white.Middle - black.Middle, PasserPathMiddlePercent);
-  const int end = Weighted(white.End - black.End, PasserPathEndPercent);
-  MiddleGameScore += middle;
-  EndGameScore += end;
-  Note<Trace>(TermPasserPath, middle, end);
+  AddSidesTerm<Trace>(TermPasserPath, PathsOf<0>(*this, *bb), PathsOf<1>(*this, *bb), PasserPathMiddlePercent, PasserPathEndPercent);
 }
 
 template void PositionEvaluate::PasserPaths<false>();

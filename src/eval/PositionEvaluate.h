@@ -16,6 +16,15 @@ struct PawnHashEntry;
 // capture search at the horizon, which the search selects together with that mode.
 enum class EvalWeights : std::uint8_t { Standard, CaptureSearch };
 
+// A term's middlegame and endgame parts.
+struct StagePair {
+  int Middle = 0, End = 0;
+  void Add(int middle, int end, int count = 1) {
+    Middle += middle * count;
+    End += end * count;
+  }
+};
+
 class PositionEvaluate {
 public:
   std::int32_t Phase = 0;              // endgame weight 1..24 of the position being evaluated
@@ -149,6 +158,16 @@ private:
   template <int Side> int BestPasser(char side, int* distance, int* square);
   template <int Side> int RaceQueeningFirst(int ownQueenSquare, int enemyQueenSquare);
 
+  // Adds a term worked out for each side in its own view to the accumulators (White's view),
+  // weighted by the set's middlegame and endgame percentages.
+  template <bool Trace>
+  void AddSidesTerm(EvalTerm term, StagePair white, StagePair black, const int (&middlePercent)[2], const int (&endPercent)[2]) {
+    const int middle = Weighted(white.Middle - black.Middle, middlePercent);
+    const int end = Weighted(white.End - black.End, endPercent);
+    MiddleGameScore += middle;
+    EndGameScore += end;
+    Note<Trace>(term, middle, end);
+  }
   template <bool Trace> void Note(EvalTerm term, int mg, int eg) {
     if constexpr (Trace) Tr->Add(term, TaperBlock, mg, eg);
   }

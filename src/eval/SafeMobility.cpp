@@ -11,10 +11,6 @@ using namespace EvalTables;
 
 namespace {
 
-struct MobilityScore {
-  int Middle = 0, End = 0;
-};
-
 // The squares the pieces of `Side` count: not guarded by an enemy pawn, not held by the side's
 // king or queens, nor by its pawns that are blocked or have not left their first two ranks.
 template <int Side>
@@ -28,7 +24,7 @@ SquareSet MobilityArea(const PositionEvaluate& e, const ChessBoard& b) {
 
 // Adds each piece of `pieces` by the number of area squares it reaches, from the two tables.
 template <std::size_t N>
-void AddPieces(MobilityScore& score, const PositionEvaluate& e, SquareSet pieces, SquareSet area,
+void AddPieces(StagePair& score, const PositionEvaluate& e, SquareSet pieces, SquareSet area,
                const std::array<std::int32_t, N>& middle, const std::array<std::int32_t, N>& end) {
   for (; pieces; pieces &= pieces - 1) {
     const std::size_t count = std::min<std::size_t>(PopCount(e.PieceAttacks[__builtin_ctzll(pieces)] & area), N - 1);
@@ -38,10 +34,10 @@ void AddPieces(MobilityScore& score, const PositionEvaluate& e, SquareSet pieces
 }
 
 template <int Side>
-MobilityScore MobilityOf(const PositionEvaluate& e, const ChessBoard& b) {
+StagePair MobilityOf(const PositionEvaluate& e, const ChessBoard& b) {
   using S = EvalSide<Side>;
   const SquareSet area = MobilityArea<Side>(e, b);
-  MobilityScore score;
+  StagePair score;
   AddPieces(score, e, b.*S::Knights, area, SafeKnightMobilityMiddle, SafeKnightMobilityEnd);
   AddPieces(score, e, b.*S::Bishops, area, SafeBishopMobilityMiddle, SafeBishopMobilityEnd);
   AddPieces(score, e, b.*S::Rooks, area, SafeRookMobilityMiddle, SafeRookMobilityEnd);
@@ -54,12 +50,7 @@ MobilityScore MobilityOf(const PositionEvaluate& e, const ChessBoard& b) {
 template <bool Trace>
 void PositionEvaluate::SafeMobility() {
   if (SafeMobilityMiddlePercent[static_cast<int>(Weights)] == 0) return;
-  const MobilityScore white = MobilityOf<0>(*this, *bb), black = MobilityOf<1>(*this, *bb);
-  const int middle = Weighted(white.Middle - black.Middle, SafeMobilityMiddlePercent);
-  const int end = Weighted(white.End - black.End, SafeMobilityEndPercent);
-  MiddleGameScore += middle;
-  EndGameScore += end;
-  Note<Trace>(TermSafeMobility, middle, end);
+  AddSidesTerm<Trace>(TermSafeMobility, MobilityOf<0>(*this, *bb), MobilityOf<1>(*this, *bb), SafeMobilityMiddlePercent, SafeMobilityEndPercent);
 }
 
 template void PositionEvaluate::SafeMobility<false>();

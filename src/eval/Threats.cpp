@@ -13,14 +13,6 @@ using namespace EvalTables;
 
 namespace {
 
-struct ThreatScore {
-  int Middle = 0, End = 0;
-  void Add(int middle, int end, int count = 1) {
-    Middle += middle * count;
-    End += end * count;
-  }
-};
-
 // The kind of the man of Side on square: 0 pawn .. 4 queen (the king is never a victim here).
 template <int Side>
 int VictimKind(const ChessBoard& b, SquareSet square) {
@@ -34,7 +26,7 @@ int VictimKind(const ChessBoard& b, SquareSet square) {
 
 // Each man of `targets` (enemy men of Side ^ 1, no king) scored by its kind from the two tables.
 template <int Side>
-void AddByVictim(ThreatScore& score, const ChessBoard& b, SquareSet targets, const int (&middle)[VictimKinds],
+void AddByVictim(StagePair& score, const ChessBoard& b, SquareSet targets, const int (&middle)[VictimKinds],
                  const int (&end)[VictimKinds]) {
   for (; targets; targets &= targets - 1) {
     const int kind = VictimKind<Side ^ 1>(b, targets & (0 - targets));
@@ -56,7 +48,7 @@ SquareSet PushThreatTargets(const PositionEvaluate& e, const ChessBoard& b, Squa
 
 // The threats of `Side` on its enemy's men, its own view.
 template <int Side>
-ThreatScore ThreatsOf(const PositionEvaluate& e, const ChessBoard& b) {
+StagePair ThreatsOf(const PositionEvaluate& e, const ChessBoard& b) {
   using S = EvalSide<Side>;
   using Them = EvalSide<Side ^ 1>;
   const Cover ours = CoverOf<Side>(e), theirs = CoverOf<Side ^ 1>(e);
@@ -65,7 +57,7 @@ ThreatScore ThreatsOf(const PositionEvaluate& e, const ChessBoard& b) {
   const SquareSet strong = e.*Them::PawnAttacks | (theirs.Twice & ~ours.Twice);
   const SquareSet defended = enemyPieces & strong;
   const SquareSet weak = enemyMen & ~strong & ours.Once;
-  ThreatScore score;
+  StagePair score;
   AddByVictim<Side>(score, b, (defended | weak) & (e.*S::KnightAttacks | e.*S::BishopAttacks), ThreatByMinorMiddle,
                     ThreatByMinorEnd);
   AddByVictim<Side>(score, b, weak & e.*S::RookAttacks, ThreatByRookMiddle, ThreatByRookEnd);
@@ -86,12 +78,7 @@ ThreatScore ThreatsOf(const PositionEvaluate& e, const ChessBoard& b) {
 template <bool Trace>
 void PositionEvaluate::PieceThreats() {
   if (PieceThreatsMiddlePercent[static_cast<int>(Weights)] == 0) return;
-  const ThreatScore white = ThreatsOf<0>(*this, *bb), black = ThreatsOf<1>(*this, *bb);
-  const int middle = Weighted(white.Middle - black.Middle, PieceThreatsMiddlePercent);
-  const int end = Weighted(white.End - black.End, PieceThreatsEndPercent);
-  MiddleGameScore += middle;
-  EndGameScore += end;
-  Note<Trace>(TermPieceThreats, middle, end);
+  AddSidesTerm<Trace>(TermPieceThreats, ThreatsOf<0>(*this, *bb), ThreatsOf<1>(*this, *bb), PieceThreatsMiddlePercent, PieceThreatsEndPercent);
 }
 
 template void PositionEvaluate::PieceThreats<false>();
