@@ -385,7 +385,7 @@ constexpr int PasserPathMinRank = 3;            // relative rank index: the four
 constexpr int PasserPathMiddleNum = 800, PasserPathMiddleDen = 126;   // into the evaluation's units
 constexpr int PasserPathEndNum = 1000, PasserPathEndDen = 208;
 // The term's weights by weight set, in percent; the standard set leaves it out. A fit on games of
-// the capture-search mode (tests 49-56) gave the endgame part 0.77 and the middlegame part nothing.
+// the capture-search mode (tests 49-56) weighed it at 0.77 in the endgame and 0 in the middlegame.
 constexpr int PasserPathMiddlePercent[2] = {0, 0};
 constexpr int PasserPathEndPercent[2] = {0, 77};
 

@@ -16,7 +16,7 @@ struct PawnHashEntry;
 // capture search at the horizon, which the search selects together with that mode.
 enum class EvalWeights : std::uint8_t { Standard, CaptureSearch };
 
-// A term's middlegame and endgame parts.
+// A term's middlegame and endgame values.
 struct StagePair {
   int Middle = 0, End = 0;
   void Add(int middle, int end, int count = 1) {
